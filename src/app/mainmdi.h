@@ -1,0 +1,10 @@
+// The main window: start-up, show and close sequences, page change, help calls.
+#pragma once
+
+#include <QMainWindow>
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+};

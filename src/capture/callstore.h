@@ -1,0 +1,97 @@
+// The call store: every modem call ever seen, as "start=end" date-time texts grouped by month
+// in an INI file beside the executable, and the one line grammar that all its readers follow.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/datetime.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "platform/regional.h"
+
+namespace dorvane {
+
+// The executable's path with its extension replaced by ".DB".
+std::string StoreFileName(std::string_view exePath);
+
+// The time stamp at the head of a modem-log line, "MM-DD-YYYY hh:nn:ss.cc" in fixed columns; the
+// two digits after the point count as milliseconds. Throws ConvertError "'%s' is not a valid
+// integer value" for a field that is not a number, Error "Invalid argument to date encode" /
+// "Invalid argument to time encode" for an impossible date or time.
+TDateTime LogLineToDateTime(std::string_view line);
+
+// "1999-7", "1999-12": year and month of the date-time, without leading zeros.
+std::string MonthSectionName(TDateTime value);
+
+// A date-time as the store writes it: general number format, 15 significant digits, the
+// decimal separator of the settings.
+std::string DateTimeText(const RegionalSettings& rs, TDateTime value);
+
+// The line grammar: calls `onCall(startText, endText)` for each call line in file order.
+// Empty lines and lines starting with "[" are skipped; the start is the text before the first
+// "=", the end what follows it, at most 255 characters. A line without "=" has the whole line
+// as its start and an empty end. Stops early when onCall returns false.
+void ForEachCallLine(std::string_view storeText,
+                     const std::function<bool(std::string_view startText,
+                                              std::string_view endText)>& onCall);
+
+class CallStore {
+ public:
+  CallStore(std::string path, const RegionalSettings& rs);
+  ~CallStore();
+
+  const std::string& Path() const { return file_.Path(); }
+
+  // True when the start line's month section holds a call line keyed by the start's date-time
+  // text; `section` (when given) receives that month section's name.
+  bool IsCallRecorded(std::string_view startLine, std::string* section = nullptr) const;
+
+  // Adds a call line unless the start is already recorded (the first call with a start wins).
+  // Throws what LogLineToDateTime throws, and WriteError "Unable to write to %s".
+  void RecordCall(std::string_view startLine, std::string_view endLine);
+
+  // Between BeginBatch and EndBatch, recorded calls collect in memory under the file's lock and
+  // reach the disk in one atomic replace at Flush or EndBatch. Every write that returns from
+  // Flush/EndBatch is on disk.
+  void BeginBatch();
+  void Flush();
+  void EndBatch();
+
+ private:
+  ProfileFile file_;
+  const RegionalSettings& rs_;
+  std::unique_ptr<ProfileEdit> batch_;
+};
+
+// Scoped batch: flushes at the end of the scope; when an exception is on its way out, flushes
+// what was recorded before it, so the calls recorded before an error are on disk.
+class CallStoreBatch {
+ public:
+  explicit CallStoreBatch(CallStore& store);
+  ~CallStoreBatch();
+  CallStoreBatch(const CallStoreBatch&) = delete;
+  CallStoreBatch& operator=(const CallStoreBatch&) = delete;
+
+ private:
+  CallStore& store_;
+};
+
+// Sets the report period from the store: the first call line's start is handed to
+// `setStartDate` as soon as it is read, the last call line's start to `setStopDate` after the
+// whole file has been read. A missing store, or one with no call line, calls neither. A start
+// text that does not convert throws ConvertError "'%s' is not a valid floating point value"
+// (a start date already set stays set).
+void InitReportPeriod(const FileSystem& fs, const std::string& storePath,
+                      const RegionalSettings& rs,
+                      const std::function<void(TDateTime)>& setStartDate,
+                      const std::function<void(TDateTime)>& setStopDate);
+
+inline constexpr const char* kDeleteAllCallsQuestion =
+    "If you delete all modem calls in the log file, it is not possible to get them back. Are you "
+    "sure?";
+
+}  // namespace dorvane

@@ -1,0 +1,71 @@
+// Private-profile INI files: read and written with the Windows profile-function semantics.
+// Nothing is cached: every read goes to the file, every write replaces it atomically.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace dorvane {
+
+class ProfileEdit;
+
+// An accessor that holds only the file's path.
+class ProfileFile {
+ public:
+  explicit ProfileFile(std::string path);
+
+  const std::string& Path() const { return path_; }
+
+  // Trimmed, case-insensitive names; first section and first key win; values trimmed and
+  // unquoted, at most 1023 characters; missing file, section or key gives the default
+  // (its trailing blanks removed).
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue) const;
+  // Decimal, or hexadecimal after "0x"/"0X" when longer than two characters; else the default.
+  int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+  // Read as an integer: non-zero is true; not an integer gives the default.
+  bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+
+  // Each write replaces the file atomically under an advisory lock; a write that cannot be
+  // done throws WriteError "Unable to write to %s" with the full path.
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, int value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+  void DeleteKey(std::string_view section, std::string_view key);
+  void EraseSection(std::string_view section);
+
+ private:
+  std::string path_;
+};
+
+// A batch of reads and writes on one file under one lock, written back in one atomic replace.
+// Reads see the batch's own writes. Commit() writes the file when anything changed; the
+// destructor discards what was not committed. Costs one parse of the file, then O(1) per
+// lookup or write on average, so many writes cost one file rewrite.
+class ProfileEdit {
+ public:
+  explicit ProfileEdit(const ProfileFile& file);
+  ~ProfileEdit();
+  ProfileEdit(const ProfileEdit&) = delete;
+  ProfileEdit& operator=(const ProfileEdit&) = delete;
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue) const;
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void DeleteKey(std::string_view section, std::string_view key);
+  void EraseSection(std::string_view section);
+
+  bool Dirty() const;
+  // Writes the file if anything changed (throws WriteError); the batch stays usable.
+  void Commit();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// The integer encoding of the settings file, shared by ProfileFile and its callers.
+bool ParseProfileInteger(std::string_view text, int& out);
+
+}  // namespace dorvane

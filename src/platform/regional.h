@@ -1,0 +1,77 @@
+// Regional settings and every conversion between a value and its text.
+// Rules never format or parse numbers, dates or money any other way.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "platform/datetime.h"
+
+namespace dorvane {
+
+struct RegionalSettings {
+  std::string currencySymbol = "$";
+  // Positive currency form: 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $".
+  int currencyFormat = 0;
+  // Negative currency form, the sixteen classic forms 0 "($1)" ... 15 "(1 $)".
+  int negCurrFormat = 0;
+  int currencyDecimals = 2;
+  std::string thousandSeparator = ",";
+  std::string decimalSeparator = ".";
+  std::string dateSeparator = "/";
+  // Patterns in the classic letters: d dd m mm yy yyyy, h hh n nn s ss z zzz, AMPM am/pm a/p,
+  // "/" and ":" stand for the date and time separators, quoted text is literal.
+  std::string shortDateFormat = "m/d/yyyy";
+  std::string timeSeparator = ":";
+  std::string longTimeFormat = "h:nn:ss AMPM";
+  std::string timeAMString = "AM";
+  std::string timePMString = "PM";
+  // Abbreviated day names, Sunday first.
+  std::array<std::string, 7> shortDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+
+  // US English: the values used where the operating system leaves a field unset.
+  static RegionalSettings UsEnglish();
+  // The settings of the locale in force (LC_MONETARY, LC_NUMERIC, LC_TIME of the environment).
+  static RegionalSettings FromSystem();
+  // The settings of a named OS locale such as "de_DE.UTF-8"; throws Error when it is not installed.
+  static RegionalSettings FromLocale(const std::string& localeName);
+};
+
+// General number format: at most 15 significant digits, shortest form, the decimal separator of
+// the settings, no thousands separator; exponent only for very large or small magnitudes.
+std::string FloatToStr(const RegionalSettings& rs, double value);
+
+// Optional blanks, optional sign, digits with at most one decimal separator, optional exponent,
+// optional blanks. Throws ConvertError "'%s' is not a valid floating point value".
+double StrToFloat(const RegionalSettings& rs, std::string_view text);
+bool TryStrToFloat(const RegionalSettings& rs, std::string_view text, double& out);
+
+// Decimal integer with optional leading blanks and sign, in the 32-bit range.
+// Throws ConvertError "'%s' is not a valid integer value".
+int StrToInt(std::string_view text);
+bool TryStrToInt(std::string_view text, int& out);
+
+// Date-time formatted by a pattern of the classic letters.
+std::string FormatDateTime(const RegionalSettings& rs, std::string_view pattern, TDateTime value);
+// Time of day in the long time format.
+std::string TimeToStr(const RegionalSettings& rs, TDateTime value);
+// Date in the short date format.
+std::string DateToStr(const RegionalSettings& rs, TDateTime value);
+// Short date, a blank and the long time; a time of exactly midnight writes the date alone.
+std::string DateTimeToStr(const RegionalSettings& rs, TDateTime value);
+
+// Hours and minutes, optional seconds and fraction, optional AM/PM designator, with the time
+// separator of the settings. Throws ConvertError "'%s' is not a valid time".
+TDateTime StrToTime(const RegionalSettings& rs, std::string_view text);
+bool TryStrToTime(const RegionalSettings& rs, std::string_view text, TDateTime& out);
+
+// A span of time as "hh:nn:ss" with the time separator: rounded to the millisecond first, total
+// hours (25:03:00 for 25 hours 3 minutes), a leading minus sign for a negative span.
+std::string DurationToStr(const RegionalSettings& rs, TDateTime span);
+
+// Money in the currency format of the settings: rounded to 15 significant digits, then to the
+// currency decimals with a half away from zero; an amount that rounds to zero has no minus sign.
+std::string MoneyToStr(const RegionalSettings& rs, double amount);
+
+}  // namespace dorvane

@@ -45,7 +45,7 @@ class RealFileSystem : public FileSystem {
 // Paths built the Windows way are opened on POSIX with "\" taken as the directory separator.
 // There are no drives here: a drive-rooted path ("\\ModemLog.txt", "C:\\WINDOWS\\x") is taken
 // relative to `driveRoot` (the program's folder). POSIX paths pass through unchanged apart from
-// the separators.
+// the separators. An empty `driveRoot` makes a drive-rooted path relative to the working folder.
 std::string NativePath(std::string_view path, std::string_view driveRoot);
 
 // The path with its extension (after the last "." of the file name) replaced, e.g. ".DB".
@@ -55,10 +55,15 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext);
 std::vector<std::string_view> SplitLines(std::string_view text);
 
 // Writes the file through a temporary beside it, flushed to disk, renamed over the target.
-// False when any step fails (the target is then untouched).
+// False when any step fails (the target is then untouched and the temporary removed). An existing
+// target keeps its permissions; a symbolic link is followed and the file it names is replaced.
 bool WriteFileAtomically(const std::string& path, std::string_view content);
 
-// An advisory lock on a file (a lock file beside it), held for the object's life.
+// An advisory lock on a file (a lock file "<path>.lock" beside it), held for the object's life.
+// Serialises writers in different processes. Within one process the lock is re-entrant for the
+// thread that holds it (a nested lock on the same file neither blocks nor releases early) and
+// other threads wait. When the lock file cannot be created (no folder, no right) the object holds
+// nothing: the write that follows fails on its own and reports it.
 class FileLock {
  public:
   explicit FileLock(const std::string& path);
@@ -66,8 +71,13 @@ class FileLock {
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
+  bool Held() const { return held_; }
+
  private:
   int fd_ = -1;
+  bool held_ = false;
+  std::uint64_t device_ = 0;
+  std::uint64_t inode_ = 0;
 };
 
 }  // namespace dorvane

@@ -1,0 +1,259 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <condition_variable>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <thread>
+
+namespace dorvane {
+
+namespace {
+
+bool IsDriveLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+std::string JoinUnderRoot(std::string_view driveRoot, std::string_view rest) {
+  while (!rest.empty() && rest.front() == '/') rest.remove_prefix(1);
+  std::string out(driveRoot);
+  while (out.size() > 1 && out.back() == '/') out.pop_back();
+  if (out.empty()) return std::string(rest);
+  if (out.back() != '/') out += '/';
+  out += rest;
+  return out;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string DecimalText(unsigned long long value) {
+  char buffer[24];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+bool WriteAll(int fd, std::string_view content) {
+  const char* data = content.data();
+  std::size_t left = content.size();
+  while (left > 0) {
+    ssize_t written = ::write(fd, data, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// Makes the rename itself durable; a failure here cannot be undone, so it is not reported.
+void SyncDirectory(const std::string& dir) {
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// The lock files this process holds, by the lock file's identity, so that a second lock on the
+// same file from the same thread does not wait for itself.
+struct HeldLock {
+  int fd = -1;
+  int count = 0;
+  std::thread::id owner;
+};
+
+struct LockTable {
+  std::mutex mutex;
+  std::condition_variable released;
+  std::map<std::pair<std::uint64_t, std::uint64_t>, HeldLock> held;
+};
+
+LockTable& Locks() {
+  static LockTable table;
+  return table;
+}
+
+}  // namespace
+
+bool RealFileSystem::Exists(const std::string& path) const {
+  struct stat st {};
+  return ::stat(NativePath(path, driveRoot_).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::optional<std::string> RealFileSystem::ReadAll(const std::string& path) const {
+  int fd = ::open(NativePath(path, driveRoot_).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string content;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0)
+    content.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    content.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return content;
+}
+
+bool RealFileSystem::Delete(const std::string& path) {
+  return ::unlink(NativePath(path, driveRoot_).c_str()) == 0;
+}
+
+std::optional<FileStamp> RealFileSystem::Stamp(const std::string& path) const {
+  struct stat st {};
+  if (::stat(NativePath(path, driveRoot_).c_str(), &st) != 0) return std::nullopt;
+  FileStamp stamp;
+  stamp.size = static_cast<std::uint64_t>(st.st_size);
+  stamp.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return stamp;
+}
+
+std::string NativePath(std::string_view path, std::string_view driveRoot) {
+  if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':') {
+    std::string rest(path.substr(2));
+    for (char& c : rest) {
+      if (c == '\\') c = '/';
+    }
+    return JoinUnderRoot(driveRoot, rest);
+  }
+  const bool driveRooted = !path.empty() && path[0] == '\\' && (path.size() < 2 || path[1] != '\\');
+  std::string out(path);
+  for (char& c : out) {
+    if (c == '\\') c = '/';
+  }
+  if (driveRooted) return JoinUnderRoot(driveRoot, out);
+  return out;
+}
+
+std::string ChangeFileExt(std::string_view path, std::string_view ext) {
+  auto cut = path.find_last_of(".\\/:");
+  std::string out;
+  if (cut != std::string_view::npos && path[cut] == '.') {
+    out = path.substr(0, cut);
+  } else {
+    out = path;
+  }
+  out += ext;
+  return out;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view content) {
+  std::string target = path;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+      target = resolved;
+      std::free(resolved);
+    }
+  }
+  const bool existed = ::stat(target.c_str(), &st) == 0;
+  if (existed && !S_ISREG(st.st_mode)) return false;
+
+  // A unique name beside the target: the rename must not cross file systems, and a temporary
+  // left by a process that died is never reused.
+  static std::atomic<unsigned long long> counter{0};
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = target + ".~" + DecimalText(static_cast<unsigned long long>(::getpid())) + "-" +
+           DecimalText(counter++) + ".tmp";
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+
+  if (existed) ::fchmod(fd, st.st_mode & 07777);
+  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  SyncDirectory(DirectoryOf(target));
+  return true;
+}
+
+FileLock::FileLock(const std::string& path) {
+  const std::string lockPath = path + ".lock";
+  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    return;
+  }
+  device_ = static_cast<std::uint64_t>(st.st_dev);
+  inode_ = static_cast<std::uint64_t>(st.st_ino);
+  const auto key = std::make_pair(device_, inode_);
+  const auto self = std::this_thread::get_id();
+
+  auto& table = Locks();
+  std::unique_lock guard(table.mutex);
+  for (;;) {
+    auto it = table.held.find(key);
+    if (it == table.held.end()) break;
+    if (it->second.owner == self) {
+      ++it->second.count;
+      held_ = true;
+      ::close(fd);
+      return;
+    }
+    table.released.wait(guard);
+  }
+  table.held[key] = HeldLock{fd, 1, self};
+  guard.unlock();
+  while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+  }
+  fd_ = fd;
+  held_ = true;
+}
+
+FileLock::~FileLock() {
+  if (!held_) return;
+  auto& table = Locks();
+  std::lock_guard guard(table.mutex);
+  auto it = table.held.find(std::make_pair(device_, inode_));
+  if (it == table.held.end()) return;
+  if (--it->second.count > 0) return;
+  ::close(it->second.fd);  // closing the descriptor releases the flock
+  table.held.erase(it);
+  table.released.notify_all();
+}
+
+}  // namespace dorvane

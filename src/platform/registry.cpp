@@ -1,0 +1,268 @@
+#include "platform/registry.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string_view>
+
+#include "platform/error.h"
+#include "platform/files.h"
+
+namespace dorvane {
+
+namespace {
+
+constexpr std::string_view kRootPrefix = "HKEY_LOCAL_MACHINE\\";
+constexpr const char* kFailedToSet = "Failed to set data for '%s'";
+
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+std::string_view TrimRight(std::string_view s) {
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view KeyPath(std::string_view key) {
+  while (!key.empty() && key.back() == '\\') key.remove_suffix(1);
+  return key;
+}
+
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  out += '"';
+  return out;
+}
+
+std::string ValueName(std::string_view name) {
+  return name.empty() ? "@" : Quoted(name);
+}
+
+// Reads a quoted string at the start of `text` (which starts with a quote); `rest` gets what
+// follows the closing quote. False when the quote is never closed.
+bool ReadQuoted(std::string_view text, std::string& out, std::string_view& rest) {
+  out.clear();
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\' && i + 1 < text.size()) {
+      const char escaped = text[i + 1];
+      if (escaped == '\\' || escaped == '"') {
+        out += escaped;
+      } else {
+        out += c;
+        out += escaped;
+      }
+      ++i;
+    } else if (c == '"') {
+      rest = text.substr(i + 1);
+      return true;
+    } else {
+      out += c;
+    }
+  }
+  return false;
+}
+
+struct ValueLine {
+  bool ok = false;
+  std::string name;
+  std::string_view data;  // the text after "="
+};
+
+ValueLine ParseValueLine(std::string_view line) {
+  ValueLine out;
+  std::string_view rest;
+  if (!line.empty() && line.front() == '@') {
+    rest = line.substr(1);
+  } else if (!line.empty() && line.front() == '"') {
+    if (!ReadQuoted(line, out.name, rest)) return out;
+  } else {
+    return out;
+  }
+  if (rest.empty() || rest.front() != '=') return out;
+  out.data = rest.substr(1);
+  out.ok = true;
+  return out;
+}
+
+// The file as lines; a value split over lines with a trailing "\" stays one entry when looked up.
+struct RegDocument {
+  std::vector<std::string> lines;
+
+  // Index of the header line of a key, or lines.size().
+  std::size_t FindKey(std::string_view key) const {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      std::string_view line = TrimRight(lines[i]);
+      if (line.size() < 2 || line.front() != '[' || line.back() != ']') continue;
+      std::string_view path = line.substr(1, line.size() - 2);
+      if (path.size() >= kRootPrefix.size() &&
+          EqualNoCase(path.substr(0, kRootPrefix.size()), kRootPrefix) &&
+          EqualNoCase(KeyPath(path.substr(kRootPrefix.size())), KeyPath(key))) {
+        return i;
+      }
+    }
+    return lines.size();
+  }
+
+  // End of the block that starts at the header `header` (the next header line or the end).
+  std::size_t BlockEnd(std::size_t header) const {
+    std::size_t i = header + 1;
+    while (i < lines.size() && !(!lines[i].empty() && lines[i].front() == '[')) ++i;
+    return i;
+  }
+
+  // One past the last line of the entry that starts at `i` (continuation lines included).
+  std::size_t EntryEnd(std::size_t i, std::size_t end) const {
+    while (i + 1 < end && !TrimRight(lines[i]).empty() && TrimRight(lines[i]).back() == '\\') ++i;
+    return i + 1;
+  }
+
+  struct Found {
+    std::size_t first;
+    std::size_t end;
+  };
+
+  // The entry of a value within a key's block, and the end of the block's last value entry.
+  std::optional<Found> FindValue(std::size_t header, std::string_view name,
+                                 std::size_t& afterLastValue) const {
+    const std::size_t end = BlockEnd(header);
+    afterLastValue = header + 1;
+    std::optional<Found> found;
+    for (std::size_t i = header + 1; i < end;) {
+      ValueLine value = ParseValueLine(lines[i]);
+      const std::size_t next = value.ok ? EntryEnd(i, end) : i + 1;
+      if (value.ok) {
+        afterLastValue = next;
+        if (!found && EqualNoCase(value.name, name)) found = Found{i, next};
+      }
+      i = next;
+    }
+    return found;
+  }
+
+  std::string Text() const {
+    std::string out;
+    for (const auto& line : lines) {
+      out += line;
+      out += "\r\n";
+    }
+    return out;
+  }
+
+  void AppendKey(std::string_view key) {
+    if (!lines.empty() && !TrimRight(lines.back()).empty()) lines.emplace_back();
+    lines.push_back("[" + std::string(kRootPrefix) + std::string(KeyPath(key)) + "]");
+    lines.emplace_back();
+  }
+};
+
+// Loads the file; false when it exists but cannot be read (it must then not be rewritten).
+bool Load(const std::string& path, RegDocument& doc) {
+  RealFileSystem fs("");
+  auto content = fs.ReadAll(path);
+  if (!content) {
+    if (::access(path.c_str(), F_OK) == 0 || errno != ENOENT) return false;
+    doc.lines = {"REGEDIT4", ""};
+    return true;
+  }
+  for (auto line : SplitLines(*content)) doc.lines.emplace_back(line);
+  if (doc.lines.empty()) doc.lines = {"REGEDIT4", ""};
+  return true;
+}
+
+bool HasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+}  // namespace
+
+RegFileRegistry::RegFileRegistry(std::string path) : path_(std::move(path)) {}
+
+bool RegFileRegistry::OpenKey(const std::string& key) {
+  if (HasLineBreak(key)) return false;
+  FileLock lock(path_);
+  RegDocument doc;
+  if (!Load(path_, doc)) return false;
+  if (doc.FindKey(key) != doc.lines.size()) return true;
+  doc.AppendKey(key);
+  return WriteFileAtomically(path_, doc.Text());
+}
+
+std::optional<std::string> RegFileRegistry::ReadString(const std::string& key,
+                                                       const std::string& name) {
+  RegDocument doc;
+  if (!Load(path_, doc)) return std::nullopt;
+  const std::size_t header = doc.FindKey(key);
+  if (header == doc.lines.size()) return std::nullopt;
+  std::size_t afterLastValue = 0;
+  auto found = doc.FindValue(header, name, afterLastValue);
+  if (!found) return std::nullopt;
+  ValueLine value = ParseValueLine(doc.lines[found->first]);
+  if (value.data.empty() || value.data.front() != '"') return std::nullopt;
+  std::string text;
+  std::string_view rest;
+  if (!ReadQuoted(value.data, text, rest) || !TrimRight(rest).empty()) return std::nullopt;
+  return text;
+}
+
+namespace {
+
+void SetValue(const std::string& path, const std::string& key, const std::string& name,
+              const std::string& data) {
+  const std::string failure = FormatMessage(kFailedToSet, name);
+  if (HasLineBreak(key) || HasLineBreak(name) || HasLineBreak(data)) throw Error(failure);
+  FileLock lock(path);
+  RegDocument doc;
+  if (!Load(path, doc)) throw Error(failure);
+  std::size_t header = doc.FindKey(key);
+  if (header == doc.lines.size()) {
+    doc.AppendKey(key);
+    header = doc.lines.size() - 2;
+  }
+  std::string line = ValueName(name) + "=" + data;
+  std::size_t afterLastValue = 0;
+  if (auto found = doc.FindValue(header, name, afterLastValue)) {
+    doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(found->first + 1),
+                    doc.lines.begin() + static_cast<std::ptrdiff_t>(found->end));
+    doc.lines[found->first] = std::move(line);
+  } else {
+    doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(afterLastValue),
+                     std::move(line));
+  }
+  if (!WriteFileAtomically(path, doc.Text())) throw Error(failure);
+}
+
+}  // namespace
+
+void RegFileRegistry::WriteString(const std::string& key, const std::string& name,
+                                  const std::string& value) {
+  SetValue(path_, key, name, Quoted(value));
+}
+
+void RegFileRegistry::WriteBinary(const std::string& key, const std::string& name,
+                                  const std::vector<std::uint8_t>& data) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string text = "hex:";
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    if (i > 0) text += ',';
+    text += kHex[data[i] >> 4];
+    text += kHex[data[i] & 0x0F];
+  }
+  SetValue(path_, key, name, text);
+}
+
+}  // namespace dorvane

@@ -1,0 +1,130 @@
+#include "platform/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/error.h"
+#include "platform/platform_test_util.h"
+
+namespace dorvane {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+constexpr const char* kSetup = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup";
+constexpr const char* kModem = "System\\CurrentControlSet\\Services\\Class\\Modem\\0000";
+
+TEST(RegFileRegistry, MissingFileIsAnEmptyRegistryAndOpenKeyCreatesIt) {
+  TempDir dir;
+  RegFileRegistry reg(dir.File("dorvane.REG"));
+  EXPECT_EQ(reg.ReadString(kSetup, "WinDir"), std::nullopt);
+  EXPECT_FALSE(ReadBytes(reg.Path()).has_value());
+  ASSERT_TRUE(reg.OpenKey(kSetup));
+  EXPECT_EQ(ReadBytes(reg.Path()),
+            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+            "Setup]\r\n\r\n");
+  ASSERT_TRUE(reg.OpenKey("software\\MICROSOFT\\windows\\currentversion\\setup"));
+  EXPECT_EQ(reg.ReadString(kSetup, "WinDir"), std::nullopt);
+}
+
+TEST(RegFileRegistry, WritesTheModemValuesAndReadsThemBack) {
+  TempDir dir;
+  RegFileRegistry reg(dir.File("dorvane.REG"));
+  ASSERT_TRUE(reg.OpenKey(kModem));
+  reg.WriteString(kModem, "LoggingPath", "C:\\WINDOWS\\ModemLog.txt");
+  reg.WriteBinary(kModem, "Logging", {0x01});
+  EXPECT_EQ(ReadBytes(reg.Path()),
+            "REGEDIT4\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Modem\\0000]\r\n"
+            "\"LoggingPath\"=\"C:\\\\WINDOWS\\\\ModemLog.txt\"\r\n"
+            "\"Logging\"=hex:01\r\n\r\n");
+  EXPECT_EQ(reg.ReadString(kModem, "LoggingPath"), "C:\\WINDOWS\\ModemLog.txt");
+  EXPECT_EQ(reg.ReadString(kModem, "loggingpath"), "C:\\WINDOWS\\ModemLog.txt");
+  EXPECT_EQ(reg.ReadString(kModem, "Logging"), std::nullopt);  // binary, not a string
+
+  // Writing again replaces the values in place.
+  reg.WriteString(kModem, "LoggingPath", "\\ModemLog.txt");
+  reg.WriteBinary(kModem, "Logging", {0x01, 0xAB});
+  EXPECT_EQ(ReadBytes(reg.Path()),
+            "REGEDIT4\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Modem\\0000]\r\n"
+            "\"LoggingPath\"=\"\\\\ModemLog.txt\"\r\n"
+            "\"Logging\"=hex:01,ab\r\n\r\n");
+}
+
+TEST(RegFileRegistry, StringsRoundTripWithEscapes) {
+  TempDir dir;
+  RegFileRegistry reg(dir.File("r.REG"));
+  const std::string values[] = {"",      "plain",    "a\"quote\"", "back\\slash\\", "\\\\server\\x",
+                                "Größe", "tail \\\""};
+  for (const auto& value : values) {
+    reg.WriteString(kSetup, "Name \"odd\\\"", value);
+    EXPECT_EQ(reg.ReadString(kSetup, "Name \"odd\\\""), value) << value;
+  }
+  reg.WriteString(kSetup, "", "default value");
+  EXPECT_EQ(reg.ReadString(kSetup, ""), "default value");
+  EXPECT_NE(ReadBytes(reg.Path())->find("\r\n@=\"default value\"\r\n"), std::string::npos);
+}
+
+TEST(RegFileRegistry, ReadsAnExportWithLfAndKeepsWhatItDoesNotKnow) {
+  TempDir dir;
+  RegFileRegistry reg(dir.File("r.REG"));
+  WriteBytes(reg.Path(),
+             "REGEDIT4\n\n"
+             "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Setup]\n"
+             "\"WinDir\"=\"D:\\\\OTHER\"\n\n"
+             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup]\n"
+             "@=\"x\"\n"
+             "\"Count\"=dword:00000002\n"
+             "\"Path\"=hex(2):25,00,\\\n"
+             "  41,00\n"
+             "; a note\n"
+             "\"WinDir\"=\"C:\\\\WINDOWS\"\n\n");
+  EXPECT_EQ(reg.ReadString(kSetup, "WinDir"), "C:\\WINDOWS");
+  EXPECT_EQ(reg.ReadString(kSetup, "Count"), std::nullopt);
+  EXPECT_EQ(reg.ReadString(kSetup, "Path"), std::nullopt);
+
+  reg.WriteBinary(kSetup, "Path", {0x41});
+  reg.WriteString(kSetup, "New", "n");
+  EXPECT_EQ(ReadBytes(reg.Path()),
+            "REGEDIT4\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Setup]\r\n"
+            "\"WinDir\"=\"D:\\\\OTHER\"\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup]\r\n"
+            "@=\"x\"\r\n"
+            "\"Count\"=dword:00000002\r\n"
+            "\"Path\"=hex:41\r\n"
+            "; a note\r\n"
+            "\"WinDir\"=\"C:\\\\WINDOWS\"\r\n"
+            "\"New\"=\"n\"\r\n\r\n");
+}
+
+TEST(RegFileRegistry, FailedWritesNameTheValue) {
+  TempDir dir;
+  WriteBytes(dir.File("plain"), "x");
+  for (const std::string& path : {dir.File("missing/r.REG"), dir.File("plain/r.REG")}) {
+    RegFileRegistry reg(path);
+    EXPECT_FALSE(reg.OpenKey(kModem));
+    try {
+      reg.WriteString(kModem, "LoggingPath", "x");
+      ADD_FAILURE() << "the write succeeded";
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()), "Failed to set data for 'LoggingPath'");
+    }
+    try {
+      reg.WriteBinary(kModem, "Logging", {1});
+      ADD_FAILURE() << "the write succeeded";
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()), "Failed to set data for 'Logging'");
+    }
+  }
+  // A line break cannot be held by an export line.
+  RegFileRegistry reg(dir.File("r.REG"));
+  EXPECT_THROW(reg.WriteString(kModem, "LoggingPath", "a\r\n[HKEY_LOCAL_MACHINE\\x]"), Error);
+}
+
+}  // namespace
+}  // namespace dorvane

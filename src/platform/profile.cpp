@@ -120,12 +120,17 @@ ParsedLine ParseLine(std::string_view raw) {
 // Walks the lines of a text, giving each line and its line end (CR LF, LF, CR or none).
 class LineCursor {
  public:
-  explicit LineCursor(std::string_view text) : text_(text) {}
+  explicit LineCursor(std::string_view text) : text_(text) {
+    nextCr_ = Find('\r');
+    nextLf_ = Find('\n');
+  }
 
   bool Next(std::string_view& line, std::string_view& eol) {
     if (pos_ >= text_.size()) return false;
-    std::size_t end = pos_;
-    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+    // The next CR and the next LF are each searched for once over the whole text.
+    if (nextCr_ < pos_) nextCr_ = Find('\r');
+    if (nextLf_ < pos_) nextLf_ = Find('\n');
+    const std::size_t end = nextCr_ < nextLf_ ? nextCr_ : nextLf_;
     line = text_.substr(pos_, end - pos_);
     std::size_t eolLength = 0;
     if (end < text_.size()) {
@@ -137,8 +142,15 @@ class LineCursor {
   }
 
  private:
+  std::size_t Find(char c) const {
+    auto at = text_.find(c, pos_);
+    return at == std::string_view::npos ? text_.size() : at;
+  }
+
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t nextCr_ = 0;
+  std::size_t nextLf_ = 0;
 };
 
 std::string ValueText(std::string_view value) {
@@ -211,6 +223,8 @@ bool HasLineBreak(std::string_view s) {
 // written: a line break in a value would otherwise smuggle new sections into the file.
 void CheckWritable(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value) {
+  section = Trim(section);
+  key = Trim(key);
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
       key.find('=') != std::string_view::npos || (!key.empty() && key.front() == ';') ||
       (!key.empty() && key.front() == '[')) {
@@ -276,6 +290,11 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
   std::string_view eol;
   bool inSection = false;
   while (cursor.Next(line, eol)) {
+    // Outside the wanted section only section lines matter.
+    if (!inSection) {
+      std::string_view head = TrimLeft(line);
+      if (head.empty() || head.front() != '[') continue;
+    }
     ParsedLine parsed = ParseLine(line);
     if (parsed.kind == LineKind::Section) {
       if (inSection) break;  // only the first section of that name is searched
@@ -332,7 +351,9 @@ void ProfileFile::EraseSection(std::string_view section) {
 // The file is kept as its original text plus a list of lines linked in file order, each line a
 // view into the original text or into a string the batch wrote. Writing a line replaces its
 // view; inserting links a new line in; deleting marks the line removed. Hash indexes give the
-// first section of a name and the first key of a name within each section.
+// first section of a name and the first key of a name within each section. A section's keys are
+// indexed when the batch first looks into it, so a single write to a large file does not pay
+// for indexing every section.
 
 namespace {
 
@@ -350,6 +371,7 @@ struct Section {
   std::uint32_t header = kNoLine;
   std::uint32_t lastKey = kNoLine;  // a new key goes after this line (the header when keyless)
   bool erased = false;
+  bool indexed = false;  // its keys are in the key index
 };
 
 struct NoCaseHash {
@@ -415,6 +437,7 @@ struct ProfileEdit::Impl {
     std::string_view body = SkipBom(text);
     bom = text.substr(0, text.size() - body.size());
     lines.reserve(body.size() / 24 + 4);
+    sectionIndex.reserve(body.size() / 1024 + 4);
     LineCursor cursor(body);
     Line line;
     std::uint32_t current = kNoLine;
@@ -425,10 +448,9 @@ struct ProfileEdit::Impl {
       ParsedLine parsed = ParseLine(line.text);
       if (parsed.kind == LineKind::Section) {
         current = static_cast<std::uint32_t>(sections.size());
-        sections.push_back(Section{parsed.name, index, index, false});
+        sections.push_back(Section{parsed.name, index, index, false, false});
         sectionIndex.try_emplace(parsed.name, current);
       } else if (parsed.kind == LineKind::Key && current != kNoLine) {
-        keyIndex.try_emplace(KeyRef{current, parsed.name}, index);
         sections[current].lastKey = index;
       }
     }
@@ -443,7 +465,21 @@ struct ProfileEdit::Impl {
     return it == sectionIndex.end() ? kNoLine : it->second;
   }
 
-  std::uint32_t FindKey(std::uint32_t section, std::string_view key) const {
+  // Indexes the first key of each name in a section, once.
+  void IndexSection(std::uint32_t section) {
+    Section& s = sections[section];
+    if (s.indexed) return;
+    s.indexed = true;
+    if (keyIndex.empty()) keyIndex.reserve(lines.size());  // no rehashing as sections come in
+    for (auto i = NextLive(s.header); i != kNoLine; i = NextLive(i)) {
+      ParsedLine parsed = ParseLine(lines[i].text);
+      if (parsed.kind == LineKind::Section) break;
+      if (parsed.kind == LineKind::Key) keyIndex.try_emplace(KeyRef{section, parsed.name}, i);
+    }
+  }
+
+  std::uint32_t FindKey(std::uint32_t section, std::string_view key) {
+    IndexSection(section);
     auto it = keyIndex.find(KeyRef{section, Trim(key)});
     return it == keyIndex.end() ? kNoLine : it->second;
   }
@@ -545,7 +581,8 @@ void ProfileEdit::WriteString(std::string_view section, std::string_view key,
     d.Append(headerIndex);
     d.Append(keyIndex);
     s = static_cast<std::uint32_t>(d.sections.size());
-    d.sections.push_back(Section{header.substr(1, sectionName.size()), headerIndex, keyIndex});
+    d.sections.push_back(
+        Section{header.substr(1, sectionName.size()), headerIndex, keyIndex, false, true});
     d.sectionIndex.emplace(d.sections.back().name, s);
     d.keyIndex.emplace(KeyRef{s, keyLine.substr(0, keyName.size())}, keyIndex);
     d.dirty = true;
@@ -576,8 +613,8 @@ void ProfileEdit::DeleteKey(std::string_view section, std::string_view key) {
   Impl& d = *impl_;
   const auto s = d.FindSection(section);
   if (s == kNoLine) return;
+  if (d.FindKey(s, key) == kNoLine) return;
   auto it = d.keyIndex.find(KeyRef{s, Trim(key)});
-  if (it == d.keyIndex.end()) return;
   d.lines[it->second].removed = true;
   d.keyIndex.erase(it);
   d.Reindex(s, Trim(key));

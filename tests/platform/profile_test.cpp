@@ -322,6 +322,8 @@ TEST(ProfileFile, RefusesTextThatWouldChangeTheFilesStructure) {
       {"s", "a=b", "1"},
       {"s", ";k", "1"},
       {"s", "[x]", "1"},
+      {"s", " ;k", "1"},
+      {"s", "\t[x]", "1"},
   };
   for (const auto& b : bad) {
     SCOPED_TRACE(b.value);

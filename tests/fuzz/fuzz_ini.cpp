@@ -60,9 +60,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;  // names that cannot be written are refused, and the file is left alone
   }
   Check(ini.ReadString(section, key, "") == value);
+  // The batch keeps its indexes right through deletes: what it reads before the commit is what
+  // the file gives after it.
   try {
-    ini.DeleteKey(section, key);
-    ini.EraseSection(section);
+    for (int round = 0; round < 2; ++round) {
+      dorvane::ProfileEdit edit(ini);
+      if (round == 0) {
+        edit.DeleteKey(section, key);
+      } else {
+        edit.EraseSection(section);
+      }
+      const std::string inBatch = edit.ReadString(section, key, "d");
+      edit.Commit();
+      Check(ini.ReadString(section, key, "d") == inBatch);
+    }
   } catch (const dorvane::WriteError&) {
     Check(false);
   }

@@ -35,9 +35,9 @@ std::string DateTimeText(const RegionalSettings& rs, TDateTime value);
 // Empty lines and lines starting with "[" are skipped; the start is the text before the first
 // "=", the end what follows it, at most 255 characters. A line without "=" has the whole line
 // as its start and an empty end. Stops early when onCall returns false.
-void ForEachCallLine(std::string_view storeText,
-                     const std::function<bool(std::string_view startText,
-                                              std::string_view endText)>& onCall);
+void ForEachCallLine(
+    std::string_view storeText,
+    const std::function<bool(std::string_view startText, std::string_view endText)>& onCall);
 
 class CallStore {
  public:
@@ -56,19 +56,28 @@ class CallStore {
 
   // Between BeginBatch and EndBatch, recorded calls collect in memory under the file's lock and
   // reach the disk in one atomic replace at Flush or EndBatch. Every write that returns from
-  // Flush/EndBatch is on disk.
+  // Flush/EndBatch is on disk. Batches nest: only the outermost EndBatch closes the batch. When
+  // the write at EndBatch fails, the batch is closed anyway and the calls not yet written are
+  // dropped (the modem log still holds them).
   void BeginBatch();
   void Flush();
   void EndBatch();
+  bool InBatch() const { return batch_ != nullptr; }
 
  private:
+  // The month section and key of a start, and whether a call line holds that key.
+  bool Lookup(TDateTime start, std::string& section, std::string& key) const;
+
   ProfileFile file_;
   const RegionalSettings& rs_;
   std::unique_ptr<ProfileEdit> batch_;
+  int batchDepth_ = 0;
 };
 
 // Scoped batch: flushes at the end of the scope; when an exception is on its way out, flushes
-// what was recorded before it, so the calls recorded before an error are on disk.
+// what was recorded before it, so the calls recorded before an error are on disk. A destructor
+// cannot report a failed write, so call CallStore::Flush before leaving the scope normally: that
+// one throws, and the flush at the end of the scope then has nothing left to write.
 class CallStoreBatch {
  public:
   explicit CallStoreBatch(CallStore& store);

@@ -1,0 +1,168 @@
+#include "capture/callstore.h"
+
+#include <utility>
+
+#include "platform/error.h"
+
+namespace dorvane {
+
+namespace {
+
+constexpr std::size_t kMaxEndTextLength = 255;
+
+// A field of the time stamp by its 1-based column and width. A line that stops inside or
+// before the field yields what is there (possibly nothing), which then fails to convert.
+std::string_view Field(std::string_view line, std::size_t column, std::size_t width) {
+  const std::size_t start = column - 1;
+  if (start >= line.size()) return {};
+  return line.substr(start, width);
+}
+
+int FieldValue(std::string_view line, std::size_t column, std::size_t width) {
+  return StrToInt(Field(line, column, width));
+}
+
+// Whole numbers as the store writes them: no separator appears in an integer's general form.
+std::string WholeNumberText(int value) {
+  static const RegionalSettings kPlain;
+  return FloatToStr(kPlain, value);
+}
+
+}  // namespace
+
+std::string StoreFileName(std::string_view exePath) {
+  return ChangeFileExt(exePath, ".DB");
+}
+
+TDateTime LogLineToDateTime(std::string_view line) {
+  // The date is encoded before the time fields are looked at, so a bad date is reported first.
+  const int month = FieldValue(line, 1, 2);
+  const int day = FieldValue(line, 4, 2);
+  const int year = FieldValue(line, 7, 4);
+  const TDateTime date = EncodeDate(year, month, day);
+  const int hour = FieldValue(line, 12, 2);
+  const int minute = FieldValue(line, 15, 2);
+  const int second = FieldValue(line, 18, 2);
+  // The driver writes hundredths, but they have always been counted as milliseconds; the keys
+  // already in every store depend on it.
+  const int milliseconds = FieldValue(line, 21, 2);
+  return date + EncodeTime(hour, minute, second, milliseconds);
+}
+
+std::string MonthSectionName(TDateTime value) {
+  const DateParts parts = DecodeDate(value);
+  return WholeNumberText(parts.year) + "-" + WholeNumberText(parts.month);
+}
+
+std::string DateTimeText(const RegionalSettings& rs, TDateTime value) {
+  return FloatToStr(rs, value);
+}
+
+void ForEachCallLine(
+    std::string_view storeText,
+    const std::function<bool(std::string_view startText, std::string_view endText)>& onCall) {
+  for (std::string_view line : SplitLines(storeText)) {
+    if (line.empty() || line.front() == '[') continue;
+    const auto eq = line.find('=');
+    std::string_view startText = line;
+    std::string_view endText;
+    if (eq != std::string_view::npos) {
+      startText = line.substr(0, eq);
+      endText = line.substr(eq + 1, kMaxEndTextLength);
+    }
+    if (!onCall(startText, endText)) return;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// CallStore
+
+CallStore::CallStore(std::string path, const RegionalSettings& rs)
+    : file_(std::move(path)), rs_(rs) {}
+
+CallStore::~CallStore() = default;
+
+bool CallStore::IsCallRecorded(std::string_view startLine, std::string* section) const {
+  std::string name;
+  std::string key;
+  const bool recorded = Lookup(LogLineToDateTime(startLine), name, key);
+  if (section) *section = std::move(name);
+  return recorded;
+}
+
+bool CallStore::Lookup(TDateTime start, std::string& section, std::string& key) const {
+  section = MonthSectionName(start);
+  key = DateTimeText(rs_, start);
+  const std::string value =
+      batch_ ? batch_->ReadString(section, key, "") : file_.ReadString(section, key, "");
+  return !value.empty();
+}
+
+void CallStore::RecordCall(std::string_view startLine, std::string_view endLine) {
+  std::string section;
+  std::string key;
+  // A call already recorded keeps its end; this end line is not even converted.
+  if (Lookup(LogLineToDateTime(startLine), section, key)) return;
+  const std::string value = DateTimeText(rs_, LogLineToDateTime(endLine));
+  if (batch_) {
+    batch_->WriteString(section, key, value);
+  } else {
+    file_.WriteString(section, key, value);
+  }
+}
+
+void CallStore::BeginBatch() {
+  if (batchDepth_ == 0) batch_ = std::make_unique<ProfileEdit>(file_);
+  ++batchDepth_;
+}
+
+void CallStore::Flush() {
+  if (batch_) batch_->Commit();
+}
+
+void CallStore::EndBatch() {
+  if (batchDepth_ == 0) return;
+  if (--batchDepth_ > 0) return;
+  // The batch (and the file's lock) goes whether or not the last write succeeds.
+  std::unique_ptr<ProfileEdit> edit = std::move(batch_);
+  edit->Commit();
+}
+
+CallStoreBatch::CallStoreBatch(CallStore& store) : store_(store) {
+  store_.BeginBatch();
+}
+
+CallStoreBatch::~CallStoreBatch() {
+  try {
+    store_.EndBatch();
+  } catch (...) {
+    // Nothing can be reported from here. On the normal path the owner has flushed already;
+    // while an error unwinds, that error is the one the user sees, and the log stays.
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Report period
+
+void InitReportPeriod(const FileSystem& fs, const std::string& storePath,
+                      const RegionalSettings& rs,
+                      const std::function<void(TDateTime)>& setStartDate,
+                      const std::function<void(TDateTime)>& setStopDate) {
+  if (!fs.Exists(storePath)) return;
+  const std::optional<std::string> text = fs.ReadAll(storePath);
+  if (!text) return;
+  bool first = true;
+  std::optional<TDateTime> last;
+  ForEachCallLine(*text, [&](std::string_view startText, std::string_view) {
+    const TDateTime start = StrToFloat(rs, startText);
+    if (first) {
+      setStartDate(start);
+      first = false;
+    }
+    last = start;
+    return true;
+  });
+  if (last) setStopDate(*last);
+}
+
+}  // namespace dorvane

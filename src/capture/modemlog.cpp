@@ -1,0 +1,103 @@
+#include "capture/modemlog.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace dorvane {
+
+namespace {
+
+bool Contains(std::string_view line, std::string_view keyword) {
+  return line.find(keyword) != std::string_view::npos;
+}
+
+bool IsStartLine(std::string_view line) {
+  return Contains(line, "Dialing") || Contains(line, "ATDT");
+}
+
+bool IsEndLine(std::string_view line) {
+  return Contains(line, "NO CARRIER") || Contains(line, "Hanging up");
+}
+
+}  // namespace
+
+std::string DefaultLogFileName(std::string_view windowsDirectory) {
+  std::string path(windowsDirectory);
+  path += '\\';
+  path += kDefaultModemLogName;
+  return path;
+}
+
+std::string EnableModemLogging(Registry& registry) {
+  // Neither opening is checked: a key that cannot be had reads as empty, and a value that
+  // cannot be written raises the registry's own error.
+  registry.OpenKey(kSetupKey);
+  const std::string windowsDirectory = registry.ReadString(kSetupKey, "WinDir").value_or("");
+  registry.OpenKey(kModemKey);
+  registry.WriteString(kModemKey, "LoggingPath", DefaultLogFileName(windowsDirectory));
+  registry.WriteBinary(kModemKey, "Logging", {std::uint8_t{0x01}});
+  return windowsDirectory;
+}
+
+ModemLogImport::ModemLogImport(CallStore& store, FileSystem& fs, MessageService& messages)
+    : store_(store), fs_(fs), messages_(messages) {}
+
+void ModemLogImport::ImportModemLog(const std::string& logFileName, bool ignoreBusyCalls) {
+  if (logFileName.empty() || !fs_.Exists(logFileName)) return;
+
+  // The stamp is taken before the read: if the driver writes in between, the stamps differ at
+  // the end and the log is kept.
+  const std::optional<FileStamp> stampAtRead = fs_.Stamp(logFileName);
+  const std::optional<std::string> log = fs_.ReadAll(logFileName);
+  if (!log) {
+    // The driver holds the log while a connection is up; its calls come in at a later start.
+    messages_.Information(kOnlineNotice);
+    return;
+  }
+
+  sessionLines_.clear();
+  {
+    // One rewrite of the store for the whole log. When an error stops the import, the calls
+    // recorded before it still reach the disk on the way out.
+    CallStoreBatch batch(store_);
+    bool linesSincePass = false;
+    for (std::string_view line : SplitLines(*log)) {
+      if (Contains(line, "in use")) sessionLines_.clear();
+      sessionLines_.emplace_back(line);
+      linesSincePass = true;
+      if (Contains(line, "closed")) {
+        PairSessionLines(ignoreBusyCalls);
+        linesSincePass = false;
+      }
+    }
+    // A log cut off inside a session (the driver or the machine stopped before "closed") still
+    // holds whole calls; they would go with the deleted log.
+    if (linesSincePass) PairSessionLines(ignoreBusyCalls);
+    store_.Flush();
+  }
+
+  // The log is the journal of calls not yet in the store: it goes only once they are on disk,
+  // and only if nothing was added to it since it was read.
+  const std::optional<FileStamp> stampNow = fs_.Stamp(logFileName);
+  if (stampAtRead && stampNow && *stampAtRead == *stampNow) fs_.Delete(logFileName);
+}
+
+void ModemLogImport::PairSessionLines(bool ignoreBusyCalls) {
+  const std::string* pending = nullptr;
+  for (const std::string& line : sessionLines_) {
+    // A line with a start and an end keyword counts as a start; the last start before an end
+    // line gives the call's start.
+    if (IsStartLine(line)) {
+      pending = &line;
+    } else if (IsEndLine(line)) {
+      if (pending) store_.RecordCall(*pending, line);
+      pending = nullptr;
+    } else if (Contains(line, "BUSY")) {
+      // A busy attempt either stays out of the store or is recorded ending at the busy line.
+      if (pending && !ignoreBusyCalls) store_.RecordCall(*pending, line);
+      pending = nullptr;
+    }
+  }
+}
+
+}  // namespace dorvane

@@ -1,0 +1,415 @@
+#include "capture/callstore.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "capture/capture_test_util.h"
+#include "platform/error.h"
+
+namespace dorvane {
+namespace {
+
+using testing::CallLines;
+using testing::CommaSettings;
+using testing::PointSettings;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+TEST(StoreFileName, ReplacesTheExtensionOfTheExecutable) {
+  EXPECT_EQ(StoreFileName("/opt/dorvane/dorvane.exe"), "/opt/dorvane/dorvane.DB");
+  EXPECT_EQ(StoreFileName("C:\\Programs\\DORVANE.EXE"), "C:\\Programs\\DORVANE.DB");
+  EXPECT_EQ(StoreFileName("/opt/dorvane/dorvane"), "/opt/dorvane/dorvane.DB");
+  EXPECT_EQ(StoreFileName("/opt/v1.7/dorvane"), "/opt/v1.7/dorvane.DB");
+}
+
+TEST(LogLineToDateTime, ReadsTheFixedColumnsOfTheTimeStamp) {
+  struct Case {
+    const char* line;
+    double days;        // whole days since 30 December 1899
+    double msOfDay;     // milliseconds into the day
+    const char* text;   // as the store writes it with a decimal point
+    const char* month;  // month section
+  } cases[] = {
+      {"07-30-1998 20:14:03.25 - Dialing.", 36006, 72843025, "36006.8430905671", "1998-7"},
+      // The two digits after the point are milliseconds as they stand: .80 is 80 ms.
+      {"07-30-1998 20:52:41.80 - Recv: NO CARRIER", 36006, 75161080, "36006.8699199074", "1998-7"},
+      {"07-30-1998 00:00:00.00", 36006, 0, "36006", "1998-7"},
+      {"07-31-1998 12:00:00.00", 36007, 43200000, "36007.5", "1998-7"},
+      {"07-31-1998 23:59:00.00", 36007, 86340000, "36007.9993055556", "1998-7"},
+      {"08-01-1998 00:01:00.00", 36008, 60000, "36008.0006944444", "1998-8"},
+      {"12-01-1999 06:00:00.00", 36495, 21600000, "36495.25", "1999-12"},
+      {"02-29-2000 23:59:59.99", 36585, 86399099, "36585.9999895718", "2000-2"},
+      {"12-31-1899 00:00:00.00", 1, 0, "1", "1899-12"},
+      // The separator columns are never looked at.
+      {"07/30/1998T20.14.03,25", 36006, 72843025, "36006.8430905671", "1998-7"},
+      // Fields may carry leading blanks or a sign, as integers do.
+      {" 7- 1-1998 +8:00:00.00", 35977, 28800000, "35977.3333333333", "1998-7"},
+      // A line cut inside the last field: what is left of it is the field.
+      {"07-30-1998 20:14:03.2", 36006, 72843002, "36006.8430903009", "1998-7"},
+  };
+  const RegionalSettings rs = PointSettings();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const TDateTime value = LogLineToDateTime(c.line);
+    EXPECT_DOUBLE_EQ(value, c.days + c.msOfDay / kMsPerDay);
+    EXPECT_EQ(DateTimeText(rs, value), c.text);
+    EXPECT_EQ(MonthSectionName(value), c.month);
+  }
+}
+
+TEST(LogLineToDateTime, FailsWithTheMessageOfTheFirstBadField) {
+  enum Kind { Integer, Date, Time };
+  struct Case {
+    const char* line;
+    Kind kind;
+    const char* message;
+  } cases[] = {
+      {"xx-30-1998 20:14:03.25", Integer, "'xx' is not a valid integer value"},
+      {"07-3x-1998 20:14:03.25", Integer, "'3x' is not a valid integer value"},
+      {"07-30-98   20:14:03.25", Integer, "'98  ' is not a valid integer value"},
+      {"07-30-1998 ab:14:03.25", Integer, "'ab' is not a valid integer value"},
+      {"07-30-1998 20:14:03.2x", Integer, "'2x' is not a valid integer value"},
+      {"Session Statistics:", Integer, "'Se' is not a valid integer value"},
+      // Lines too short for their fields: the field is what is there, or nothing.
+      {"", Integer, "'' is not a valid integer value"},
+      {"0x", Integer, "'0x' is not a valid integer value"},
+      {"07", Integer, "'' is not a valid integer value"},
+      {"07-30", Integer, "'' is not a valid integer value"},
+      {"07-30-19", Integer, "'' is not a valid integer value"},  // year 19 exists
+      {"07-30-1998", Integer, "'' is not a valid integer value"},
+      {"07-30-1998 20:14:03", Integer, "'' is not a valid integer value"},
+      {"07-30-1998 20:14:03.", Integer, "'' is not a valid integer value"},
+      // Impossible dates are reported before any time field is read.
+      {"13-01-1999 20:14:03.25", Date, "Invalid argument to date encode"},
+      {"00-01-1999 20:14:03.25", Date, "Invalid argument to date encode"},
+      {"04-31-1999 20:14:03.25", Date, "Invalid argument to date encode"},
+      {"02-29-1999 20:14:03.25", Date, "Invalid argument to date encode"},
+      {"02-29-1900 20:14:03.25", Date, "Invalid argument to date encode"},
+      {"07-00-1999 20:14:03.25", Date, "Invalid argument to date encode"},
+      {"07-30-0000 20:14:03.25", Date, "Invalid argument to date encode"},
+      {"07-30--001 20:14:03.25", Date, "Invalid argument to date encode"},
+      {"02-30-1999 xx", Date, "Invalid argument to date encode"},
+      {"07-30-1998 24:00:00.00", Time, "Invalid argument to time encode"},
+      {"07-30-1998 20:60:00.00", Time, "Invalid argument to time encode"},
+      {"07-30-1998 20:14:60.00", Time, "Invalid argument to time encode"},
+      {"07-30-1998 -1:14:03.25", Time, "Invalid argument to time encode"},
+      {"07-30-1998 20:14:03.-1", Time, "Invalid argument to time encode"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    try {
+      LogLineToDateTime(c.line);
+      ADD_FAILURE() << "no error";
+    } catch (const ConvertError& e) {
+      EXPECT_EQ(c.kind, Integer);
+      EXPECT_STREQ(e.what(), c.message);
+    } catch (const Error& e) {
+      EXPECT_NE(c.kind, Integer);
+      EXPECT_STREQ(e.what(), c.message);
+    }
+  }
+}
+
+TEST(DateTimeText, UsesTheDecimalSeparatorOfTheSettings) {
+  const TDateTime value = LogLineToDateTime("07-30-1998 20:14:03.25");
+  EXPECT_EQ(DateTimeText(PointSettings(), value), "36006.8430905671");
+  EXPECT_EQ(DateTimeText(CommaSettings(), value), "36006,8430905671");
+  EXPECT_EQ(DateTimeText(CommaSettings(), 36006.0), "36006");
+}
+
+TEST(ForEachCallLine, FollowsTheLineGrammar) {
+  using Calls = std::vector<std::pair<std::string, std::string>>;
+  const std::string longEnd(300, '7');
+  struct Case {
+    const char* name;
+    std::string text;
+    Calls calls;
+  } cases[] = {
+      {"empty text", "", {}},
+      {"empty lines only", "\r\n\r\n\n\r", {}},
+      {"sections only", "[1998-7]\r\n[1998-8]\r\n", {}},
+      {"crlf",
+       "[1998-7]\r\n36006.5=36006.6\r\n\r\n36007=36007.1\r\n[1998-8]\r\n36008.25=36008.5\r\n",
+       {{"36006.5", "36006.6"}, {"36007", "36007.1"}, {"36008.25", "36008.5"}}},
+      {"lf and cr", "[a]\n1=2\r3=4\n", {{"1", "2"}, {"3", "4"}}},
+      {"no final line end", "[a]\r\n1=2", {{"1", "2"}}},
+      {"no equals sign", "36006.5\r\n", {{"36006.5", ""}}},
+      {"first equals sign splits", "1=2=3\r\n", {{"1", "2=3"}}},
+      {"empty start", "=5\r\n", {{"", "5"}}},
+      {"blanks are kept", " 1 = 2 \r\n", {{" 1 ", " 2 "}}},
+      {"only a leading [ marks a section", " [a]\r\nx[b]=c\r\n", {{" [a]", ""}, {"x[b]", "c"}}},
+      {"comments are call lines", "; note\r\n", {{"; note", ""}}},
+      {"long end cut at 255",
+       "1=" + longEnd + "\r\n2=3\r\n",
+       {{"1", longEnd.substr(0, 255)}, {"2", "3"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CallLines(c.text), c.calls);
+  }
+}
+
+TEST(ForEachCallLine, StopsWhenTheCallerHasEnough) {
+  int seen = 0;
+  ForEachCallLine("1=2\r\n3=4\r\n5=6\r\n",
+                  [&](std::string_view, std::string_view) { return ++seen < 2; });
+  EXPECT_EQ(seen, 2);
+}
+
+// -----------------------------------------------------------------------------------------------
+// Recording
+
+struct Recording {
+  const char* start;
+  const char* end;
+};
+
+// Calls in July and August 1998, one of July after the August one, and two repeats of a start.
+const Recording kCalls[] = {
+    {"07-30-1998 20:14:03.25 - Dialing.", "07-30-1998 20:52:41.80 - Recv: NO CARRIER"},
+    {"07-31-1998 12:00:00.00 - Send: ATDT5551234", "07-31-1998 18:00:00.00 - Hanging up"},
+    {"08-01-1998 06:00:00.00 - Dialing.", "08-01-1998 12:00:00.00 - Hanging up"},
+    {"07-31-1998 23:59:00.00 - Dialing.", "08-01-1998 00:01:00.00 - Hanging up"},
+    {"07-30-1998 20:14:03.25 - Dialing.", "07-30-1998 21:00:00.00 - Hanging up"},
+    // Already recorded: the end is not even converted.
+    {"07-30-1998 20:14:03.25 - Dialing.", "garbage"},
+    {"07-30-1998 00:00:00.00 - Dialing.", "07-30-1998 00:30:00.00 - Hanging up"},
+};
+
+const char* const kStoreWithPoint =
+    "[1998-7]\r\n"
+    "36006.8430905671=36006.8699199074\r\n"
+    "36007.5=36007.75\r\n"
+    "36007.9993055556=36008.0006944444\r\n"
+    "36006=36006.0208333333\r\n"
+    "[1998-8]\r\n"
+    "36008.25=36008.5\r\n";
+
+const char* const kStoreWithComma =
+    "[1998-7]\r\n"
+    "36006,8430905671=36006,8699199074\r\n"
+    "36007,5=36007,75\r\n"
+    "36007,9993055556=36008,0006944444\r\n"
+    "36006=36006,0208333333\r\n"
+    "[1998-8]\r\n"
+    "36008,25=36008,5\r\n";
+
+struct RecordMode {
+  const char* name;
+  bool comma;
+  bool batch;
+};
+
+class RecordCallTest : public ::testing::TestWithParam<RecordMode> {};
+
+TEST_P(RecordCallTest, WritesOneLinePerStartInMonthSectionsInOrderOfFirstUse) {
+  TempDir dir;
+  const RegionalSettings rs = GetParam().comma ? CommaSettings() : PointSettings();
+  CallStore store(dir.File("dorvane.DB"), rs);
+  if (GetParam().batch) store.BeginBatch();
+  for (const auto& call : kCalls) store.RecordCall(call.start, call.end);
+  if (GetParam().batch) {
+    EXPECT_FALSE(ReadBytes(store.Path()).has_value()) << "written before the flush";
+    store.EndBatch();
+  }
+  EXPECT_EQ(ReadBytes(store.Path()), GetParam().comma ? kStoreWithComma : kStoreWithPoint);
+
+  std::string section;
+  EXPECT_TRUE(store.IsCallRecorded("07-31-1998 23:59:00.00", &section));
+  EXPECT_EQ(section, "1998-7");
+  EXPECT_FALSE(store.IsCallRecorded("08-01-1998 23:59:00.00", &section));
+  EXPECT_EQ(section, "1998-8");
+  EXPECT_FALSE(store.IsCallRecorded("07-30-1998 20:14:03.26"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RecordCallTest,
+                         ::testing::Values(RecordMode{"PointOneWriteEach", false, false},
+                                           RecordMode{"PointBatched", false, true},
+                                           RecordMode{"CommaOneWriteEach", true, false},
+                                           RecordMode{"CommaBatched", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RecordCall, AddsToAStoreWrittenBeforeAndLeavesItsOtherBytesAlone) {
+  TempDir dir;
+  const std::string path = dir.File("dorvane.DB");
+  // An older store: blank lines, and a last line without its line end.
+  WriteBytes(path, "[1998-7]\r\n36006.5=36006.6\r\n\r\n[1998-8]\r\n36008.25=36008.5");
+  CallStore store(path, PointSettings());
+  store.RecordCall("07-31-1998 12:00:00.00", "07-31-1998 18:00:00.00");
+  store.RecordCall("08-02-1998 00:00:00.00", "08-02-1998 12:00:00.00");
+  store.RecordCall("09-01-1998 00:00:00.00", "09-01-1998 12:00:00.00");
+  EXPECT_EQ(ReadBytes(path),
+            "[1998-7]\r\n36006.5=36006.6\r\n36007.5=36007.75\r\n\r\n[1998-8]\r\n36008.25=36008.5"
+            "\r\n36009=36009.5\r\n[1998-9]\r\n36039=36039.5\r\n");
+}
+
+TEST(RecordCall, AStartWithAnEmptyEndIsNotRecordedYet) {
+  TempDir dir;
+  const std::string path = dir.File("dorvane.DB");
+  WriteBytes(path, "[1998-7]\r\n36006=\r\n");
+  CallStore store(path, PointSettings());
+  EXPECT_FALSE(store.IsCallRecorded("07-30-1998 00:00:00.00"));
+  store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
+  EXPECT_EQ(ReadBytes(path), "[1998-7]\r\n36006=36006.5\r\n");
+}
+
+TEST(RecordCall, PassesConversionAndWriteFailuresOn) {
+  TempDir dir;
+  CallStore store(dir.File("dorvane.DB"), PointSettings());
+  EXPECT_THROW(store.RecordCall("13-30-1998 00:00:00.00", "07-30-1998 12:00:00.00"), Error);
+  EXPECT_THROW(store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:0x:00.00"), ConvertError);
+  EXPECT_FALSE(ReadBytes(store.Path()).has_value());
+
+  const std::string unwritable = dir.File("missing/dorvane.DB");
+  CallStore lost(unwritable, PointSettings());
+  try {
+    lost.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
+    ADD_FAILURE() << "no error";
+  } catch (const WriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + unwritable);
+  }
+}
+
+TEST(CallStoreBatch, SeesItsOwnCallsAndWritesThemOnce) {
+  TempDir dir;
+  CallStore store(dir.File("dorvane.DB"), PointSettings());
+  {
+    CallStoreBatch batch(store);
+    store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
+    EXPECT_TRUE(store.IsCallRecorded("07-30-1998 00:00:00.00"));
+    store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 18:00:00.00");
+    {
+      CallStoreBatch inner(store);  // nested: writes nothing of its own
+      store.RecordCall("07-31-1998 00:00:00.00", "07-31-1998 12:00:00.00");
+    }
+    EXPECT_TRUE(store.InBatch());
+    EXPECT_FALSE(ReadBytes(store.Path()).has_value());
+    store.Flush();
+    EXPECT_EQ(ReadBytes(store.Path()), "[1998-7]\r\n36006=36006.5\r\n36007=36007.5\r\n");
+    store.RecordCall("08-01-1998 00:00:00.00", "08-01-1998 12:00:00.00");
+  }
+  EXPECT_FALSE(store.InBatch());
+  EXPECT_EQ(ReadBytes(store.Path()),
+            "[1998-7]\r\n36006=36006.5\r\n36007=36007.5\r\n[1998-8]\r\n36008=36008.5\r\n");
+}
+
+TEST(CallStoreBatch, KeepsTheCallsRecordedBeforeAnError) {
+  TempDir dir;
+  CallStore store(dir.File("dorvane.DB"), PointSettings());
+  EXPECT_THROW(
+      {
+        CallStoreBatch batch(store);
+        store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
+        store.RecordCall("07-31-1998 00:00:00.00", "07-31-1998 99:00:00.00");
+      },
+      Error);
+  EXPECT_EQ(ReadBytes(store.Path()), "[1998-7]\r\n36006=36006.5\r\n");
+}
+
+TEST(CallStoreBatch, AFailedWriteWhileUnwindingLeavesTheFirstErrorToBeSeen) {
+  TempDir dir;
+  CallStore store(dir.File("missing/dorvane.DB"), PointSettings());
+  try {
+    CallStoreBatch batch(store);
+    store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
+    store.RecordCall("07-31-1998 00:00:00.00", "bad");
+    ADD_FAILURE() << "no error";
+  } catch (const ConvertError& e) {
+    EXPECT_STREQ(e.what(), "'ba' is not a valid integer value");
+  }
+  EXPECT_FALSE(store.InBatch());
+  EXPECT_THROW(
+      {
+        store.BeginBatch();
+        store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
+        store.EndBatch();
+      },
+      WriteError);
+  EXPECT_FALSE(store.InBatch());
+}
+
+// -----------------------------------------------------------------------------------------------
+// Report period
+
+struct PeriodResult {
+  std::vector<TDateTime> starts;
+  std::vector<TDateTime> stops;
+  std::string error;
+};
+
+PeriodResult RunInitReportPeriod(const std::optional<std::string>& storeText,
+                                 const RegionalSettings& rs) {
+  testing::FakeFileSystem fs;
+  if (storeText) fs.Put("/p/dorvane.DB", *storeText);
+  PeriodResult result;
+  try {
+    InitReportPeriod(
+        fs, "/p/dorvane.DB", rs, [&](TDateTime v) { result.starts.push_back(v); },
+        [&](TDateTime v) { result.stops.push_back(v); });
+  } catch (const ConvertError& e) {
+    result.error = e.what();
+  }
+  return result;
+}
+
+TEST(InitReportPeriod, SetsTheDatesOfTheFirstAndLastCallLines) {
+  using V = std::vector<TDateTime>;
+  struct Case {
+    const char* name;
+    std::optional<std::string> store;
+    bool comma;
+    V starts;
+    V stops;
+    const char* error;
+  } cases[] = {
+      {"missing store", std::nullopt, false, {}, {}, ""},
+      {"empty store", "", false, {}, {}, ""},
+      {"sections without calls", "[1998-7]\r\n\r\n[1998-8]\r\n", false, {}, {}, ""},
+      {"july then august",
+       "[1998-7]\r\n36006.8430905671=36006.8699199074\r\n36010.5=36010.6\r\n"
+       "[1998-8]\r\n36008.25=36008.5\r\n36030.75=36030.8\r\n",
+       false,
+       {36006.8430905671},
+       {36030.75},
+       ""},
+      {"one call", "[1998-7]\r\n36006=36006.5\r\n", false, {36006}, {36006}, ""},
+      {"comma settings",
+       "[1998-7]\r\n36006,25=36006,5\r\n36007,5=1\r\n",
+       true,
+       {36006.25},
+       {36007.5},
+       ""},
+      {"bad line after the first",
+       "[1998-7]\r\n36006.5=36006.6\r\nabc\r\n36007.5=36007.6\r\n",
+       false,
+       {36006.5},
+       {},
+       "'abc' is not a valid floating point value"},
+      {"bad first line",
+       "[1998-7]\r\n=36006.6\r\n",
+       false,
+       {},
+       {},
+       "'' is not a valid floating point value"},
+      {"written with a point, read with a comma",
+       "[1998-7]\r\n36006.5=36006.6\r\n",
+       true,
+       {},
+       {},
+       "'36006.5' is not a valid floating point value"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const PeriodResult r =
+        RunInitReportPeriod(c.store, c.comma ? CommaSettings() : PointSettings());
+    EXPECT_EQ(r.starts, c.starts);
+    EXPECT_EQ(r.stops, c.stops);
+    EXPECT_EQ(r.error, c.error);
+  }
+}
+
+}  // namespace
+}  // namespace dorvane

@@ -1,0 +1,359 @@
+#include "capture/modemlog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "capture/capture_test_util.h"
+#include "platform/error.h"
+
+namespace dorvane {
+namespace {
+
+using testing::CallLines;
+using testing::CommaSettings;
+using testing::FakeFileSystem;
+using testing::PointSettings;
+using testing::ReadBytes;
+using testing::ScriptedMessages;
+using testing::TempDir;
+using testing::WriteBytes;
+
+// -----------------------------------------------------------------------------------------------
+// Switching the driver's log on
+
+class RecordingRegistry : public Registry {
+ public:
+  std::map<std::string, std::string> strings;  // "key|name" -> value
+  std::vector<std::string> calls;
+  bool failWrites = false;
+
+  bool OpenKey(const std::string& key) override {
+    calls.push_back("open " + key);
+    return true;
+  }
+  std::optional<std::string> ReadString(const std::string& key, const std::string& name) override {
+    calls.push_back("read " + key + "|" + name);
+    auto it = strings.find(key + "|" + name);
+    if (it == strings.end()) return std::nullopt;
+    return it->second;
+  }
+  void WriteString(const std::string& key, const std::string& name,
+                   const std::string& value) override {
+    if (failWrites) throw Error(FormatMessage("Failed to set data for '%s'", name));
+    calls.push_back("write " + key + "|" + name + "=" + value);
+  }
+  void WriteBinary(const std::string& key, const std::string& name,
+                   const std::vector<std::uint8_t>& data) override {
+    std::string bytes;
+    for (auto b : data) bytes += std::to_string(b) + " ";
+    calls.push_back("binary " + key + "|" + name + "=" + bytes);
+  }
+};
+
+TEST(EnableModemLogging, PointsTheDriversLogIntoTheWindowsDirectory) {
+  const std::string setup = kSetupKey;
+  const std::string modem = kModemKey;
+  struct Case {
+    std::optional<std::string> winDir;
+    std::string logPath;
+  } cases[] = {
+      {"C:\\WINDOWS", "C:\\WINDOWS\\ModemLog.txt"},
+      {std::nullopt, "\\ModemLog.txt"},
+      {"", "\\ModemLog.txt"},
+  };
+  for (const auto& c : cases) {
+    RecordingRegistry registry;
+    if (c.winDir) registry.strings[setup + "|WinDir"] = *c.winDir;
+    EXPECT_EQ(EnableModemLogging(registry), c.winDir.value_or(""));
+    const std::vector<std::string> expected = {
+        "open " + setup,
+        "read " + setup + "|WinDir",
+        "open " + modem,
+        "write " + modem + "|LoggingPath=" + c.logPath,
+        "binary " + modem + "|Logging=1 ",
+    };
+    EXPECT_EQ(registry.calls, expected);
+    EXPECT_EQ(DefaultLogFileName(c.winDir.value_or("")), c.logPath);
+  }
+}
+
+TEST(EnableModemLogging, PassesTheRegistryErrorOn) {
+  RecordingRegistry registry;
+  registry.failWrites = true;
+  try {
+    EnableModemLogging(registry);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "Failed to set data for 'LoggingPath'");
+  }
+}
+
+// -----------------------------------------------------------------------------------------------
+// Import
+
+constexpr const char* kLog = "C:\\WINDOWS\\ModemLog.txt";
+
+// A driver line on 30 July 1998: "20:14:03.25" and a text become
+// "07-30-1998 20:14:03.25 - <text>".
+std::string At(const std::string& time, const std::string& text) {
+  return "07-30-1998 " + time + " - " + text;
+}
+
+std::string LogText(const std::vector<std::string>& lines, const char* lineEnd = "\r\n") {
+  std::string text;
+  for (const auto& line : lines) text += line + lineEnd;
+  return text;
+}
+
+// The store key and value of a call between two times of 30 July 1998.
+std::pair<std::string, std::string> Call(const std::string& start, const std::string& end,
+                                         const RegionalSettings& rs = PointSettings()) {
+  return {DateTimeText(rs, LogLineToDateTime(At(start, ""))),
+          DateTimeText(rs, LogLineToDateTime(At(end, "")))};
+}
+
+class ImportTest : public ::testing::Test {
+ protected:
+  std::vector<std::pair<std::string, std::string>> StoredCalls() const {
+    return CallLines(ReadBytes(store.Path()).value_or(""));
+  }
+  void Import(const std::vector<std::string>& lines, bool ignoreBusy = true) {
+    fs.Put(kLog, LogText(lines));
+    importer.ImportModemLog(kLog, ignoreBusy);
+  }
+
+  TempDir dir;
+  RegionalSettings rs = PointSettings();
+  CallStore store{dir.File("dorvane.DB"), rs};
+  FakeFileSystem fs;
+  ScriptedMessages messages;
+  ModemLogImport importer{store, fs, messages};
+};
+
+TEST_F(ImportTest, PairsStartAndEndLinesWithinEachSession) {
+  using Calls = std::vector<std::pair<std::string, std::string>>;
+  struct Case {
+    const char* name;
+    std::vector<std::string> log;
+    bool ignoreBusy;
+    Calls calls;
+  };
+  const Case cases[] = {
+      {"one session",
+       {At("20:14:00.00", "Standard Modem in use."), At("20:14:01.00", "Dialing."),
+        At("20:14:03.25", "Send: ATDT5551234<cr>"), At("20:14:30.00", "Recv: CONNECT 28800"),
+        At("20:52:41.80", "Recv: NO CARRIER"), At("20:52:42.00", "Hanging up the modem."),
+        At("20:52:43.00", "Standard Modem closed.")},
+       true,
+       {Call("20:14:03.25", "20:52:41.80")}},
+      {"an end line with no start",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "Hanging up"), At("20:02:00.00", "closed")},
+       true,
+       {}},
+      {"a start line with no end",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:02:00.00", "closed")},
+       true,
+       {}},
+      {"a line with start and end words is a start",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing after NO CARRIER"),
+        At("20:02:00.00", "Hanging up"), At("20:03:00.00", "closed")},
+       true,
+       {Call("20:01:00.00", "20:02:00.00")}},
+      {"keywords are case-sensitive",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "dialing"), At("20:02:00.00", "Dialing"),
+        At("20:03:00.00", "no carrier"), At("20:04:00.00", "hanging up"),
+        At("20:05:00.00", "Hanging up"), At("20:06:00.00", "closed")},
+       true,
+       {Call("20:02:00.00", "20:05:00.00")}},
+      {"two sessions are paired apart",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:02:00.00", "closed"),
+        At("21:00:00.00", "in use"), At("21:01:00.00", "NO CARRIER"), At("21:02:00.00", "Dialing"),
+        At("21:03:00.00", "Hanging up"), At("21:04:00.00", "closed")},
+       true,
+       {Call("21:02:00.00", "21:03:00.00")}},
+      {"two closed lines record each call once",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER"),
+        At("20:03:00.00", "closed"), At("20:04:00.00", "ATDT"), At("20:05:00.00", "Hanging up"),
+        At("20:06:00.00", "closed")},
+       true,
+       {Call("20:01:00.00", "20:02:00.00"), Call("20:04:00.00", "20:05:00.00")}},
+      {"no in use: the log is one session",
+       {At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER"), At("20:03:00.00", "closed")},
+       true,
+       {Call("20:01:00.00", "20:02:00.00")}},
+      {"in use drops a start read before it",
+       {At("20:01:00.00", "Dialing"), At("20:02:00.00", "in use"), At("20:03:00.00", "NO CARRIER"),
+        At("20:04:00.00", "closed")},
+       true,
+       {}},
+      {"the same start twice: the first call wins",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER"),
+        At("20:01:00.00", "Dialing"), At("20:09:00.00", "NO CARRIER"), At("20:10:00.00", "closed")},
+       true,
+       {Call("20:01:00.00", "20:02:00.00")}},
+      {"busy attempt ignored",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:01:05.00", "Recv: BUSY"),
+        At("20:01:06.00", "Hanging up"), At("20:02:00.00", "Dialing"),
+        At("20:03:00.00", "NO CARRIER"), At("20:04:00.00", "closed")},
+       true,
+       {Call("20:02:00.00", "20:03:00.00")}},
+      {"busy attempt recorded",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:01:05.00", "Recv: BUSY"),
+        At("20:01:06.00", "Hanging up"), At("20:02:00.00", "Dialing"),
+        At("20:03:00.00", "NO CARRIER"), At("20:04:00.00", "closed")},
+       false,
+       {Call("20:01:00.00", "20:01:05.00"), Call("20:02:00.00", "20:03:00.00")}},
+      {"busy without a start",
+       {At("20:00:00.00", "in use"), At("20:01:05.00", "BUSY"), At("20:04:00.00", "closed")},
+       false,
+       {}},
+      {"a log cut off before closed",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:02:00.00", "closed"),
+        At("21:00:00.00", "in use"), At("21:01:00.00", "Dialing"), At("21:02:00.00", "NO CARRIER")},
+       true,
+       {Call("21:01:00.00", "21:02:00.00")}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::remove(store.Path().c_str());
+    Import(c.log, c.ignoreBusy);
+    EXPECT_EQ(StoredCalls(), c.calls);
+    EXPECT_FALSE(fs.Has(kLog));
+  }
+}
+
+TEST_F(ImportTest, KeepsTheLinesOfTheLastSession) {
+  Import({At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:02:00.00", "closed"),
+          At("21:00:00.00", "in use"), At("21:01:00.00", "Dialing")});
+  EXPECT_EQ(importer.SessionLines(),
+            (std::vector<std::string>{At("21:00:00.00", "in use"), At("21:01:00.00", "Dialing")}));
+}
+
+TEST_F(ImportTest, ReadsAnyLineEnd) {
+  const std::vector<std::string> lines = {
+      At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER"), At("20:03:00.00", "closed")};
+  for (const char* lineEnd : {"\n", "\r", "\r\n"}) {
+    std::remove(store.Path().c_str());
+    fs.Put(kLog, LogText(lines, lineEnd));
+    importer.ImportModemLog(kLog, true);
+    EXPECT_EQ(StoredCalls(), (decltype(StoredCalls()){Call("20:01:00.00", "20:02:00.00")}));
+  }
+}
+
+TEST_F(ImportTest, NoLogMeansNothingToDo) {
+  importer.ImportModemLog("", true);
+  importer.ImportModemLog(kLog, true);
+  EXPECT_FALSE(ReadBytes(store.Path()).has_value());
+  EXPECT_TRUE(fs.deleted.empty());
+}
+
+TEST_F(ImportTest, ALogHeldByTheDriverIsLeftForALaterStart) {
+  messages.expectedInformation = {"Dorvane cannot register new calls while online"};
+  fs.Put(kLog, LogText({At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER")}), false);
+  importer.ImportModemLog(kLog, true);
+  EXPECT_EQ(messages.shownInformation, messages.expectedInformation);
+  EXPECT_TRUE(fs.Has(kLog));
+  EXPECT_TRUE(fs.deleted.empty());
+  EXPECT_FALSE(ReadBytes(store.Path()).has_value());
+}
+
+TEST_F(ImportTest, ALogWrittenToDuringTheImportIsKept) {
+  fs.afterRead = [&](const std::string& path) {
+    fs.Append(path, At("20:05:00.00", "in use") + "\r\n");
+  };
+  Import(
+      {At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER"), At("20:03:00.00", "closed")});
+  EXPECT_EQ(StoredCalls(), (decltype(StoredCalls()){Call("20:01:00.00", "20:02:00.00")}));
+  EXPECT_TRUE(fs.Has(kLog));
+
+  // The next start reads it again: the call already recorded is skipped, the log goes.
+  fs.afterRead = nullptr;
+  const auto before = ReadBytes(store.Path());
+  importer.ImportModemLog(kLog, true);
+  EXPECT_EQ(ReadBytes(store.Path()), before);
+  EXPECT_FALSE(fs.Has(kLog));
+}
+
+TEST_F(ImportTest, AnErrorKeepsTheCallsBeforeItAndTheLog) {
+  const std::vector<std::string> log = {
+      At("20:00:00.00", "in use"),     At("20:01:00.00", "Dialing"),
+      At("20:02:00.00", "NO CARRIER"), "07-32-1998 20:03:00.00 - Dialing",
+      At("20:04:00.00", "NO CARRIER"), At("20:05:00.00", "Dialing"),
+      At("20:06:00.00", "NO CARRIER"), At("20:07:00.00", "closed")};
+  fs.Put(kLog, LogText(log));
+  try {
+    importer.ImportModemLog(kLog, true);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "Invalid argument to date encode");
+  }
+  EXPECT_EQ(StoredCalls(), (decltype(StoredCalls()){Call("20:01:00.00", "20:02:00.00")}));
+  EXPECT_TRUE(fs.Has(kLog));
+  EXPECT_FALSE(store.InBatch());
+}
+
+TEST(Import, AStoreThatCannotBeWrittenKeepsTheLog) {
+  TempDir dir;
+  const RegionalSettings rs = PointSettings();
+  const std::string path = dir.File("missing/dorvane.DB");
+  CallStore store(path, rs);
+  FakeFileSystem fs;
+  ScriptedMessages messages;
+  ModemLogImport importer(store, fs, messages);
+  fs.Put(kLog, LogText({At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER")}));
+  try {
+    importer.ImportModemLog(kLog, true);
+    ADD_FAILURE() << "no error";
+  } catch (const WriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+  }
+  EXPECT_TRUE(fs.Has(kLog));
+}
+
+TEST_F(ImportTest, CallsAlreadyStoredAddNothingAndTheLogGoes) {
+  const std::vector<std::string> log = {At("20:01:00.00", "Dialing"),
+                                        At("20:02:00.00", "NO CARRIER")};
+  Import(log);
+  const auto before = ReadBytes(store.Path());
+  ASSERT_TRUE(before.has_value());
+  Import(log);
+  EXPECT_EQ(ReadBytes(store.Path()), before);
+  EXPECT_FALSE(fs.Has(kLog));
+  EXPECT_EQ(fs.deleted, (std::vector<std::string>{kLog, kLog}));
+}
+
+TEST(Import, WritesTheDecimalSeparatorOfTheSettings) {
+  TempDir dir;
+  const RegionalSettings rs = CommaSettings();
+  CallStore store(dir.File("dorvane.DB"), rs);
+  FakeFileSystem fs;
+  ScriptedMessages messages;
+  ModemLogImport importer(store, fs, messages);
+  fs.Put(kLog, LogText({At("20:14:03.25", "Dialing"), At("20:52:41.80", "NO CARRIER"),
+                        "08-01-1998 06:00:00.00 - ATDT", "08-01-1998 12:00:00.00 - Hanging up"}));
+  importer.ImportModemLog(kLog, true);
+  EXPECT_EQ(ReadBytes(store.Path()),
+            "[1998-7]\r\n36006,8430905671=36006,8699199074\r\n[1998-8]\r\n36008,25=36008,5\r\n");
+}
+
+TEST(Import, WorksOnRealFiles) {
+  TempDir dir;
+  const RegionalSettings rs = PointSettings();
+  CallStore store(dir.File("dorvane.DB"), rs);
+  RealFileSystem fs(dir.Path());
+  ScriptedMessages messages;
+  ModemLogImport importer(store, fs, messages);
+  WriteBytes(dir.File("ModemLog.txt"),
+             LogText({At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER")}));
+  importer.ImportModemLog("\\ModemLog.txt", true);
+  EXPECT_EQ(ReadBytes(store.Path()), "[1998-7]\r\n36006.8340277778=36006.8347222222\r\n");
+  EXPECT_FALSE(ReadBytes(dir.File("ModemLog.txt")).has_value());
+}
+
+}  // namespace
+}  // namespace dorvane

@@ -34,11 +34,13 @@ TDateTime EncodeTime(int hour, int minute, int second, int millisecond);
 bool TryEncodeTime(int hour, int minute, int second, int millisecond, TDateTime& out);
 
 // Both decoders round the value to the nearest millisecond first, so
-// 23:59:59.9996 on a day decodes as 00:00:00.000 of the next day.
+// 23:59:59.9996 on a day decodes as 00:00:00.000 of the next day. A value that is not a
+// number, or whose date lies outside the years 1 to 9999, throws Error
+// "'%s' is not a valid date and time" (DecodeTime only refuses what is not a number at all).
 DateParts DecodeDate(TDateTime value);
 TimeParts DecodeTime(TDateTime value);
 
-// 1 = Sunday ... 7 = Saturday.
+// 1 = Sunday ... 7 = Saturday, of the day that DecodeDate gives.
 int DayOfWeek(TDateTime value);
 
 // The value rounded to the nearest whole millisecond, as a day count.

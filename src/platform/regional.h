@@ -25,10 +25,19 @@ struct RegionalSettings {
   std::string shortDateFormat = "m/d/yyyy";
   std::string timeSeparator = ":";
   std::string longTimeFormat = "h:nn:ss AMPM";
+  // The long time without seconds (the pattern letter "t").
+  std::string shortTimeFormat = "h:nn AMPM";
   std::string timeAMString = "AM";
   std::string timePMString = "PM";
   // Abbreviated day names, Sunday first.
   std::array<std::string, 7> shortDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  std::array<std::string, 7> longDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                             "Thursday", "Friday", "Saturday"};
+  std::array<std::string, 12> shortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::array<std::string, 12> longMonthNames = {"January",   "February", "March",    "April",
+                                                "May",       "June",     "July",     "August",
+                                                "September", "October",  "November", "December"};
 
   // US English: the values used where the operating system leaves a field unset.
   static RegionalSettings UsEnglish();

@@ -1,0 +1,724 @@
+// Text conversions. None of them uses the C library's locale: the settings come in explicitly,
+// and digits are produced and read with std::to_chars / std::from_chars, which never look at it.
+#include "platform/regional.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "platform/error.h"
+
+namespace dorvane {
+
+namespace {
+
+constexpr const char* kBadFloat = "'%s' is not a valid floating point value";
+constexpr const char* kBadInteger = "'%s' is not a valid integer value";
+constexpr const char* kBadTime = "'%s' is not a valid time";
+// What the platform reported for arithmetic that ends in infinity or "not a number".
+constexpr const char* kInvalidOperation = "Invalid floating point operation";
+// Spans beyond this (in days) do not fit a millisecond count; no real call comes near.
+constexpr double kLargestSpan = 1e13;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool HasAt(std::string_view text, std::size_t pos, std::string_view what) {
+  return !what.empty() && pos <= text.size() && text.size() - pos >= what.size() &&
+         text.compare(pos, what.size(), what) == 0;
+}
+
+char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool HasAtIgnoringCase(std::string_view text, std::size_t pos, std::string_view what) {
+  if (what.empty() || pos > text.size() || text.size() - pos < what.size()) return false;
+  for (std::size_t k = 0; k < what.size(); ++k) {
+    if (AsciiUpper(text[pos + k]) != AsciiUpper(what[k])) return false;
+  }
+  return true;
+}
+
+void AppendInt(std::string& out, std::int64_t value, int minDigits) {
+  char buf[24];
+  auto res = std::to_chars(buf, buf + sizeof buf, value < 0 ? -value : value);
+  if (value < 0) out += '-';
+  for (auto len = res.ptr - buf; len < minDigits; ++len) out += '0';
+  out.append(buf, res.ptr);
+}
+
+// The fifteen significant digits of a positive finite number, correctly rounded from its exact
+// binary value, and the decimal exponent of the first of them.
+struct Significant {
+  char digits[15];
+  int exponent;
+};
+
+// Whether a positive finite value lies exactly halfway between two numbers of fifteen significant
+// digits, the lower of which is `digits` x 10^(exponent - 14): std::to_chars settles such a tie
+// to the even digit, we settle it away from zero. Exact, in integers: the midpoint
+// D x 10^p (D = digits followed by a 5, odd) equals M x 2^E (M odd) only when the powers of two
+// agree and the powers of five divide out.
+bool IsTieBelow(double magnitude, const char (&digits)[15], int exponent) {
+  std::uint64_t d = 0;
+  for (char c : digits) d = d * 10 + static_cast<std::uint64_t>(c - '0');
+  d = d * 10 + 5;
+  const int p = exponent - 15;
+  int e2 = 0;
+  const double fraction = std::frexp(magnitude, &e2);
+  auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+  int e = e2 - 53;
+  while ((m & 1) == 0) {
+    m >>= 1;
+    ++e;
+  }
+  if (p >= 0) {
+    if (e != p) return false;
+    for (int k = 0; k < p; ++k) {
+      if (m % 5 != 0) return false;
+      m /= 5;
+    }
+    return m == d;
+  }
+  if (e + (-p) != 0) return false;
+  for (int k = 0; k < -p; ++k) {
+    if (d % 5 != 0) return false;
+    d /= 5;
+  }
+  return d == m;
+}
+
+Significant FifteenDigits(double magnitude) {
+  // "d.dddddddddddddde+XX"
+  char buf[32];
+  auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+  Significant s{};
+  s.digits[0] = buf[0];
+  std::memcpy(s.digits + 1, buf + 2, 14);
+  int exponent = 0;
+  std::from_chars(buf + 18, res.ptr, exponent);
+  s.exponent = buf[17] == '-' ? -exponent : exponent;
+  if ((s.digits[14] - '0') % 2 == 0 && IsTieBelow(magnitude, s.digits, s.exponent)) {
+    int k = 14;
+    for (; k >= 0 && s.digits[k] == '9'; --k) s.digits[k] = '0';
+    if (k >= 0) {
+      ++s.digits[k];
+    } else {
+      s.digits[0] = '1';
+      ++s.exponent;
+    }
+  }
+  return s;
+}
+
+// ---- Text to number --------------------------------------------------------------------------
+
+// Saturating read of an exponent's digits.
+long ExponentValue(std::string_view digits) {
+  long value = 0;
+  for (char c : digits) {
+    value = value * 10 + (c - '0');
+    if (value > 100000) return 100000;
+  }
+  return value;
+}
+
+bool ParseFloat(const RegionalSettings& rs, std::string_view text, double& out) {
+  const std::string_view sep = rs.decimalSeparator;
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t bodyStart = i;
+  std::size_t intDigits = 0;
+  std::size_t fracDigits = 0;
+  while (i < n && IsDigit(text[i])) ++i, ++intDigits;
+  std::size_t sepPos = std::string_view::npos;
+  if (HasAt(text, i, sep)) {
+    sepPos = i;
+    i += sep.size();
+    while (i < n && IsDigit(text[i])) ++i, ++fracDigits;
+  }
+  if (intDigits + fracDigits == 0) return false;
+  const std::size_t mantissaEnd = i;
+  std::string_view exponentDigits;
+  bool negativeExponent = false;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
+    const std::size_t from = i;
+    while (i < n && IsDigit(text[i])) ++i;
+    if (i == from) return false;
+    exponentDigits = text.substr(from, i - from);
+  }
+  const std::size_t bodyEnd = i;
+  while (i < n && IsBlank(text[i])) ++i;
+  if (i != n) return false;
+
+  // std::from_chars reads a point; put one in place of any other separator.
+  std::string_view body = text.substr(bodyStart, bodyEnd - bodyStart);
+  char local[128];
+  std::string heap;
+  if (sepPos != std::string_view::npos && sep != ".") {
+    const std::size_t before = sepPos - bodyStart;
+    const std::size_t after = bodyEnd - sepPos - sep.size();
+    const std::size_t length = before + 1 + after;
+    char* buf = local;
+    if (length > sizeof local) {
+      heap.resize(length);
+      buf = heap.data();
+    }
+    std::memcpy(buf, body.data(), before);
+    buf[before] = '.';
+    std::memcpy(buf + before + 1, text.data() + sepPos + sep.size(), after);
+    body = std::string_view(buf, length);
+  }
+  double value = 0;
+  auto res = std::from_chars(body.data(), body.data() + body.size(), value);
+  if (res.ptr != body.data() + body.size()) return false;
+  if (res.ec == std::errc::result_out_of_range) {
+    // Too small for a double reads as zero; too large is refused. Tell them apart by the
+    // decimal exponent of the first significant digit.
+    long magnitude = 0;
+    std::size_t k = bodyStart;
+    long position = static_cast<long>(intDigits);  // digits before the separator still to pass
+    bool found = false;
+    for (; k < mantissaEnd; ++k) {
+      if (k == sepPos) {
+        k += sep.size() - 1;
+        continue;
+      }
+      --position;
+      if (text[k] != '0') {
+        found = true;
+        break;
+      }
+    }
+    if (!found) return false;
+    const long exponent = ExponentValue(exponentDigits);
+    magnitude = position + (negativeExponent ? -exponent : exponent);
+    if (magnitude >= 0) return false;
+    value = 0;
+  } else if (res.ec != std::errc()) {
+    return false;
+  }
+  out = negative ? -value : value;
+  return true;
+}
+
+// ---- Dates and times ------------------------------------------------------------------------
+
+std::int64_t TotalMilliseconds(double span) {
+  if (!std::isfinite(span) || std::fabs(span) > kLargestSpan) throw Error(kInvalidOperation);
+  return std::llround(span * kMsPerDay);
+}
+
+// Whether a pattern shows the hour on a 12-hour clock: it holds an AM/PM designator outside quotes.
+bool UsesTwelveHourClock(std::string_view pattern) {
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    if (c == '"' || c == '\'') {
+      const auto close = pattern.find(c, i + 1);
+      if (close == std::string_view::npos) return false;
+      i = close;
+    } else if (HasAtIgnoringCase(pattern, i, "ampm") || HasAtIgnoringCase(pattern, i, "am/pm") ||
+               HasAtIgnoringCase(pattern, i, "a/p")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+class DateTimeWriter {
+ public:
+  DateTimeWriter(const RegionalSettings& rs, TDateTime value)
+      : rs_(rs), value_(value), time_(DecodeTime(value)) {}
+
+  void Write(std::string_view pattern, std::string& out, int depth) {
+    if (depth > 2) return;  // a format that names itself ("c" inside the short date) stops here
+    const bool twelveHour = UsesTwelveHourClock(pattern);
+    bool lastWasHour = false;
+    std::size_t i = 0;
+    const std::size_t n = pattern.size();
+    while (i < n) {
+      const char c = pattern[i];
+      const char up = AsciiUpper(c);
+      std::size_t run = 1;
+      while (i + run < n && AsciiUpper(pattern[i + run]) == up) ++run;
+      bool hour = false;
+      switch (up) {
+        case '"':
+        case '\'': {
+          const auto close = pattern.find(c, i + 1);
+          const auto end = close == std::string_view::npos ? n : close;
+          out.append(pattern.substr(i + 1, end - i - 1));
+          i = end == n ? n : end + 1;
+          continue;
+        }
+        case 'C':
+          Write(rs_.shortDateFormat, out, depth + 1);
+          // Milliseconds alone do not make a time worth showing.
+          if (time_.hour != 0 || time_.minute != 0 || time_.second != 0) {
+            out += ' ';
+            Write(rs_.longTimeFormat, out, depth + 1);
+          }
+          run = 1;
+          break;
+        case 'D':
+          if (run >= 5) {
+            Write(rs_.shortDateFormat, out, depth + 1);
+          } else if (run == 4) {
+            out += rs_.longDayNames[DayOfWeek(value_) - 1];
+          } else if (run == 3) {
+            out += rs_.shortDayNames[DayOfWeek(value_) - 1];
+          } else {
+            AppendInt(out, Date().day, static_cast<int>(run));
+          }
+          break;
+        case 'M':
+          if (lastWasHour && run <= 2) {
+            AppendInt(out, time_.minute, static_cast<int>(run));
+          } else if (run >= 4) {
+            out += rs_.longMonthNames[Date().month - 1];
+          } else if (run == 3) {
+            out += rs_.shortMonthNames[Date().month - 1];
+          } else {
+            AppendInt(out, Date().month, static_cast<int>(run));
+          }
+          break;
+        case 'Y':
+          if (run <= 2) {
+            AppendInt(out, Date().year % 100, 2);
+          } else {
+            AppendInt(out, Date().year, 4);
+          }
+          break;
+        case 'H': {
+          run = run > 2 ? 2 : run;
+          int h = time_.hour;
+          if (twelveHour) h = h % 12 == 0 ? 12 : h % 12;
+          AppendInt(out, h, static_cast<int>(run));
+          hour = true;
+          break;
+        }
+        case 'N':
+          run = run > 2 ? 2 : run;
+          AppendInt(out, time_.minute, static_cast<int>(run));
+          break;
+        case 'S':
+          run = run > 2 ? 2 : run;
+          AppendInt(out, time_.second, static_cast<int>(run));
+          break;
+        case 'Z':
+          run = run > 3 ? 3 : run;
+          AppendInt(out, time_.millisecond, run >= 2 ? 3 : 1);
+          break;
+        case 'T':
+          run = run > 2 ? 2 : run;
+          Write(run == 2 ? rs_.longTimeFormat : rs_.shortTimeFormat, out, depth + 1);
+          break;
+        case 'A':
+          run = WriteDesignator(pattern, i, out);
+          break;
+        case '/':
+          run = 1;
+          out += rs_.dateSeparator;
+          break;
+        case ':':
+          run = 1;
+          out += rs_.timeSeparator;
+          break;
+        default:
+          run = 1;
+          out += c;
+          break;
+      }
+      // "m" right after an hour is a minute; blanks and separators in between do not count.
+      if (hour) {
+        lastWasHour = true;
+      } else if (std::string_view("MNSZDY").find(up) != std::string_view::npos ||
+                 std::string_view("CT").find(up) != std::string_view::npos) {
+        lastWasHour = false;
+      }
+      i += run;
+    }
+  }
+
+ private:
+  const DateParts& Date() {
+    if (!haveDate_) {
+      date_ = DecodeDate(value_);
+      haveDate_ = true;
+    }
+    return date_;
+  }
+
+  std::size_t WriteDesignator(std::string_view pattern, std::size_t i, std::string& out) const {
+    const bool pm = time_.hour >= 12;
+    if (HasAtIgnoringCase(pattern, i, "ampm")) {
+      out += pm ? rs_.timePMString : rs_.timeAMString;
+      return 4;
+    }
+    if (HasAtIgnoringCase(pattern, i, "am/pm")) {
+      // The letters keep the case the pattern gives them.
+      out.append(pattern.substr(pm ? i + 3 : i, 2));
+      return 5;
+    }
+    if (HasAtIgnoringCase(pattern, i, "a/p")) {
+      out += pattern[pm ? i + 2 : i];
+      return 3;
+    }
+    out += pattern[i];
+    return 1;
+  }
+
+  const RegionalSettings& rs_;
+  TDateTime value_;
+  TimeParts time_;
+  DateParts date_;
+  bool haveDate_ = false;
+};
+
+// An AM or PM designator at pos: the settings' own or the English ones, in any letter case.
+bool MatchDesignator(const RegionalSettings& rs, std::string_view text, std::size_t pos,
+                     std::size_t& length, bool& pm) {
+  const std::pair<std::string_view, bool> candidates[] = {
+      {rs.timeAMString, false}, {rs.timePMString, true}, {"AM", false}, {"PM", true}};
+  length = 0;
+  for (const auto& [name, isPm] : candidates) {
+    if (name.size() > length && HasAtIgnoringCase(text, pos, name)) {
+      length = name.size();
+      pm = isPm;
+    }
+  }
+  return length > 0;
+}
+
+bool ParseTime(const RegionalSettings& rs, std::string_view text, TDateTime& out) {
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  auto skipBlanks = [&](std::size_t& k) {
+    while (k < n && IsBlank(text[k])) ++k;
+  };
+  skipBlanks(i);
+  int designator = -1;  // -1 none, 0 AM, 1 PM
+  std::size_t length = 0;
+  bool pm = false;
+  if (MatchDesignator(rs, text, i, length, pm)) {
+    designator = pm ? 1 : 0;
+    i += length;
+    skipBlanks(i);
+  }
+  int fields[3] = {0, 0, 0};
+  int count = 0;
+  for (;;) {
+    if (i >= n || !IsDigit(text[i])) return false;
+    int value = 0;
+    while (i < n && IsDigit(text[i])) {
+      if (value < 1000) value = value * 10 + (text[i] - '0');
+      ++i;
+    }
+    fields[count++] = value;
+    if (count == 3) break;
+    std::size_t k = i;
+    skipBlanks(k);
+    if (!HasAt(text, k, rs.timeSeparator)) break;
+    i = k + rs.timeSeparator.size();
+    skipBlanks(i);
+  }
+  int millisecond = 0;
+  if (count == 3 && HasAt(text, i, rs.decimalSeparator)) {
+    i += rs.decimalSeparator.size();
+    int digits = 0;
+    while (i < n && IsDigit(text[i])) {
+      if (++digits > 3) return false;
+      millisecond = millisecond * 10 + (text[i] - '0');
+      ++i;
+    }
+    if (digits == 0) return false;
+    for (; digits < 3; ++digits) millisecond *= 10;
+  }
+  skipBlanks(i);
+  if (designator < 0 && MatchDesignator(rs, text, i, length, pm)) {
+    designator = pm ? 1 : 0;
+    i += length;
+    skipBlanks(i);
+  }
+  if (i != n || count < 2) return false;
+  int hour = fields[0];
+  if (designator >= 0) {
+    if (hour < 1 || hour > 12) return false;
+    hour = hour % 12 + (designator == 1 ? 12 : 0);
+  }
+  return TryEncodeTime(hour, fields[1], fields[2], millisecond, out);
+}
+
+// ---- Money ----------------------------------------------------------------------------------
+
+std::string CurrencyLayout(const RegionalSettings& rs, std::string_view number, bool negative) {
+  const std::string& c = rs.currencySymbol;
+  std::string out;
+  out.reserve(number.size() + c.size() + 4);
+  auto put = [&out](std::initializer_list<std::string_view> parts) {
+    for (auto p : parts) out.append(p);
+  };
+  if (!negative) {
+    switch (rs.currencyFormat) {
+      case 1:
+        put({number, c});
+        break;
+      case 2:
+        put({c, " ", number});
+        break;
+      case 3:
+        put({number, " ", c});
+        break;
+      default:
+        put({c, number});
+        break;
+    }
+    return out;
+  }
+  switch (rs.negCurrFormat) {
+    case 1:
+      put({"-", c, number});
+      break;
+    case 2:
+      put({c, "-", number});
+      break;
+    case 3:
+      put({c, number, "-"});
+      break;
+    case 4:
+      put({"(", number, c, ")"});
+      break;
+    case 5:
+      put({"-", number, c});
+      break;
+    case 6:
+      put({number, "-", c});
+      break;
+    case 7:
+      put({number, c, "-"});
+      break;
+    case 8:
+      put({"-", number, " ", c});
+      break;
+    case 9:
+      put({"-", c, " ", number});
+      break;
+    case 10:
+      put({number, " ", c, "-"});
+      break;
+    case 11:
+      put({c, " ", number, "-"});
+      break;
+    case 12:
+      put({c, " ", "-", number});
+      break;
+    case 13:
+      put({number, "-", " ", c});
+      break;
+    case 14:
+      put({"(", c, " ", number, ")"});
+      break;
+    case 15:
+      put({"(", number, " ", c, ")"});
+      break;
+    default:
+      put({"(", c, number, ")"});
+      break;
+  }
+  return out;
+}
+
+}  // namespace
+
+RegionalSettings RegionalSettings::UsEnglish() {
+  return RegionalSettings{};
+}
+
+std::string FloatToStr(const RegionalSettings& rs, double value) {
+  if (std::isnan(value)) return "Nan";
+  if (std::isinf(value)) return value > 0 ? "+Inf" : "-Inf";
+  if (value == 0) return "0";
+  const Significant s = FifteenDigits(std::fabs(value));
+  int count = 15;
+  while (count > 1 && s.digits[count - 1] == '0') --count;
+  const std::string& sep = rs.decimalSeparator;
+  std::string out;
+  out.reserve(24 + sep.size());
+  if (value < 0) out += '-';
+  if (s.exponent < -5 || s.exponent >= 15) {
+    out += s.digits[0];
+    if (count > 1) {
+      out += sep;
+      out.append(s.digits + 1, static_cast<std::size_t>(count - 1));
+    }
+    out += 'E';
+    AppendInt(out, s.exponent, 1);
+  } else if (s.exponent < 0) {
+    out += '0';
+    out += sep;
+    out.append(static_cast<std::size_t>(-s.exponent - 1), '0');
+    out.append(s.digits, static_cast<std::size_t>(count));
+  } else {
+    const int whole = s.exponent + 1;
+    if (count <= whole) {
+      out.append(s.digits, static_cast<std::size_t>(count));
+      out.append(static_cast<std::size_t>(whole - count), '0');
+    } else {
+      out.append(s.digits, static_cast<std::size_t>(whole));
+      out += sep;
+      out.append(s.digits + whole, static_cast<std::size_t>(count - whole));
+    }
+  }
+  return out;
+}
+
+bool TryStrToFloat(const RegionalSettings& rs, std::string_view text, double& out) {
+  return ParseFloat(rs, text, out);
+}
+
+double StrToFloat(const RegionalSettings& rs, std::string_view text) {
+  double value = 0;
+  if (!ParseFloat(rs, text, value)) throw ConvertError(FormatMessage(kBadFloat, text));
+  return value;
+}
+
+bool TryStrToInt(std::string_view text, int& out) {
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t from = i;
+  std::int64_t value = 0;
+  for (; i < n && IsDigit(text[i]); ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > std::int64_t{INT_MAX} + 1) return false;
+  }
+  if (i == from || i != n) return false;
+  if (negative) value = -value;
+  if (value > INT_MAX) return false;
+  out = static_cast<int>(value);
+  return true;
+}
+
+int StrToInt(std::string_view text) {
+  int value = 0;
+  if (!TryStrToInt(text, value)) throw ConvertError(FormatMessage(kBadInteger, text));
+  return value;
+}
+
+std::string FormatDateTime(const RegionalSettings& rs, std::string_view pattern, TDateTime value) {
+  std::string out;
+  DateTimeWriter(rs, value).Write(pattern, out, 0);
+  return out;
+}
+
+std::string TimeToStr(const RegionalSettings& rs, TDateTime value) {
+  return FormatDateTime(rs, rs.longTimeFormat, value);
+}
+
+std::string DateToStr(const RegionalSettings& rs, TDateTime value) {
+  return FormatDateTime(rs, rs.shortDateFormat, value);
+}
+
+std::string DateTimeToStr(const RegionalSettings& rs, TDateTime value) {
+  return FormatDateTime(rs, "c", value);
+}
+
+bool TryStrToTime(const RegionalSettings& rs, std::string_view text, TDateTime& out) {
+  return ParseTime(rs, text, out);
+}
+
+TDateTime StrToTime(const RegionalSettings& rs, std::string_view text) {
+  TDateTime value = 0;
+  if (!ParseTime(rs, text, value)) throw ConvertError(FormatMessage(kBadTime, text));
+  return value;
+}
+
+std::string DurationToStr(const RegionalSettings& rs, TDateTime span) {
+  const std::int64_t ms = TotalMilliseconds(span);
+  const std::int64_t seconds = (ms < 0 ? -ms : ms) / 1000;
+  std::string out;
+  if (ms < 0) out += '-';
+  AppendInt(out, seconds / 3600, 2);
+  out += rs.timeSeparator;
+  AppendInt(out, seconds / 60 % 60, 2);
+  out += rs.timeSeparator;
+  AppendInt(out, seconds % 60, 2);
+  return out;
+}
+
+std::string MoneyToStr(const RegionalSettings& rs, double amount) {
+  if (!std::isfinite(amount)) throw Error(kInvalidOperation);
+  const int decimals =
+      rs.currencyDecimals < 0 ? 0 : (rs.currencyDecimals > 18 ? 18 : rs.currencyDecimals);
+  // Digits of the amount rounded to 15 significant digits; then cut them at the currency
+  // decimals, a half going away from zero. `whole` is the number of digits before the point.
+  std::string digits;
+  int whole = 1;
+  if (amount != 0) {
+    const Significant s = FifteenDigits(std::fabs(amount));
+    digits.assign(s.digits, 15);
+    whole = s.exponent + 1;
+  } else {
+    digits = "0";
+  }
+  const int keep = whole + decimals;  // digits that survive the cut
+  if (keep < 0) {
+    digits = "0";
+    whole = 1;
+  } else if (keep < static_cast<int>(digits.size())) {
+    const bool up = digits[static_cast<std::size_t>(keep)] >= '5';
+    digits.resize(static_cast<std::size_t>(keep));
+    if (up) {
+      int k = keep - 1;
+      for (; k >= 0 && digits[static_cast<std::size_t>(k)] == '9'; --k) {
+        digits[static_cast<std::size_t>(k)] = '0';
+      }
+      if (k >= 0) {
+        ++digits[static_cast<std::size_t>(k)];
+      } else {
+        digits.insert(digits.begin(), '1');
+        ++whole;
+      }
+    }
+  }
+  // Lay the digits out as integer part and `decimals` fraction digits.
+  if (whole < 1) {
+    digits.insert(0, static_cast<std::size_t>(1 - whole), '0');
+    whole = 1;
+  }
+  if (static_cast<int>(digits.size()) < whole + decimals) {
+    digits.append(static_cast<std::size_t>(whole + decimals) - digits.size(), '0');
+  }
+  const bool negative = amount < 0 && digits.find_first_not_of('0') != std::string::npos;
+  std::string number;
+  number.reserve(digits.size() + digits.size() / 3 * rs.thousandSeparator.size() + 4);
+  for (int k = 0; k < whole; ++k) {
+    if (k > 0 && (whole - k) % 3 == 0) number += rs.thousandSeparator;
+    number += digits[static_cast<std::size_t>(k)];
+  }
+  if (decimals > 0) {
+    number += rs.decimalSeparator;
+    number.append(digits, static_cast<std::size_t>(whole), static_cast<std::size_t>(decimals));
+  }
+  return CurrencyLayout(rs, number, negative);
+}
+
+}  // namespace dorvane

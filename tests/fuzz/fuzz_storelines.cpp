@@ -1,0 +1,92 @@
+// Arbitrary bytes as a call store: the line grammar and the report period must hold up, and
+// only a conversion error may come out.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "capture/callstore.h"
+#include "platform/error.h"
+#include "platform/regional.h"
+
+namespace {
+
+using namespace dorvane;
+
+class OneFileSystem : public FileSystem {
+ public:
+  explicit OneFileSystem(std::string content) : content_(std::move(content)) {}
+  bool Exists(const std::string&) const override { return true; }
+  std::optional<std::string> ReadAll(const std::string&) const override { return content_; }
+  bool Delete(const std::string&) override { return false; }
+  std::optional<FileStamp> Stamp(const std::string&) const override {
+    return FileStamp{content_.size(), 0};
+  }
+
+ private:
+  std::string content_;
+};
+
+void Check(bool ok) {
+  if (!ok) __builtin_trap();
+}
+
+bool HasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  RegionalSettings point;
+  RegionalSettings comma;
+  comma.decimalSeparator = ",";
+  comma.thousandSeparator = ".";
+
+  std::size_t calls = 0;
+  std::optional<double> firstStart;
+  bool allConvert = true;
+  ForEachCallLine(text, [&](std::string_view start, std::string_view end) {
+    Check(start.find('=') == std::string_view::npos);
+    Check(end.size() <= 255);
+    Check(!HasLineBreak(start) && !HasLineBreak(end));
+    // Both texts lie inside the store text.
+    Check(start.data() >= text.data() && start.data() + start.size() <= text.data() + text.size());
+    Check(end.empty() ||
+          (end.data() >= text.data() && end.data() + end.size() <= text.data() + text.size()));
+    double value = 0;
+    const bool converts = TryStrToFloat(point, start, value);
+    if (calls == 0 && converts) firstStart = value;
+    allConvert = allConvert && converts;
+    TryStrToFloat(comma, end, value);
+    ++calls;
+    return true;
+  });
+
+  OneFileSystem fs(text);
+  int starts = 0;
+  int stops = 0;
+  std::optional<double> startSet;
+  bool failed = false;
+  try {
+    InitReportPeriod(
+        fs, "store.DB", point,
+        [&](TDateTime v) {
+          ++starts;
+          startSet = v;
+        },
+        [&](TDateTime) { ++stops; });
+  } catch (const ConvertError&) {
+    failed = true;
+  }
+  Check(starts <= 1 && stops <= 1);
+  Check(failed != allConvert);
+  Check(stops == (failed || calls == 0 ? 0 : 1));
+  Check(starts == (calls > 0 && firstStart ? 1 : 0));
+  if (startSet) Check(*startSet == *firstStart || std::isnan(*startSet));
+  return 0;
+}

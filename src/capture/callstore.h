@@ -41,7 +41,10 @@ void ForEachCallLine(
 
 class CallStore {
  public:
+  // The settings are the caller's and must outlive the store (they are the user's settings,
+  // read once at start-up); a temporary would leave the store with a dangling reference.
   CallStore(std::string path, const RegionalSettings& rs);
+  CallStore(std::string path, const RegionalSettings&& rs) = delete;
   ~CallStore();
 
   const std::string& Path() const { return file_.Path(); }

@@ -18,6 +18,8 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
+const RegionalSettings kPoint = PointSettings();
+
 TEST(StoreFileName, ReplacesTheExtensionOfTheExecutable) {
   EXPECT_EQ(StoreFileName("/opt/dorvane/dorvane.exe"), "/opt/dorvane/dorvane.DB");
   EXPECT_EQ(StoreFileName("C:\\Programs\\DORVANE.EXE"), "C:\\Programs\\DORVANE.DB");
@@ -237,7 +239,7 @@ TEST(RecordCall, AddsToAStoreWrittenBeforeAndLeavesItsOtherBytesAlone) {
   const std::string path = dir.File("dorvane.DB");
   // An older store: blank lines, and a last line without its line end.
   WriteBytes(path, "[1998-7]\r\n36006.5=36006.6\r\n\r\n[1998-8]\r\n36008.25=36008.5");
-  CallStore store(path, PointSettings());
+  CallStore store(path, kPoint);
   store.RecordCall("07-31-1998 12:00:00.00", "07-31-1998 18:00:00.00");
   store.RecordCall("08-02-1998 00:00:00.00", "08-02-1998 12:00:00.00");
   store.RecordCall("09-01-1998 00:00:00.00", "09-01-1998 12:00:00.00");
@@ -250,7 +252,7 @@ TEST(RecordCall, AStartWithAnEmptyEndIsNotRecordedYet) {
   TempDir dir;
   const std::string path = dir.File("dorvane.DB");
   WriteBytes(path, "[1998-7]\r\n36006=\r\n");
-  CallStore store(path, PointSettings());
+  CallStore store(path, kPoint);
   EXPECT_FALSE(store.IsCallRecorded("07-30-1998 00:00:00.00"));
   store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
   EXPECT_EQ(ReadBytes(path), "[1998-7]\r\n36006=36006.5\r\n");
@@ -258,13 +260,13 @@ TEST(RecordCall, AStartWithAnEmptyEndIsNotRecordedYet) {
 
 TEST(RecordCall, PassesConversionAndWriteFailuresOn) {
   TempDir dir;
-  CallStore store(dir.File("dorvane.DB"), PointSettings());
+  CallStore store(dir.File("dorvane.DB"), kPoint);
   EXPECT_THROW(store.RecordCall("13-30-1998 00:00:00.00", "07-30-1998 12:00:00.00"), Error);
   EXPECT_THROW(store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:0x:00.00"), ConvertError);
   EXPECT_FALSE(ReadBytes(store.Path()).has_value());
 
   const std::string unwritable = dir.File("missing/dorvane.DB");
-  CallStore lost(unwritable, PointSettings());
+  CallStore lost(unwritable, kPoint);
   try {
     lost.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
     ADD_FAILURE() << "no error";
@@ -275,7 +277,7 @@ TEST(RecordCall, PassesConversionAndWriteFailuresOn) {
 
 TEST(CallStoreBatch, SeesItsOwnCallsAndWritesThemOnce) {
   TempDir dir;
-  CallStore store(dir.File("dorvane.DB"), PointSettings());
+  CallStore store(dir.File("dorvane.DB"), kPoint);
   {
     CallStoreBatch batch(store);
     store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
@@ -298,7 +300,7 @@ TEST(CallStoreBatch, SeesItsOwnCallsAndWritesThemOnce) {
 
 TEST(CallStoreBatch, KeepsTheCallsRecordedBeforeAnError) {
   TempDir dir;
-  CallStore store(dir.File("dorvane.DB"), PointSettings());
+  CallStore store(dir.File("dorvane.DB"), kPoint);
   EXPECT_THROW(
       {
         CallStoreBatch batch(store);
@@ -311,7 +313,7 @@ TEST(CallStoreBatch, KeepsTheCallsRecordedBeforeAnError) {
 
 TEST(CallStoreBatch, AFailedWriteWhileUnwindingLeavesTheFirstErrorToBeSeen) {
   TempDir dir;
-  CallStore store(dir.File("missing/dorvane.DB"), PointSettings());
+  CallStore store(dir.File("missing/dorvane.DB"), kPoint);
   try {
     CallStoreBatch batch(store);
     store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");

@@ -677,11 +677,11 @@ std::string MoneyToStr(const RegionalSettings& rs, double amount) {
     digits.assign(s.digits, 15);
     whole = s.exponent + 1;
   } else {
-    digits = "0";
+    digits.assign(1, '0');
   }
   const int keep = whole + decimals;  // digits that survive the cut
   if (keep < 0) {
-    digits = "0";
+    digits.assign(1, '0');
     whole = 1;
   } else if (keep < static_cast<int>(digits.size())) {
     const bool up = digits[static_cast<std::size_t>(keep)] >= '5';

@@ -47,12 +47,16 @@ struct RegionalSettings {
   static RegionalSettings FromLocale(const std::string& localeName);
 };
 
-// General number format: at most 15 significant digits, shortest form, the decimal separator of
-// the settings, no thousands separator; exponent only for very large or small magnitudes.
+// General number format: at most 15 significant digits, correctly rounded from the exact binary
+// value (an exact half away from zero), shortest form, the decimal separator of the settings, no
+// thousands separator; an exponent ("1E15", "1,5E-7") only from 1E15 up and below 0.00001.
+// Infinity and NaN are written "+Inf", "-Inf", "Nan".
 std::string FloatToStr(const RegionalSettings& rs, double value);
 
-// Optional blanks, optional sign, digits with at most one decimal separator, optional exponent,
-// optional blanks. Throws ConvertError "'%s' is not a valid floating point value".
+// Optional blanks (space, tab), optional sign, digits with at most one decimal separator and at
+// least one digit, optional exponent (e or E, optional sign, digits), optional blanks. A value
+// beyond the range of a double is refused; one too small for it reads as zero.
+// Throws ConvertError "'%s' is not a valid floating point value" with the text as given.
 double StrToFloat(const RegionalSettings& rs, std::string_view text);
 bool TryStrToFloat(const RegionalSettings& rs, std::string_view text, double& out);
 
@@ -61,7 +65,10 @@ bool TryStrToFloat(const RegionalSettings& rs, std::string_view text, double& ou
 int StrToInt(std::string_view text);
 bool TryStrToInt(std::string_view text, int& out);
 
-// Date-time formatted by a pattern of the classic letters.
+// Date-time formatted by a pattern of the classic letters (see RegionalSettings), plus c (short
+// date and long time), ddddd (short date), t and tt (short and long time), ddd and dddd (day
+// names), mmm and mmmm (month names); "m" straight after an hour is the minute. Throws Error
+// for a value that is no date (see DecodeDate).
 std::string FormatDateTime(const RegionalSettings& rs, std::string_view pattern, TDateTime value);
 // Time of day in the long time format.
 std::string TimeToStr(const RegionalSettings& rs, TDateTime value);
@@ -70,17 +77,22 @@ std::string DateToStr(const RegionalSettings& rs, TDateTime value);
 // Short date, a blank and the long time; a time of exactly midnight writes the date alone.
 std::string DateTimeToStr(const RegionalSettings& rs, TDateTime value);
 
-// Hours and minutes, optional seconds and fraction, optional AM/PM designator, with the time
-// separator of the settings. Throws ConvertError "'%s' is not a valid time".
+// Hours and minutes, optional seconds, after the seconds an optional decimal separator and one to
+// three digits of a second ("08:00:00.5" is 500 ms), an optional AM/PM designator before or
+// after (the settings' own or AM/PM, any letter case; hours 1 to 12 with it, 0 to 23 without),
+// with the time separator of the settings and blanks around the parts.
+// Throws ConvertError "'%s' is not a valid time".
 TDateTime StrToTime(const RegionalSettings& rs, std::string_view text);
 bool TryStrToTime(const RegionalSettings& rs, std::string_view text, TDateTime& out);
 
 // A span of time as "hh:nn:ss" with the time separator: rounded to the millisecond first, total
-// hours (25:03:00 for 25 hours 3 minutes), a leading minus sign for a negative span.
+// hours (25:03:00 for 25 hours 3 minutes), a leading minus sign for a negative span. Throws Error
+// "Invalid floating point operation" for a span that is not a number (an average over no calls).
 std::string DurationToStr(const RegionalSettings& rs, TDateTime span);
 
 // Money in the currency format of the settings: rounded to 15 significant digits, then to the
 // currency decimals with a half away from zero; an amount that rounds to zero has no minus sign.
+// Throws Error "Invalid floating point operation" for infinity or NaN.
 std::string MoneyToStr(const RegionalSettings& rs, double amount);
 
 }  // namespace dorvane

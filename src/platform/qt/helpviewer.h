@@ -5,11 +5,13 @@
 #include <QString>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "platform/messages.h"
 
 class QTextBrowser;
 class QToolButton;
+class QUrl;
 
 namespace dorvane {
 
@@ -22,6 +24,8 @@ class QtHelpEngine : public HelpEngine {
 
   // The viewer window belongs to this window (it closes and dies with it).
   void SetOwner(QWidget* owner);
+  // Where links that leave the help file go; without one, straight to the desktop.
+  void SetShell(Shell* shell);
 
   bool Contents() override;
   bool HelpOnHelp() override;
@@ -32,17 +36,32 @@ class QtHelpEngine : public HelpEngine {
   QWidget* Window() const;
 
  private:
+  // One place the reader has been: a document and the anchor within it ("" = its top).
+  struct Place {
+    QString html;
+    QString anchor;
+  };
+
   void EnsureWindow();
-  void ShowWindow();
-  bool LoadHelpFile();
-  void ShowBuiltInPage();
+  bool ReadHelpFile(QString& html);
+  QString FindAnchor(const QString& topic) const;
+  void Visit(Place place);
+  void Show(const Place& place);
+  void Step(int delta);
+  void UpdateButtons();
+  void OnLink(const QUrl& url);
 
   std::string helpFilePath_;
   MessageService& messages_;
+  Shell* shell_ = nullptr;
   QPointer<QWidget> owner_;
   QPointer<QWidget> window_;
   QTextBrowser* browser_ = nullptr;
-  QToolButton* contentsButton_ = nullptr;
+  QToolButton* backButton_ = nullptr;
+  QToolButton* forwardButton_ = nullptr;
+  std::vector<Place> history_;
+  std::size_t current_ = 0;
+  QString shownHtml_;  // the document the browser holds now
 };
 
 }  // namespace dorvane

@@ -2,6 +2,7 @@
 #include "platform/qt/helpviewer.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -66,6 +67,7 @@ class HelpViewerTest : public QObject {
   void linksWithinAndOutOfTheFile();
   void helpOnHelpNeedsNoFile();
   void quitClosesTheWindow();
+  void shippedHelpHasTheProgramsTopics();
 
  private:
   QTextBrowser* Browser(QtHelpEngine& help) {
@@ -205,6 +207,26 @@ void HelpViewerTest::quitClosesTheWindow() {
   QVERIFY(!help.Window()->isVisible());
   QVERIFY(help.Contents());
   QVERIFY(help.Window()->isVisible());
+}
+
+void HelpViewerTest::shippedHelpHasTheProgramsTopics() {
+  const QString shipped = QString(DORVANE_TEST_DATA) + "/../../help/dorvane.html";
+  QVERIFY(QFile::exists(shipped));
+  QtHelpEngine help(shipped.toStdString(), messages_);
+  for (const char* topic : {"Introduction", "How_to_Reduce_Costs_for_Online_Time",
+                            "How_to_Specify_Charges_for_Online_Time"}) {
+    QVERIFY2(help.JumpToTopic(topic), topic);
+    QVERIFY(!TextAtCursor(help).isEmpty());
+  }
+  // Every link within the file leads to a topic of it.
+  const QString html = Browser(help)->toHtml();
+  static const QRegularExpression link("href=\"#([^\"]+)\"");
+  int links = 0;
+  for (auto it = link.globalMatch(html); it.hasNext(); ++links) {
+    const QString topic = it.next().captured(1);
+    QVERIFY2(help.JumpToTopic(topic.toStdString()), qPrintable(topic));
+  }
+  QVERIFY(links > 10);
 }
 
 QTEST_MAIN(HelpViewerTest)

@@ -102,11 +102,13 @@ bool QtHelpEngine::Contents() {
   QString html;
   if (!ReadHelpFile(html)) return false;
   Visit({html, QString()});
+  BringToFront();
   return true;
 }
 
 bool QtHelpEngine::HelpOnHelp() {
   Visit({QString::fromUtf8(kHelpOnHelpHtml), QString()});
+  BringToFront();
   return true;
 }
 
@@ -222,8 +224,6 @@ void QtHelpEngine::Visit(Place place) {
 void QtHelpEngine::Show(const Place& place) {
   if (window_->isMinimized()) window_->showNormal();
   window_->show();
-  window_->raise();
-  window_->activateWindow();
   if (shownHtml_ != place.html) {
     browser_->setHtml(place.html);
     shownHtml_ = place.html;
@@ -243,6 +243,13 @@ void QtHelpEngine::Show(const Place& place) {
     browser_->scrollToAnchor(place.anchor);
   }
   UpdateButtons();
+}
+
+// A request from the program brings the viewer before the main window.
+void QtHelpEngine::BringToFront() {
+  if (window_->isActiveWindow()) return;
+  window_->raise();
+  window_->activateWindow();
 }
 
 void QtHelpEngine::Step(int delta) {

@@ -47,6 +47,7 @@ class QtHelpEngine : public HelpEngine {
   QString FindAnchor(const QString& topic) const;
   void Visit(Place place);
   void Show(const Place& place);
+  void BringToFront();
   void Step(int delta);
   void UpdateButtons();
   void OnLink(const QUrl& url);

@@ -1,0 +1,73 @@
+#include "platform/qt/qtmessages.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
+#include "platform/error.h"
+
+namespace dorvane {
+
+namespace {
+
+// One box, run modally; returns the button the user chose (the escape button when the box
+// was closed another way).
+QMessageBox::StandardButton RunBox(QWidget* parent, const char* caption, QMessageBox::Icon icon,
+                                   const std::string& text, QMessageBox::StandardButtons buttons,
+                                   QMessageBox::StandardButton escape) {
+  QMessageBox box(icon, QString::fromUtf8(caption), QString::fromStdString(text), buttons, parent);
+  // The texts are the program's own plain sentences, never markup.
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(static_cast<QMessageBox::StandardButton>(
+      buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok));
+  box.setEscapeButton(escape);
+  box.exec();
+  QAbstractButton* clicked = box.clickedButton();
+  if (clicked == nullptr) return escape;
+  return box.standardButton(clicked);
+}
+
+}  // namespace
+
+QtMessageService::QtMessageService(QWidget* parent) : parent_(parent) {}
+
+void QtMessageService::SetParent(QWidget* parent) {
+  parent_ = parent;
+}
+
+Answer QtMessageService::Confirm(const std::string& text, bool withCancel) {
+  QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+  if (withCancel) buttons |= QMessageBox::Cancel;
+  // Escape means "no" when there is no Cancel button to take it.
+  const auto escape = withCancel ? QMessageBox::Cancel : QMessageBox::No;
+  switch (RunBox(parent_, "Confirm", QMessageBox::Question, text, buttons, escape)) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::Cancel:
+      return Answer::Cancel;
+    default:
+      return Answer::No;
+  }
+}
+
+void QtMessageService::Information(const std::string& text) {
+  RunBox(parent_, "Information", QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void QtMessageService::Warning(const std::string& text) {
+  RunBox(parent_, "Warning", QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void QtMessageService::ErrorMessage(const std::string& text) {
+  RunBox(parent_, "Error", QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void QtMessageService::Note(const std::string& text) {
+  RunBox(parent_, kProductName, QMessageBox::NoIcon, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void QtMessageService::ShowError(const std::string& message) {
+  RunBox(parent_, kProductName, QMessageBox::Critical, ErrorBoxText(message), QMessageBox::Ok,
+         QMessageBox::Ok);
+}
+
+}  // namespace dorvane

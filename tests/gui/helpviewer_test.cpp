@@ -1,0 +1,233 @@
+// The help viewer over a help file in a temporary folder, with a scripted message service.
+#include "platform/qt/helpviewer.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QtTest>
+#include <deque>
+
+using dorvane::QtHelpEngine;
+
+namespace {
+
+// Fails the test on any box it was not told to expect.
+class ScriptedMessages : public dorvane::MessageService {
+ public:
+  void Expect(std::string box) { expected_.push_back(std::move(box)); }
+  bool AllShown() const { return expected_.empty(); }
+
+  dorvane::Answer Confirm(const std::string& text, bool) override {
+    Box("Confirm: " + text);
+    return dorvane::Answer::No;
+  }
+  void Information(const std::string& text) override { Box("Information: " + text); }
+  void Warning(const std::string& text) override { Box("Warning: " + text); }
+  void ErrorMessage(const std::string& text) override { Box("Error: " + text); }
+  void Note(const std::string& text) override { Box("Note: " + text); }
+  void ShowError(const std::string& text) override { Box("ShowError: " + text); }
+
+ private:
+  void Box(const std::string& box) {
+    if (expected_.empty() || expected_.front() != box)
+      QFAIL(qPrintable(QString("unexpected box \"%1\"").arg(QString::fromStdString(box))));
+    expected_.pop_front();
+  }
+  std::deque<std::string> expected_;
+};
+
+class RecordingShell : public dorvane::Shell {
+ public:
+  void OpenUrl(const std::string& url) override { opened.push_back(url); }
+  std::vector<std::string> opened;
+};
+
+QString Filler(int paragraphs) {
+  QString out;
+  for (int i = 0; i < paragraphs; ++i) out += "<p>Line of text to fill the page.</p>\n";
+  return out;
+}
+
+}  // namespace
+
+class HelpViewerTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void contentsShowsTheTopOfTheFile();
+  void jumpToTopic_data();
+  void jumpToTopic();
+  void missingTopicShowsOneBox();
+  void missingFileShowsOneBox();
+  void eachRequestReadsTheFileAfresh();
+  void linksWithinAndOutOfTheFile();
+  void helpOnHelpNeedsNoFile();
+  void quitClosesTheWindow();
+  void shippedHelpHasTheProgramsTopics();
+
+ private:
+  QTextBrowser* Browser(QtHelpEngine& help) {
+    return help.Window()->findChild<QTextBrowser*>("helpText");
+  }
+  QString TextAtCursor(QtHelpEngine& help) { return Browser(help)->textCursor().block().text(); }
+  void WriteHelp(const QString& body) {
+    QFile file(path_);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(("<html><body>" + body + "</body></html>").toUtf8());
+  }
+
+  QTemporaryDir dir_;
+  QString path_;
+  ScriptedMessages messages_;
+  QWidget owner_;
+};
+
+void HelpViewerTest::init() {
+  QVERIFY(dir_.isValid());
+  path_ = dir_.filePath("dorvane.HLP");
+  WriteHelp("<h1>Contents</h1><p><a href=\"#Second\">Go to the second topic</a></p>" + Filler(80) +
+            "<h2 id=\"First\">First topic</h2>" + Filler(80) +
+            "<h2><a name=\"Second\"></a>Second topic</h2>" + Filler(80) +
+            "<p><a href=\"https://example.org/rates\">Rates on the web</a></p>" + Filler(20));
+  messages_ = ScriptedMessages();
+}
+
+void HelpViewerTest::contentsShowsTheTopOfTheFile() {
+  QtHelpEngine help(path_.toStdString(), messages_);
+  help.SetOwner(&owner_);
+  QVERIFY(help.Window() == nullptr);
+  QVERIFY(help.Contents());
+  QWidget* window = help.Window();
+  QVERIFY(window != nullptr);
+  QVERIFY(window->isVisible());
+  QCOMPARE(window->windowTitle(), QString("Dorvane Help"));
+  QCOMPARE(window->parentWidget(), &owner_);
+  QVERIFY(window->isWindow());
+  QCOMPARE(TextAtCursor(help), QString("Contents"));
+  QCOMPARE(Browser(help)->verticalScrollBar()->value(), 0);
+}
+
+void HelpViewerTest::jumpToTopic_data() {
+  QTest::addColumn<QString>("topic");
+  QTest::addColumn<QString>("heading");
+  QTest::newRow("id attribute") << "First"
+                                << "First topic";
+  QTest::newRow("named anchor") << "Second"
+                                << "Second topic";
+  QTest::newRow("any letter case") << "second"
+                                   << "Second topic";
+}
+
+void HelpViewerTest::jumpToTopic() {
+  QFETCH(QString, topic);
+  QFETCH(QString, heading);
+  QtHelpEngine help(path_.toStdString(), messages_);
+  QVERIFY(help.JumpToTopic(topic.toStdString()));
+  QCOMPARE(TextAtCursor(help), heading);
+  QVERIFY(Browser(help)->verticalScrollBar()->value() > 0);
+}
+
+void HelpViewerTest::missingTopicShowsOneBox() {
+  QtHelpEngine help(path_.toStdString(), messages_);
+  messages_.Expect("Error: Help topic not found: Nowhere");
+  QVERIFY(!help.JumpToTopic("Nowhere"));
+  QVERIFY(messages_.AllShown());
+  // The contents stay on show.
+  QVERIFY(help.Window()->isVisible());
+  QCOMPARE(TextAtCursor(help), QString("Contents"));
+}
+
+void HelpViewerTest::missingFileShowsOneBox() {
+  const std::string missing = dir_.filePath("absent.HLP").toStdString();
+  QtHelpEngine help(missing, messages_);
+  messages_.Expect("Error: Help file not found: " + missing);
+  QVERIFY(!help.JumpToTopic("First"));
+  QVERIFY(messages_.AllShown());
+  messages_.Expect("Error: Help file not found: " + missing);
+  QVERIFY(!help.Contents());
+  QVERIFY(messages_.AllShown());
+  QVERIFY(help.Window() == nullptr);
+}
+
+void HelpViewerTest::eachRequestReadsTheFileAfresh() {
+  QtHelpEngine help(path_.toStdString(), messages_);
+  QVERIFY(help.Contents());
+  WriteHelp("<h1>New contents</h1><h2 id=\"Third\">Third topic</h2>");
+  QVERIFY(help.JumpToTopic("Third"));
+  QCOMPARE(TextAtCursor(help), QString("Third topic"));
+  QVERIFY(!Browser(help)->toPlainText().contains("Second topic"));
+}
+
+void HelpViewerTest::linksWithinAndOutOfTheFile() {
+  QtHelpEngine help(path_.toStdString(), messages_);
+  RecordingShell shell;
+  help.SetShell(&shell);
+  QVERIFY(help.Contents());
+  QTextBrowser* browser = Browser(help);
+  auto* back = help.Window()->findChild<QToolButton*>("backButton");
+  auto* forward = help.Window()->findChild<QToolButton*>("forwardButton");
+  QVERIFY(!back->isEnabled());
+
+  emit browser->anchorClicked(QUrl("#Second"));
+  QCOMPARE(TextAtCursor(help), QString("Second topic"));
+  QVERIFY(shell.opened.empty());
+  back->click();
+  QCOMPARE(TextAtCursor(help), QString("Contents"));
+  QVERIFY(forward->isEnabled());
+  forward->click();
+  QCOMPARE(TextAtCursor(help), QString("Second topic"));
+  QVERIFY(!forward->isEnabled());
+
+  emit browser->anchorClicked(QUrl("https://example.org/rates"));
+  QCOMPARE(shell.opened, std::vector<std::string>{"https://example.org/rates"});
+  QCOMPARE(TextAtCursor(help), QString("Second topic"));
+
+  messages_.Expect("Error: Help topic not found: Gone");
+  emit browser->anchorClicked(QUrl("#Gone"));
+  QVERIFY(messages_.AllShown());
+}
+
+void HelpViewerTest::helpOnHelpNeedsNoFile() {
+  QtHelpEngine help(dir_.filePath("absent.HLP").toStdString(), messages_);
+  QVERIFY(help.HelpOnHelp());
+  QVERIFY(help.Window()->isVisible());
+  QVERIFY(Browser(help)->toPlainText().startsWith("How to Use Help"));
+}
+
+void HelpViewerTest::quitClosesTheWindow() {
+  QtHelpEngine help(path_.toStdString(), messages_);
+  help.Quit();  // nothing open yet: nothing happens
+  QVERIFY(help.Window() == nullptr);
+  QVERIFY(help.Contents());
+  help.Quit();
+  QVERIFY(!help.Window()->isVisible());
+  QVERIFY(help.Contents());
+  QVERIFY(help.Window()->isVisible());
+}
+
+void HelpViewerTest::shippedHelpHasTheProgramsTopics() {
+  const QString shipped = QString(DORVANE_TEST_DATA) + "/../../help/dorvane.html";
+  QVERIFY(QFile::exists(shipped));
+  QtHelpEngine help(shipped.toStdString(), messages_);
+  for (const char* topic : {"Introduction", "How_to_Reduce_Costs_for_Online_Time",
+                            "How_to_Specify_Charges_for_Online_Time"}) {
+    QVERIFY2(help.JumpToTopic(topic), topic);
+    QVERIFY(!TextAtCursor(help).isEmpty());
+  }
+  // Every link within the file leads to a topic of it.
+  const QString html = Browser(help)->toHtml();
+  static const QRegularExpression link("href=\"#([^\"]+)\"");
+  int links = 0;
+  for (auto it = link.globalMatch(html); it.hasNext(); ++links) {
+    const QString topic = it.next().captured(1);
+    QVERIFY2(help.JumpToTopic(topic.toStdString()), qPrintable(topic));
+  }
+  QVERIFY(links > 10);
+}
+
+QTEST_MAIN(HelpViewerTest)
+#include "helpviewer_test.moc"

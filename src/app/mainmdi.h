@@ -1,10 +1,206 @@
-// The main window: start-up, show and close sequences, page change, help calls.
+// The main window: menu, tool buttons, the three pages and the status bar; the creation, show
+// and close sequences, the page change that carries the shared report boxes, and the help calls.
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/services.h"
+#include "capture/callstore.h"
+#include "capture/modemlog.h"
+#include "platform/profile.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTableWidget;
+class QTextEdit;
+class QToolButton;
+
+namespace dorvane {
+class TDateTimePicker;
+class TWrapCheckBox;
+}  // namespace dorvane
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
  public:
-  explicit TForm1(QWidget* parent = nullptr);
+  // The tag that marks the report boxes shared by the two report pages.
+  static constexpr int kSharedReportTag = 9;
+
+  explicit TForm1(dorvane::AppServices services, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Paths of the files named after the program.
+  const std::string& HelpFile() const { return helpFile_; }
+  const std::string& SettingsPath() const { return settingsFile_->Path(); }
+  const std::string& StorePath() const { return callStore_->Path(); }
+  const std::string& WindowsDirectory() const { return windowsDirectory_; }
+  const dorvane::ModemLogImport& Import() const { return *import_; }
+
+  // The tag of the page on top (1 to 3).
+  int ActivePageTag() const;
+  // Puts the page with this tag on top as the program does it: the page-change handler does
+  // not run. A tag outside 1 to 3 opens the first page.
+  void SetActivePage(int tag);
+
+  // True once the show sequence has run (it runs once, at the first showing).
+  bool ShowSequenceDone() const { return showSequenceDone_; }
+  // True once the window has been closed through the close sequence.
+  bool IsClosed() const { return closed_; }
+
+  // Runs `work`; a failure is shown in the standard error box and ends the work there. Every
+  // event handler runs its body through this, so no exception reaches the event loop.
+  // Returns false when `work` failed.
+  bool Guard(const std::function<void()>& work);
+
+  // True when the first command-line parameter, in upper case, holds "CHECK": the program then
+  // closes again once its start-up work is done.
+  static bool IsCheckRun(const std::vector<std::string>& arguments);
+
+ public slots:
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void PageControl1Change();
+  void Exit1Click();
+  void Contents1Click();
+  void HowtoUseHelp1Click();
+  void BitBtn6Click();
+  void BitBtn7Click();
+  void About1Click();
+  void KeltrixHomepage1Click();
+  void chkboxWarnCostClick();
+  void chkboxWarnAverageCostClick();
+  void btnCreateClick();
+  void Print1Click();
+  void PrintSetup1Click();
+  void btnNewClick();
+  void btnEditClick();
+  void btnDeleteClick();
+  void btnDeleteDataClick();
+
+ public:
+  // The controls, under the names of the window design.
+  QMenu* File1 = nullptr;
+  QAction* Print1 = nullptr;
+  QAction* PrintSetup1 = nullptr;
+  QAction* N1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QMenu* Help1 = nullptr;
+  QAction* Contents1 = nullptr;
+  QAction* HowtoUseHelp1 = nullptr;
+  QAction* N3 = nullptr;
+  QAction* KeltrixHomepage1 = nullptr;
+  QAction* N2 = nullptr;
+  QAction* About1 = nullptr;
+
+  QFrame* Panel1 = nullptr;
+  QToolButton* SpeedButton1 = nullptr;
+  QToolButton* SpeedButton3 = nullptr;
+  QToolButton* SpeedButton4 = nullptr;
+  QToolButton* SpeedButton5 = nullptr;
+  QToolButton* SpeedButton2 = nullptr;
+
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* TabSheet1 = nullptr;
+  QWidget* TabSheet2 = nullptr;
+  QWidget* TabSheet3 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+
+  // Page 1.
+  QGroupBox* GroupBox4 = nullptr;
+  QLabel* Label8 = nullptr;
+  QLabel* Label10 = nullptr;
+  QLabel* Label11 = nullptr;
+  QLabel* lblLowestCost = nullptr;
+  QLabel* lblHighestCost = nullptr;
+  QGroupBox* GroupBox5 = nullptr;
+  QLabel* Label12 = nullptr;
+  QLabel* Label13 = nullptr;
+  QLabel* lblEstimatedMonthlyCost = nullptr;
+  QLabel* lblMonthlyCostDuringPeriod = nullptr;
+
+  // Page 2, and the shared report boxes.
+  QTextEdit* RichEdit1 = nullptr;
+  QGroupBox* GroupBox7 = nullptr;
+  QLabel* Label1 = nullptr;
+  dorvane::TDateTimePicker* DateTimePickerStart = nullptr;
+  QLabel* Label9 = nullptr;
+  dorvane::TDateTimePicker* DateTimePickerStop = nullptr;
+  QPushButton* btnCreate = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QGroupBox* GroupBox3 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label16 = nullptr;
+  QLabel* Label7 = nullptr;
+  QLabel* Label6 = nullptr;
+  QLabel* lblPeriod = nullptr;
+  QLabel* lblNumberOfCalls = nullptr;
+  QLabel* lblAverageCallingTime = nullptr;
+  QLabel* lblTotalCallingTime = nullptr;
+  QLabel* lblAverageCost = nullptr;
+  QLabel* lblTotalCost = nullptr;
+
+  // Page 3.
+  QGroupBox* GroupBox1 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLineEdit* editLogFileName = nullptr;
+  QGroupBox* GroupBox2 = nullptr;
+  QCheckBox* chkboxWarnCost = nullptr;
+  QLineEdit* editWarnCost = nullptr;
+  dorvane::TWrapCheckBox* chkboxWarnAverageCost = nullptr;
+  QLineEdit* editWarnAverageCost = nullptr;
+  QGroupBox* GroupBox6 = nullptr;
+  QCheckBox* chkboxIgnoreBusyCalls = nullptr;
+  QPushButton* btnDeleteData = nullptr;
+  QGroupBox* grpboxOnlineCost = nullptr;
+  QTableWidget* strgrdCost = nullptr;
+  QPushButton* btnNew = nullptr;
+  QPushButton* btnEdit = nullptr;
+  QPushButton* btnDelete = nullptr;
+  QPushButton* BitBtn6 = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void BuildToolPanel();
+  void BuildCostsAnalysisPage();
+  void BuildLogbookPage();
+  void BuildOptionsPage();
+  void FitInitialSize();
+  void MoveSharedReportBoxes();
+  void CloseSequence();
+
+  // Show steps that stand for work still to come in full.
+  void LoadOptions();
+  void FillCostHeader();
+  void LoadChargesTable();
+
+  dorvane::AppServices services_;
+  std::string helpFile_;
+  std::unique_ptr<dorvane::ProfileFile> settingsFile_;
+  std::unique_ptr<dorvane::CallStore> callStore_;
+  // Holds the session lines for the whole run.
+  std::unique_ptr<dorvane::ModemLogImport> import_;
+  std::string windowsDirectory_;
+  bool showSequenceDone_ = false;
+  bool closed_ = false;
 };

@@ -1,0 +1,31 @@
+// What the main window needs from the world outside it, handed in at creation so that the
+// program builds the real implementations and the window tests hand in fakes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/messages.h"
+#include "platform/regional.h"
+#include "platform/registry.h"
+
+namespace dorvane {
+
+struct AppServices {
+  MessageService& messages;
+  HelpEngine& help;
+  Shell& shell;
+  FileSystem& files;
+  Registry& registry;
+  Clock& clock;
+  RegionalSettings regional;
+  // The running program's full path; the settings file, the call store and the help file are
+  // named after it.
+  std::string exePath;
+  // The command-line parameters, without the program's own name.
+  std::vector<std::string> arguments;
+};
+
+}  // namespace dorvane

@@ -1,0 +1,587 @@
+// The main window: creation, the show sequence, page change, hints, the options that enable
+// their boxes, the delete command, the command-line check, help calls and closing.
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QEnterEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QToolTip>
+#include <QtTest>
+#include <functional>
+
+#include "app/controls.h"
+#include "app/mainmdi.h"
+#include "capture/callstore.h"
+#include "platform/error.h"
+#include "gui/support/fakes.h"
+
+using dorvane::Answer;
+using dorvane::RegionalSettings;
+using dorvane::testing::BoxKind;
+using dorvane::testing::FormRig;
+using dorvane::testing::LogSession;
+
+using FormAction = std::function<void(TForm1&)>;
+using Strings = std::vector<std::string>;
+Q_DECLARE_METATYPE(FormAction)
+Q_DECLARE_METATYPE(Strings)
+
+namespace {
+
+constexpr double kDesignStop = 36006.99998842592;  // 30 July 1998 23:59:59
+
+QWidget* Child(TForm1& form, const char* name) {
+  auto* widget = form.findChild<QWidget*>(QLatin1String(name));
+  if (widget == nullptr) qWarning("no control %s", name);
+  return widget;
+}
+
+QString StatusText(TForm1& form) {
+  return form.StatusBar1->currentMessage();
+}
+
+void Enter(QWidget* widget) {
+  QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+  QApplication::sendEvent(widget, &enter);
+}
+
+void Leave(QWidget* widget) {
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(widget, &leave);
+}
+
+// Turns to the page with this tag as the user does, which runs the page-change handler.
+void ChoosePage(TForm1& form, int tag) {
+  form.PageControl1->setCurrentIndex(tag - 1);
+}
+
+bool SharedBoxesOn(TForm1& form, QWidget* page) {
+  return form.GroupBox7->parentWidget() == page && form.GroupBox3->parentWidget() == page;
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void createsTheWindowAsDesigned();
+  void showSequenceStartsFromDefaults_data();
+  void showSequenceStartsFromDefaults();
+  void sharedReportBoxesFollowTheReportPage_data();
+  void sharedReportBoxesFollowTheReportPage();
+  void openedOnTheOptionsPageTheBoxesWaitOnTheLogbook();
+  void hintsShowInTheStatusBar_data();
+  void hintsShowInTheStatusBar();
+  void warningBoxesEnableTheirThresholds_data();
+  void warningBoxesEnableTheirThresholds();
+  void deleteAllModemCalls_data();
+  void deleteAllModemCalls();
+  void commandLineCheck_data();
+  void commandLineCheck();
+  void failedShowStepIsReportedOnceAndEndsTheSequence_data();
+  void failedShowStepIsReportedOnceAndEndsTheSequence();
+  void reportPeriodComesFromTheCallStore();
+  void helpAndHomePage_data();
+  void helpAndHomePage();
+  void everyWayOfClosingRunsTheCloseSequence_data();
+  void everyWayOfClosingRunsTheCloseSequence();
+  void datePickerShowsTheShortDate_data();
+  void datePickerShowsTheShortDate();
+  void datePickerKeepsItsTimeOfDay();
+  void captionsFitAndControlsDoNotOverlap();
+};
+
+void MainFormTest::createsTheWindowAsDesigned() {
+  FormRig rig;
+  TForm1& form = rig.Create();
+  QCOMPARE(form.objectName(), QStringLiteral("Form1"));
+  QCOMPARE(form.windowTitle(), QStringLiteral("Dorvane 1.70"));
+  QCOMPARE(form.SettingsPath(), rig.Path("dorvane.INI"));
+  QCOMPARE(form.StorePath(), rig.Path("dorvane.DB"));
+  QCOMPARE(form.HelpFile(), rig.Path("dorvane.HLP"));
+  QVERIFY(form.Import().SessionLines().empty());
+
+  const QStringList captions = {"Costs Analysis", "Logbook Report", "Options"};
+  for (int i = 0; i < 3; ++i) {
+    QCOMPARE(form.PageControl1->tabText(i), captions[i]);
+    QCOMPARE(form.PageControl1->widget(i)->property("tag").toInt(), i + 1);
+  }
+  // Before the show sequence the shared boxes sit where the design puts them.
+  QVERIFY(SharedBoxesOn(form, form.TabSheet2));
+  QCOMPARE(form.GroupBox7->property("tag").toInt(), 9);
+  QCOMPARE(form.GroupBox3->property("tag").toInt(), 9);
+  QCOMPARE(form.DateTimePickerStart->DateTime(), 36006.0);
+  QCOMPARE(form.DateTimePickerStop->DateTime(), kDesignStop);
+  QCOMPARE(form.StatusBar1->height(), 19);
+  QCOMPARE(form.Panel1->height(), 57);
+  for (const char* name : {"SpeedButton1", "SpeedButton2", "SpeedButton3", "SpeedButton4",
+                           "SpeedButton5", "strgrdCost", "btnDeleteData", "RichEdit1",
+                           "ProgressBar1", "lblMonthlyCostDuringPeriod", "GroupBox6"}) {
+    QVERIFY2(Child(form, name) != nullptr, name);
+  }
+  for (const char* name : {"Print1", "PrintSetup1", "Exit1", "Contents1", "HowtoUseHelp1",
+                           "KeltrixHomepage1", "About1", "N1", "N2", "N3"}) {
+    QVERIFY2(form.findChild<QAction*>(QLatin1String(name)) != nullptr, name);
+  }
+  // The value labels' colours.
+  QCOMPARE(form.lblPeriod->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+  QCOMPARE(form.lblNumberOfCalls->palette().color(QPalette::WindowText), QColor(0x80, 0, 0x80));
+  QCOMPARE(form.lblTotalCallingTime->palette().color(QPalette::WindowText), QColor(0, 0, 0x80));
+  QCOMPARE(form.lblTotalCost->palette().color(QPalette::WindowText), QColor(0x80, 0, 0));
+  QCOMPARE(form.lblLowestCost->palette().color(QPalette::WindowText), QColor(0x80, 0, 0));
+  // Caption labels of the statistics box end on one line.
+  const int right = form.Label2->geometry().right();
+  for (QLabel* label : {form.Label4, form.Label5, form.Label16, form.Label7, form.Label6}) {
+    QCOMPARE(label->geometry().right(), right);
+  }
+}
+
+void MainFormTest::showSequenceStartsFromDefaults_data() {
+  QTest::addColumn<QString>("windowsDirectory");
+  QTest::addColumn<QString>("logFileName");
+  QTest::newRow("Windows directory in the registry") << "C:\\WINDOWS"
+                                                     << "C:\\WINDOWS\\ModemLog.txt";
+  QTest::newRow("no Windows directory") << ""
+                                        << "\\ModemLog.txt";
+}
+
+void MainFormTest::showSequenceStartsFromDefaults() {
+  QFETCH(QString, windowsDirectory);
+  QFETCH(QString, logFileName);
+  FormRig rig;
+  if (!windowsDirectory.isEmpty()) {
+    rig.registry->WriteString(dorvane::kSetupKey, "WinDir", windowsDirectory.toStdString());
+  }
+  TForm1& form = rig.Show();
+
+  QCOMPARE(QString::fromStdString(form.WindowsDirectory()), windowsDirectory);
+  QCOMPARE(rig.registry->ReadString(dorvane::kModemKey, "LoggingPath").value_or("?"),
+           logFileName.toStdString());
+  QCOMPARE(form.editLogFileName->text(), logFileName);
+  QVERIFY(form.chkboxIgnoreBusyCalls->isChecked());
+  QVERIFY(!form.chkboxWarnCost->isChecked());
+  QVERIFY(!form.editWarnCost->isEnabled());
+  QCOMPARE(form.editWarnCost->text(), QStringLiteral("0"));
+  QVERIFY(!form.chkboxWarnAverageCost->isChecked());
+  QVERIFY(!form.editWarnAverageCost->isEnabled());
+  QCOMPARE(form.editWarnAverageCost->text(), QStringLiteral("0"));
+
+  const QStringList header = {"Days",         "Time",      "Start Cost [$]",
+                              "$ per Minute", "Minimum $", "Min period [minutes]"};
+  const QStringList band = {
+      "The time not specified above", "12:00:00 AM - 11:59:59 PM", "0.3", "0.1", "0", "0"};
+  QCOMPARE(form.strgrdCost->rowCount(), 1);
+  for (int column = 0; column < 6; ++column) {
+    QCOMPARE(form.strgrdCost->horizontalHeaderItem(column)->text(), header[column]);
+    QCOMPARE(form.strgrdCost->item(0, column)->text(), band[column]);
+  }
+  QCOMPARE(form.ActivePageTag(), 1);
+  QVERIFY(SharedBoxesOn(form, form.TabSheet1));
+  // No call store: the pickers keep the design's period.
+  QCOMPARE(form.DateTimePickerStart->DateTime(), 36006.0);
+  QCOMPARE(form.DateTimePickerStop->DateTime(), kDesignStop);
+  QVERIFY(!form.IsClosed());
+  QVERIFY(rig.messages.Shown().empty());
+}
+
+void MainFormTest::sharedReportBoxesFollowTheReportPage_data() {
+  QTest::addColumn<QList<int>>("choices");
+  QTest::addColumn<int>("page");
+  QTest::newRow("to the logbook") << QList<int>{2} << 2;
+  QTest::newRow("options keep them on the analysis page") << QList<int>{3} << 1;
+  QTest::newRow("options, then the logbook") << QList<int>{3, 2} << 2;
+  QTest::newRow("logbook, options, analysis") << QList<int>{2, 3, 1} << 1;
+  QTest::newRow("logbook, then options") << QList<int>{2, 3} << 2;
+}
+
+void MainFormTest::sharedReportBoxesFollowTheReportPage() {
+  QFETCH(QList<int>, choices);
+  QFETCH(int, page);
+  FormRig rig;
+  TForm1& form = rig.Show();
+  const QRect box7 = form.GroupBox7->geometry();
+  const QRect box3 = form.GroupBox3->geometry();
+  for (int tag : choices) {
+    ChoosePage(form, tag);
+    QCOMPARE(form.ActivePageTag(), tag);
+    QVERIFY(!SharedBoxesOn(form, form.TabSheet3));
+  }
+  QVERIFY(SharedBoxesOn(form, form.PageControl1->widget(page - 1)));
+  QCOMPARE(form.GroupBox7->geometry(), box7);
+  QCOMPARE(form.GroupBox3->geometry(), box3);
+  QVERIFY(!form.GroupBox7->isHidden());
+  QVERIFY(!form.GroupBox3->isHidden());
+  // Only the shared boxes move.
+  QCOMPARE(form.RichEdit1->parentWidget(), form.TabSheet2);
+  QCOMPARE(form.GroupBox4->parentWidget(), form.TabSheet1);
+}
+
+void MainFormTest::openedOnTheOptionsPageTheBoxesWaitOnTheLogbook() {
+  FormRig rig;
+  TForm1& form = rig.Create();
+  // As the show sequence does for a stored page 3: the page goes on top without the handler,
+  // then the handler runs for it.
+  form.SetActivePage(3);
+  QCOMPARE(form.ActivePageTag(), 3);
+  QVERIFY(SharedBoxesOn(form, form.TabSheet2));
+  form.PageControl1Change();
+  QVERIFY(SharedBoxesOn(form, form.TabSheet2));
+  ChoosePage(form, 1);
+  QVERIFY(SharedBoxesOn(form, form.TabSheet1));
+}
+
+void MainFormTest::hintsShowInTheStatusBar_data() {
+  QTest::addColumn<QString>("control");
+  QTest::addColumn<QString>("hint");
+  QTest::newRow("grid") << "strgrdCost"
+                        << "If you are not sure how to fill in this grid, click on the help "
+                           "button at the lower right";
+  QTest::newRow("create") << "btnCreate"
+                          << "Create a Report for the Period given above";
+  QTest::newRow("new") << "btnNew"
+                       << "New entry";
+  QTest::newRow("edit") << "btnEdit"
+                        << "Edit entry";
+  QTest::newRow("delete") << "btnDelete"
+                          << "Delete entry";
+  QTest::newRow("help") << "BitBtn6"
+                        << "Show Help on how to fill in this grid";
+  QTest::newRow("monthly warning")
+      << "chkboxWarnCost"
+      << "Checking this box generates a message when online cost per month has exceed the given "
+         "amount";
+  QTest::newRow("average warning")
+      << "chkboxWarnAverageCost"
+      << "Checking this box generates a message when average cost per call has exceed the given "
+         "amount";
+  QTest::newRow("period") << "lblPeriod"
+                          << "Dates of the First and Last Call during the Period given above";
+  QTest::newRow("total cost") << "lblTotalCost"
+                              << "Total Cost per Call during the Period given above";
+  QTest::newRow("lowest cost") << "lblLowestCost"
+                               << "This is how much the cost for the selected period would have "
+                                  "been if you had only called at the lowest charge";
+  QTest::newRow("monthly cost during period")
+      << "lblMonthlyCostDuringPeriod"
+      << "This is how much the calculated monthly cost has been for the selected period";
+}
+
+void MainFormTest::hintsShowInTheStatusBar() {
+  QFETCH(QString, control);
+  QFETCH(QString, hint);
+  FormRig rig;
+  TForm1& form = rig.Show();
+  QWidget* widget = Child(form, control.toLatin1().constData());
+  QVERIFY(widget != nullptr);
+  QVERIFY(widget->toolTip().isEmpty());
+
+  Enter(widget);
+  QCOMPARE(StatusText(form), hint);
+  // Never a pop-up tip, even for a control that was given one.
+  widget->setToolTip(QStringLiteral("pop-up"));
+  QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), widget->mapToGlobal(QPoint(1, 1)));
+  QApplication::sendEvent(widget, &tip);
+  QVERIFY(!QToolTip::isVisible());
+  Leave(widget);
+  QCOMPARE(StatusText(form), QString());
+}
+
+void MainFormTest::warningBoxesEnableTheirThresholds_data() {
+  QTest::addColumn<QString>("box");
+  QTest::addColumn<QString>("edit");
+  QTest::newRow("monthly cost") << "chkboxWarnCost"
+                                << "editWarnCost";
+  QTest::newRow("average cost") << "chkboxWarnAverageCost"
+                                << "editWarnAverageCost";
+}
+
+void MainFormTest::warningBoxesEnableTheirThresholds() {
+  QFETCH(QString, box);
+  QFETCH(QString, edit);
+  FormRig rig;
+  TForm1& form = rig.Show();
+  auto* check = qobject_cast<QCheckBox*>(Child(form, box.toLatin1().constData()));
+  QWidget* threshold = Child(form, edit.toLatin1().constData());
+  QVERIFY(check != nullptr && threshold != nullptr);
+  QVERIFY(!threshold->isEnabled());
+  check->click();
+  QVERIFY(check->isChecked());
+  QVERIFY(threshold->isEnabled());
+  check->click();
+  QVERIFY(!threshold->isEnabled());
+  // A change made by the program counts as well.
+  check->setChecked(true);
+  QVERIFY(threshold->isEnabled());
+}
+
+void MainFormTest::deleteAllModemCalls_data() {
+  QTest::addColumn<bool>("storeExists");
+  QTest::addColumn<Answer>("answer");
+  QTest::addColumn<bool>("storeLeft");
+  QTest::newRow("yes") << true << Answer::Yes << false;
+  QTest::newRow("no") << true << Answer::No << true;
+  QTest::newRow("yes without a store") << false << Answer::Yes << false;
+}
+
+void MainFormTest::deleteAllModemCalls() {
+  QFETCH(bool, storeExists);
+  QFETCH(Answer, answer);
+  QFETCH(bool, storeLeft);
+  FormRig rig;
+  const std::string store = "[1998-7]\r\n36006.5=36006.6\r\n";
+  if (storeExists) rig.WriteFile("dorvane.DB", store);
+  TForm1& form = rig.Show();
+  form.lblNumberOfCalls->setText(QStringLiteral("1"));
+
+  rig.messages.Expect(BoxKind::Confirm, dorvane::kDeleteAllCallsQuestion, answer);
+  form.btnDeleteData->click();
+  QVERIFY(rig.messages.AllShown());
+  QCOMPARE(rig.Exists("dorvane.DB"), storeLeft);
+  if (storeLeft) QCOMPARE(rig.ReadFile("dorvane.DB"), store);
+  // Nothing on screen is refreshed.
+  QCOMPARE(form.lblNumberOfCalls->text(), QStringLiteral("1"));
+}
+
+void MainFormTest::commandLineCheck_data() {
+  QTest::addColumn<Strings>("arguments");
+  QTest::addColumn<bool>("closes");
+  QTest::newRow("CHECK") << Strings{"CHECK"} << true;
+  QTest::newRow("/check") << Strings{"/check"} << true;
+  QTest::newRow("-Check") << Strings{"-Check"} << true;
+  QTest::newRow("text around it") << Strings{"recheck"} << true;
+  QTest::newRow("second parameter only") << Strings{"x", "CHECK"} << false;
+  QTest::newRow("no parameter") << Strings{} << false;
+  QTest::newRow("misspelt") << Strings{"chek"} << false;
+}
+
+void MainFormTest::commandLineCheck() {
+  QFETCH(Strings, arguments);
+  QFETCH(bool, closes);
+  FormRig rig;
+  rig.WriteFile("ModemLog.txt", LogSession("07-30-1998 20:14:03.25", "07-30-1998 20:52:41.80"));
+  TForm1& form = rig.Show(arguments);
+  // The start-up work is done either way; then the check closes the window.
+  QVERIFY(rig.Exists("dorvane.DB"));
+  QVERIFY(!rig.Exists("ModemLog.txt"));
+  QCOMPARE(form.IsClosed(), closes);
+  QCOMPARE(rig.help.requests, closes ? Strings{"Quit"} : Strings{});
+  QVERIFY(!form.isVisible());
+}
+
+void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence_data() {
+  QTest::addColumn<bool>("refusingRegistry");
+  QTest::addColumn<QString>("store");
+  QTest::addColumn<QString>("error");
+  QTest::addColumn<bool>("logImported");
+  QTest::newRow("registry refuses the log switch")
+      << true << ""
+      << "Failed to set data for 'LoggingPath'" << false;
+  QTest::newRow("call store line that is no number")
+      << false << "[1998-7]\r\nabc=36006.6\r\n"
+      << "'abc' is not a valid floating point value" << true;
+}
+
+void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence() {
+  QFETCH(bool, refusingRegistry);
+  QFETCH(QString, store);
+  QFETCH(QString, error);
+  QFETCH(bool, logImported);
+  FormRig rig;
+  dorvane::testing::RefusingRegistry refusing;
+  if (!store.isEmpty()) rig.WriteFile("dorvane.DB", store.toStdString());
+  rig.WriteFile("ModemLog.txt", LogSession("08-02-1998 10:00:00.00", "08-02-1998 10:30:00.00"));
+  rig.messages.Expect(BoxKind::ShowError, error.toStdString());
+
+  TForm1& form = rig.Show({"CHECK"}, refusingRegistry ? &refusing : nullptr);
+  QVERIFY(rig.messages.AllShown());
+  QCOMPARE(rig.messages.Shown().size(), std::size_t{1});
+  QCOMPARE(rig.Exists("ModemLog.txt"), !logImported);
+  // The rest of the sequence was skipped: the check did not close the window.
+  QVERIFY(!form.IsClosed());
+  QVERIFY(rig.help.requests.empty());
+  QCOMPARE(form.DateTimePickerStop->DateTime(), kDesignStop);
+  // The window stays usable.
+  ChoosePage(form, 2);
+  QVERIFY(SharedBoxesOn(form, form.TabSheet2));
+  ChoosePage(form, 1);
+  QVERIFY(SharedBoxesOn(form, form.TabSheet1));
+}
+
+void MainFormTest::reportPeriodComesFromTheCallStore() {
+  FormRig rig;
+  rig.WriteFile("ModemLog.txt", LogSession("07-30-1998 20:14:03.25", "07-30-1998 20:52:41.80") +
+                                    LogSession("08-02-1998 23:59:00.00", "08-03-1998 00:10:00.00"));
+  TForm1& form = rig.Show();
+  // From midnight of the first call's day to the end of the day the last call started.
+  QCOMPARE(form.DateTimePickerStart->DateTime(), dorvane::EncodeDate(1998, 7, 30));
+  QCOMPARE(form.DateTimePickerStop->DateTime(),
+           dorvane::EncodeDate(1998, 8, 2) + (kDesignStop - 36006));
+  QCOMPARE(form.DateTimePickerStart->date(), QDate(1998, 7, 30));
+  QCOMPARE(form.DateTimePickerStop->date(), QDate(1998, 8, 2));
+  QVERIFY(!rig.Exists("ModemLog.txt"));
+}
+
+void MainFormTest::helpAndHomePage_data() {
+  QTest::addColumn<FormAction>("action");
+  QTest::addColumn<QString>("request");
+  QTest::newRow("Contents") << FormAction([](TForm1& f) { f.Contents1->trigger(); }) << "Contents";
+  QTest::newRow("Help tool button")
+      << FormAction([](TForm1& f) { f.SpeedButton4->click(); }) << "Contents";
+  QTest::newRow("How to Use Help")
+      << FormAction([](TForm1& f) { f.HowtoUseHelp1->trigger(); }) << "HelpOnHelp";
+  QTest::newRow("help beside the grid") << FormAction([](TForm1& f) { f.BitBtn6->click(); })
+                                        << "JumpToTopic How_to_Specify_Charges_for_Online_Time";
+  QTest::newRow("Lower Cost") << FormAction([](TForm1& f) { f.SpeedButton5->click(); })
+                              << "JumpToTopic How_to_Reduce_Costs_for_Online_Time";
+  QTest::newRow("home page") << FormAction([](TForm1& f) { f.KeltrixHomepage1->trigger(); }) << "";
+}
+
+void MainFormTest::helpAndHomePage() {
+  QFETCH(FormAction, action);
+  QFETCH(QString, request);
+  FormRig rig;
+  TForm1& form = rig.Show();
+  action(form);
+  QCOMPARE(rig.help.requests, request.isEmpty() ? Strings{} : Strings{request.toStdString()});
+  QCOMPARE(rig.shell.urls.size(), std::size_t{request.isEmpty() ? 1u : 0u});
+}
+
+void MainFormTest::everyWayOfClosingRunsTheCloseSequence_data() {
+  QTest::addColumn<FormAction>("closeIt");
+  QTest::newRow("Exit") << FormAction([](TForm1& f) { f.Exit1->trigger(); });
+  QTest::newRow("Exit tool button") << FormAction([](TForm1& f) { f.SpeedButton1->click(); });
+  QTest::newRow("close box") << FormAction([](TForm1& f) { f.close(); });
+}
+
+void MainFormTest::everyWayOfClosingRunsTheCloseSequence() {
+  QFETCH(FormAction, closeIt);
+  FormRig rig;
+  TForm1& form = rig.Show();
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  closeIt(form);
+  QVERIFY(form.IsClosed());
+  QVERIFY(!form.isVisible());
+  QCOMPARE(rig.help.requests, Strings{"Quit"});
+}
+
+void MainFormTest::datePickerShowsTheShortDate_data() {
+  QTest::addColumn<QString>("pattern");
+  QTest::addColumn<QString>("separator");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("US") << "m/d/yyyy"
+                      << "/"
+                      << "7/30/1998";
+  QTest::newRow("two-digit fields") << "mm/dd/yy"
+                                    << "/"
+                                    << "07/30/98";
+  QTest::newRow("separator from the settings") << "dd/mm/yyyy"
+                                               << "."
+                                               << "30.07.1998";
+  QTest::newRow("ISO") << "yyyy-mm-dd"
+                       << "/"
+                       << "1998-07-30";
+  QTest::newRow("quoted text") << "d 'of' m yyyy"
+                               << "/"
+                               << "30 of 7 1998";
+  QTest::newRow("letters as separator") << "d/m/yyyy"
+                                        << "x"
+                                        << "30x7x1998";
+}
+
+void MainFormTest::datePickerShowsTheShortDate() {
+  QFETCH(QString, pattern);
+  QFETCH(QString, separator);
+  QFETCH(QString, text);
+  RegionalSettings rs = RegionalSettings::UsEnglish();
+  rs.shortDateFormat = pattern.toStdString();
+  rs.dateSeparator = separator.toStdString();
+  dorvane::TDateTimePicker picker(rs, 36006.5);
+  QCOMPARE(picker.text(), text);
+  QCOMPARE(picker.text().toStdString(), dorvane::DateToStr(rs, 36006.5));
+}
+
+void MainFormTest::datePickerKeepsItsTimeOfDay() {
+  const RegionalSettings rs = RegionalSettings::UsEnglish();
+  dorvane::TDateTimePicker picker(rs, kDesignStop);
+  picker.SetDate(dorvane::EncodeDate(1999, 1, 12) + 0.25);
+  QCOMPARE(picker.DateTime(), dorvane::EncodeDate(1999, 1, 12) + (kDesignStop - 36006));
+  // A date chosen in the calendar keeps the time as well.
+  picker.setDate(QDate(1999, 2, 1));
+  QCOMPARE(picker.DateTime(), dorvane::EncodeDate(1999, 2, 1) + (kDesignStop - 36006));
+  // A value that is no date is refused and changes nothing.
+  bool refused = false;
+  try {
+    picker.SetDate(1e12);
+  } catch (const dorvane::Error&) {
+    refused = true;
+  }
+  QVERIFY(refused);
+  QCOMPARE(picker.DateTime(), dorvane::EncodeDate(1999, 2, 1) + (kDesignStop - 36006));
+}
+
+// Every caption fits its control and no two controls of one parent overlap, on each page with
+// the shared boxes on it. With DORVANE_SHOTS_DIR set, each page is also saved as pageN.png.
+void MainFormTest::captionsFitAndControlsDoNotOverlap() {
+  FormRig rig;
+  TForm1& form = rig.Show();
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  const QString shots = qEnvironmentVariable("DORVANE_SHOTS_DIR");
+  for (int tag : {1, 2, 3}) {
+    ChoosePage(form, tag);
+    QWidget* page = form.PageControl1->currentWidget();
+    QList<QWidget*> parents = page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    parents.prepend(page);
+    for (QWidget* parent : parents) {
+      if (qobject_cast<QGroupBox*>(parent) == nullptr && parent != page) continue;
+      const QList<QWidget*> controls =
+          parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+      for (QWidget* control : controls) {
+        const QByteArray name = control->objectName().toLatin1();
+        QVERIFY2(parent->rect().contains(control->geometry()), name.constData());
+        for (QWidget* other : controls) {
+          if (other != control && !other->objectName().isEmpty() && !name.isEmpty()) {
+            QVERIFY2(!control->geometry().intersects(other->geometry()),
+                     (name + " overlaps " + other->objectName().toLatin1()).constData());
+          }
+        }
+        const QFontMetrics metrics = control->fontMetrics();
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+          QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width(), name.constData());
+        } else if (auto* wrap = qobject_cast<dorvane::TWrapCheckBox*>(control)) {
+          const QRect caption = wrap->CaptionRect();
+          const QRect needed = metrics.boundingRect(caption, Qt::TextWordWrap, wrap->text());
+          QVERIFY2(needed.height() <= caption.height() && needed.width() <= caption.width(),
+                   name.constData());
+        } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
+          QVERIFY2(check->sizeHint().width() <= check->width(), name.constData());
+        } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+          const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+          QVERIFY2(
+              metrics.horizontalAdvance(button->text().remove('&')) + icon + 8 <= button->width(),
+              name.constData());
+        }
+      }
+    }
+    if (!shots.isEmpty()) {
+      QVERIFY(form.grab().save(QDir(shots).filePath(QStringLiteral("page%1.png").arg(tag))));
+    }
+  }
+  for (QToolButton* tool : form.Panel1->findChildren<QToolButton*>()) {
+    QVERIFY2(tool->fontMetrics().horizontalAdvance(tool->text()) + 4 <= tool->width(),
+             tool->objectName().toLatin1().constData());
+  }
+}
+
+QTEST_MAIN(MainFormTest)
+#include "mainform_test.moc"

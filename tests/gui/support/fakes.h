@@ -1,0 +1,126 @@
+// Fakes for the window tests: a message service that fails the test on any box it was not told
+// to expect, recorders for the help viewer and the shell, a fixed clock, and a rig that builds
+// the main window over a temporary folder standing for the program's folder.
+#pragma once
+
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/mainmdi.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/messages.h"
+#include "platform/regional.h"
+#include "platform/registry.h"
+
+namespace dorvane::testing {
+
+enum class BoxKind { Confirm, Information, Warning, ErrorMessage, Note, ShowError };
+
+const char* BoxKindName(BoxKind kind);
+
+// Shows nothing. Each box must have been announced with Expect, in order; any other box fails
+// the running test (and answers No, so nothing is destroyed on its account).
+class ScriptedMessages : public MessageService {
+ public:
+  struct Box {
+    BoxKind kind;
+    std::string text;
+    Answer answer = Answer::Ok;
+  };
+
+  void Expect(BoxKind kind, std::string text, Answer answer = Answer::Ok);
+  // True when every expected box has been shown.
+  bool AllShown() const { return expected_.empty(); }
+  const std::vector<Box>& Shown() const { return shown_; }
+
+  Answer Confirm(const std::string& text, bool withCancel = false) override;
+  void Information(const std::string& text) override;
+  void Warning(const std::string& text) override;
+  void ErrorMessage(const std::string& text) override;
+  void Note(const std::string& text) override;
+  void ShowError(const std::string& message) override;
+
+ private:
+  Answer Take(BoxKind kind, const std::string& text);
+
+  std::deque<Box> expected_;
+  std::vector<Box> shown_;
+};
+
+// Notes each request: "Contents", "HelpOnHelp", "Quit", "JumpToTopic <topic>".
+class RecordingHelp : public HelpEngine {
+ public:
+  bool Contents() override;
+  bool HelpOnHelp() override;
+  void Quit() override;
+  bool JumpToTopic(const std::string& topic) override;
+  std::vector<std::string> requests;
+};
+
+class RecordingShell : public Shell {
+ public:
+  void OpenUrl(const std::string& url) override { urls.push_back(url); }
+  std::vector<std::string> urls;
+};
+
+class FixedClock : public Clock {
+ public:
+  explicit FixedClock(TDateTime now) : now_(now) {}
+  TDateTime Now() const override { return now_; }
+
+ private:
+  TDateTime now_;
+};
+
+// A registry that refuses every write, as one without the right to do so.
+class RefusingRegistry : public Registry {
+ public:
+  bool OpenKey(const std::string&) override { return false; }
+  std::optional<std::string> ReadString(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  void WriteString(const std::string& key, const std::string& name,
+                   const std::string& value) override;
+  void WriteBinary(const std::string& key, const std::string& name,
+                   const std::vector<std::uint8_t>& data) override;
+};
+
+// The main window over a temporary program folder holding "dorvane" and its files, with US
+// English regional settings and a clock fixed at 15 August 1998, noon.
+class FormRig {
+ public:
+  FormRig();
+
+  // The full path of a file in the program's folder.
+  std::string Path(const std::string& name) const;
+  void WriteFile(const std::string& name, const std::string& content) const;
+  std::string ReadFile(const std::string& name) const;
+  bool Exists(const std::string& name) const;
+
+  // Builds the window (FormCreate runs); `registryOverride` replaces the registry file.
+  TForm1& Create(std::vector<std::string> arguments = {}, Registry* registryOverride = nullptr);
+  // Builds the window and runs the show sequence.
+  TForm1& Show(std::vector<std::string> arguments = {}, Registry* registryOverride = nullptr);
+
+  QTemporaryDir dir;
+  ScriptedMessages messages;
+  RecordingHelp help;
+  RecordingShell shell;
+  std::unique_ptr<RealFileSystem> files;
+  std::unique_ptr<RegFileRegistry> registry;
+  FixedClock clock;
+  RegionalSettings regional = RegionalSettings::UsEnglish();
+  std::unique_ptr<TForm1> form;
+};
+
+// A modem log line "MM-DD-YYYY hh:nn:ss.cc - text" with CR LF.
+std::string LogLine(const std::string& stamp, const std::string& text);
+
+// One modem session holding one call from `start` to `end` (time stamps as in LogLine).
+std::string LogSession(const std::string& start, const std::string& end);
+
+}  // namespace dorvane::testing

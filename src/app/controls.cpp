@@ -1,5 +1,8 @@
 #include "app/controls.h"
 
+#include <qdrawutil.h>
+
+#include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <string_view>
@@ -116,6 +119,50 @@ void TDateTimePicker::ShowValue() {
 void TDateTimePicker::OnDateChanged(QDate date) {
   if (showing_ || !date.isValid()) return;
   value_ = ReplaceDate(value_, EncodeDate(date.year(), date.month(), date.day()));
+}
+
+QRect TGroupBoxStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                                     SubControl sub, const QWidget* widget) const {
+  const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+  if (control != CC_GroupBox || box == nullptr) {
+    return QProxyStyle::subControlRect(control, option, sub, widget);
+  }
+  const QFontMetrics& metrics = option->fontMetrics;
+  switch (sub) {
+    case SC_GroupBoxFrame:
+      return option->rect.adjusted(0, metrics.height() / 2, 0, 0);
+    case SC_GroupBoxLabel: {
+      // The caption sits at the top, a little in from the left, with room for a gap each side.
+      const int width = metrics.horizontalAdvance(box->text) + 4;
+      return QRect(option->rect.left() + 6, option->rect.top(), width, metrics.height());
+    }
+    case SC_GroupBoxContents:
+      return option->rect.adjusted(2, metrics.height(), -2, -2);
+    default:
+      return QProxyStyle::subControlRect(control, option, sub, widget);
+  }
+}
+
+void TGroupBoxStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                        QPainter* painter, const QWidget* widget) const {
+  const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+  if (control != CC_GroupBox || box == nullptr) {
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    return;
+  }
+  const QRect label = subControlRect(CC_GroupBox, option, SC_GroupBoxLabel, widget);
+  painter->save();
+  QRegion clip(option->rect);
+  if (!box->text.isEmpty()) clip -= label;
+  painter->setClipRegion(clip);
+  // An etched line: a dark line with a light one below and to the right of it.
+  const QRect frame = subControlRect(CC_GroupBox, option, SC_GroupBoxFrame, widget);
+  qDrawShadeRect(painter, frame, option->palette, true, 1, 0);
+  painter->restore();
+  if (!box->text.isEmpty()) {
+    drawItemText(painter, label, Qt::AlignCenter | Qt::TextShowMnemonic, option->palette,
+                 (option->state & State_Enabled) != 0, box->text, QPalette::WindowText);
+  }
 }
 
 TWrapCheckBox::TWrapCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {}

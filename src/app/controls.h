@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
+#include <QProxyStyle>
 #include <QString>
 
 #include "platform/datetime.h"
@@ -36,6 +37,17 @@ class TDateTimePicker : public QDateTimeEdit {
 
   TDateTime value_ = 0;
   bool showing_ = false;
+};
+
+// Draws a group box the classic way: the frame's top line runs through the middle of the
+// caption, which interrupts it. Everything else is the application's style.
+class TGroupBoxStyle : public QProxyStyle {
+  Q_OBJECT
+ public:
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                       const QWidget* widget) const override;
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget) const override;
 };
 
 // A check box whose caption wraps onto further lines within the box's width.

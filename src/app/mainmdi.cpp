@@ -98,6 +98,10 @@ QLabel* AddValueLabel(QWidget* parent, const char* name, int left, int top, int 
 QGroupBox* AddGroupBox(QWidget* parent, const char* name, const QString& title, QRect rect) {
   auto* box = Named(new QGroupBox(title, parent), name);
   box->setGeometry(rect);
+  // The frame runs through the middle of the caption, so that the controls at the design's
+  // positions sit inside it.
+  static dorvane::TGroupBoxStyle* const groupBoxStyle = new dorvane::TGroupBoxStyle;
+  box->setStyle(groupBoxStyle);
   return box;
 }
 
@@ -415,6 +419,9 @@ void TForm1::BuildOptionsPage() {
   strgrdCost->setEditTriggers(QAbstractItemView::NoEditTriggers);
   strgrdCost->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   strgrdCost->horizontalHeader()->setHighlightSections(false);
+  // The design's column widths are kept; a caption too long for its column wraps.
+  strgrdCost->horizontalHeader()->setDefaultAlignment(
+      Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
   FillCostHeader();
 
   struct GridButton {
@@ -569,12 +576,19 @@ void TForm1::FillCostHeader() {
       {QStringLiteral("Days"), QStringLiteral("Time"), QStringLiteral("Start Cost [") + c + "]",
        c + QStringLiteral(" per Minute"), QStringLiteral("Minimum ") + c,
        QStringLiteral("Min period [minutes]")});
-  // The design's column widths, or wider where this font needs it for the caption.
   const int widths[] = {144, 69, 72, 69, 60, 98};
   QHeaderView* header = strgrdCost->horizontalHeader();
+  const QFontMetrics metrics = header->fontMetrics();
+  int height = metrics.height();
   for (int column = 0; column < 6; ++column) {
-    strgrdCost->setColumnWidth(column, std::max(widths[column], header->sectionSizeHint(column)));
+    strgrdCost->setColumnWidth(column, widths[column]);
+    const QString caption = strgrdCost->horizontalHeaderItem(column)->text();
+    height = std::max(
+        height,
+        metrics.boundingRect(QRect(0, 0, widths[column] - 8, 1000), Qt::TextWordWrap, caption)
+            .height());
   }
+  header->setFixedHeight(height + 6);
 }
 
 void TForm1::LoadChargesTable() {

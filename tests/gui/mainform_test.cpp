@@ -548,7 +548,7 @@ void MainFormTest::captionsFitAndControlsDoNotOverlap() {
           parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
       for (QWidget* control : controls) {
         const QByteArray name = control->objectName().toLatin1();
-        QVERIFY2(parent->rect().contains(control->geometry()), name.constData());
+        QVERIFY2(parent->rect().contains(control->geometry()), (name + " " + QByteArray::number(control->x()) + "," + QByteArray::number(control->width()) + " font " + QByteArray::number(control->font().pixelSize()) + " " + control->font().family().toLatin1()).constData());
         for (QWidget* other : controls) {
           if (other != control && !other->objectName().isEmpty() && !name.isEmpty()) {
             QVERIFY2(!control->geometry().intersects(other->geometry()),

@@ -447,6 +447,10 @@ void TForm1::BuildOptionsPage() {
     b.button->setStatusTip(QLatin1String(b.hint));
     connect(b.button, &QPushButton::clicked, this, b.onClick);
   }
+  // The column of buttons keeps one width: that of the widest caption.
+  int width = 0;
+  for (const GridButton& b : buttons) width = std::max(width, b.button->width());
+  for (const GridButton& b : buttons) b.button->resize(width, b.button->height());
 }
 
 void TForm1::FitInitialSize() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,8 @@ struct RecordMode {
   bool comma;
   bool batch;
 };
+
+void PrintTo(const RecordMode& m, std::ostream* os) { *os << m.name; }
 
 class RecordCallTest : public ::testing::TestWithParam<RecordMode> {};
 

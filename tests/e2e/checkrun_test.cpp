@@ -1,0 +1,152 @@
+// Runs the built program with "CHECK" in a folder of its own, on real files, and compares what it
+// leaves behind byte for byte.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void WriteFile(const fs::path& p, const std::string& text) {
+  std::ofstream out(p, std::ios::binary);
+  out << text;
+}
+
+fs::path Data(const std::string& name) { return fs::path(DORVANE_TEST_DATA) / "e2e" / name; }
+
+class CheckRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           (std::string("dorvane-e2e-") + info->name() + "-" + std::to_string(getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    exe_ = dir_ / "dorvane";
+    fs::copy_file(DORVANE_EXE, exe_);
+  }
+  void TearDown() override {
+    if (!HasFailure()) fs::remove_all(dir_);
+  }
+
+  // Runs "dorvane <args>" in the folder under the given locale; returns the exit status, or -1
+  // when the program had to be killed after a minute.
+  int Run(const std::vector<std::string>& args, const std::string& locale) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      if (chdir(dir_.c_str()) != 0) _exit(126);
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      setenv("LC_ALL", locale.c_str(), 1);
+      setenv("LANG", locale.c_str(), 1);
+      std::vector<char*> argv;
+      std::string program = exe_.string();
+      argv.push_back(program.data());
+      std::vector<std::string> copy = args;
+      for (auto& a : copy) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      execv(program.c_str(), argv.data());
+      _exit(127);
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return -1;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+
+  fs::path dir_;
+  fs::path exe_;
+};
+
+struct LocaleCase {
+  const char* locale;
+  const char* expected;
+};
+
+void PrintTo(const LocaleCase& c, std::ostream* os) { *os << c.locale; }
+
+class CheckRunLocale : public CheckRun, public ::testing::WithParamInterface<LocaleCase> {};
+
+// No registry file: the Windows directory is empty and the log is "\ModemLog.txt", which on
+// this system lies in the program's folder.
+TEST_P(CheckRunLocale, ImportsTheDefaultLogAndDeletesIt) {
+  fs::copy_file(Data("ModemLog.txt"), dir_ / "ModemLog.txt");
+  ASSERT_EQ(Run({"CHECK"}, GetParam().locale), 0);
+  EXPECT_EQ(ReadFile(dir_ / "dorvane.DB"), ReadFile(Data(GetParam().expected)));
+  EXPECT_FALSE(fs::exists(dir_ / "ModemLog.txt"));
+  const std::string reg = ReadFile(dir_ / "dorvane.REG");
+  EXPECT_NE(reg.find("\"LoggingPath\"=\"\\\\ModemLog.txt\""), std::string::npos) << reg;
+  EXPECT_NE(reg.find("\"Logging\"=hex:01"), std::string::npos) << reg;
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, CheckRunLocale,
+                         ::testing::Values(LocaleCase{"C.UTF-8", "expected_point.DB"},
+                                           LocaleCase{"en_US.UTF-8", "expected_point.DB"},
+                                           LocaleCase{"de_DE.UTF-8", "expected_comma.DB"}),
+                         [](const auto& info) {
+                           std::string name = info.param.locale;
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+
+TEST_F(CheckRun, ReadsTheWindowsDirectoryFromTheRegistry) {
+  const fs::path windir = dir_ / "WINDOWS";
+  fs::create_directories(windir);
+  fs::copy_file(Data("ModemLog.txt"), windir / "ModemLog.txt");
+  WriteFile(dir_ / "dorvane.REG",
+            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Setup]"
+            "\r\n\"WinDir\"=\"" +
+                windir.string() + "\"\r\n\r\n");
+  ASSERT_EQ(Run({"/check"}, "C.UTF-8"), 0);
+  EXPECT_EQ(ReadFile(dir_ / "dorvane.DB"), ReadFile(Data("expected_point.DB")));
+  EXPECT_FALSE(fs::exists(windir / "ModemLog.txt"));
+  EXPECT_NE(ReadFile(dir_ / "dorvane.REG").find(windir.string() + "\\\\ModemLog.txt"),
+            std::string::npos);
+}
+
+TEST_F(CheckRun, SkipsCallsAlreadyInTheStore) {
+  fs::copy_file(Data("ModemLog.txt"), dir_ / "ModemLog.txt");
+  fs::copy_file(Data("existing_point.DB"), dir_ / "dorvane.DB");
+  ASSERT_EQ(Run({"reCheck"}, "C.UTF-8"), 0);
+  EXPECT_EQ(ReadFile(dir_ / "dorvane.DB"), ReadFile(Data("expected_existing_point.DB")));
+  EXPECT_FALSE(fs::exists(dir_ / "ModemLog.txt"));
+
+  // A second start with the same log adds nothing.
+  fs::copy_file(Data("ModemLog.txt"), dir_ / "ModemLog.txt");
+  ASSERT_EQ(Run({"CHECK"}, "C.UTF-8"), 0);
+  EXPECT_EQ(ReadFile(dir_ / "dorvane.DB"), ReadFile(Data("expected_existing_point.DB")));
+  EXPECT_FALSE(fs::exists(dir_ / "ModemLog.txt"));
+}
+
+TEST_F(CheckRun, WithoutALogLeavesNoStore) {
+  ASSERT_EQ(Run({"CHECK"}, "C.UTF-8"), 0);
+  EXPECT_FALSE(fs::exists(dir_ / "dorvane.DB"));
+}
+
+}  // namespace

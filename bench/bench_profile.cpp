@@ -23,7 +23,8 @@ std::string StoreText() {
   std::string text;
   text.reserve(static_cast<std::size_t>(kSections) * kKeysPerSection * 36);
   for (int s = 0; s < kSections; ++s) {
-    text += "[" + std::to_string(1990 + s / 12) + "-" + std::to_string(s % 12 + 1) + "]\r\n";
+    text.append("[").append(std::to_string(1990 + s / 12)).append("-");
+    text.append(std::to_string(s % 12 + 1)).append("]\r\n");
     const long long day = 33000 + s * 30;
     for (int k = 0; k < kKeysPerSection; ++k) {
       const std::string fraction = std::to_string(1000000000LL + k * 7919);

@@ -10,6 +10,7 @@
 #include <deque>
 #include <limits>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/error.h"
@@ -574,7 +575,10 @@ void ProfileEdit::WriteString(std::string_view section, std::string_view key,
   auto s = d.FindSection(sectionName);
   if (s == kNoLine) {
     // A new section goes at the end of the file, its key line right after it.
-    std::string_view header = d.Keep("[" + std::string(sectionName) + "]");
+    std::string headerText;
+    headerText.reserve(sectionName.size() + 2);
+    headerText.append("[").append(sectionName).append("]");
+    std::string_view header = d.Keep(std::move(headerText));
     std::string_view keyLine = d.Keep(std::string(keyName) + "=" + std::string(value));
     const auto headerIndex = d.NewLine(header);
     const auto keyIndex = d.NewLine(keyLine);

@@ -206,7 +206,9 @@ struct RecordMode {
   bool batch;
 };
 
-void PrintTo(const RecordMode& m, std::ostream* os) { *os << m.name; }
+void PrintTo(const RecordMode& m, std::ostream* os) {
+  *os << m.name;
+}
 
 class RecordCallTest : public ::testing::TestWithParam<RecordMode> {};
 

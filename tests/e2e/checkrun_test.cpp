@@ -31,7 +31,9 @@ void WriteFile(const fs::path& p, const std::string& text) {
   out << text;
 }
 
-fs::path Data(const std::string& name) { return fs::path(DORVANE_TEST_DATA) / "e2e" / name; }
+fs::path Data(const std::string& name) {
+  return fs::path(DORVANE_TEST_DATA) / "e2e" / name;
+}
 
 class CheckRun : public ::testing::Test {
  protected:
@@ -88,7 +90,9 @@ struct LocaleCase {
   const char* expected;
 };
 
-void PrintTo(const LocaleCase& c, std::ostream* os) { *os << c.locale; }
+void PrintTo(const LocaleCase& c, std::ostream* os) {
+  *os << c.locale;
+}
 
 class CheckRunLocale : public CheckRun, public ::testing::WithParamInterface<LocaleCase> {};
 
@@ -119,10 +123,11 @@ TEST_F(CheckRun, ReadsTheWindowsDirectoryFromTheRegistry) {
   const fs::path windir = dir_ / "WINDOWS";
   fs::create_directories(windir);
   fs::copy_file(Data("ModemLog.txt"), windir / "ModemLog.txt");
-  WriteFile(dir_ / "dorvane.REG",
-            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Setup]"
-            "\r\n\"WinDir\"=\"" +
-                windir.string() + "\"\r\n\r\n");
+  WriteFile(
+      dir_ / "dorvane.REG",
+      "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Setup]"
+      "\r\n\"WinDir\"=\"" +
+          windir.string() + "\"\r\n\r\n");
   ASSERT_EQ(Run({"/check"}, "C.UTF-8"), 0);
   EXPECT_EQ(ReadFile(dir_ / "dorvane.DB"), ReadFile(Data("expected_point.DB")));
   EXPECT_FALSE(fs::exists(windir / "ModemLog.txt"));

@@ -7,13 +7,11 @@
 #include <QStylePainter>
 #include <string_view>
 
+#include "platform/ascii.h"
+
 namespace dorvane {
 
 namespace {
-
-char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // Literal text in a Qt format: quoted, a quote inside doubled.
 void AppendLiteral(QString& out, const QString& text) {

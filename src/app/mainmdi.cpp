@@ -25,6 +25,7 @@
 #include <algorithm>
 
 #include "app/controls.h"
+#include "platform/ascii.h"
 #include "platform/qt/icons.h"
 
 using dorvane::IconKind;
@@ -558,9 +559,7 @@ void TForm1::FormShow() {
 bool TForm1::IsCheckRun(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return false;
   std::string first = arguments.front();
-  for (char& c : first) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : first) c = dorvane::AsciiUpper(c);
   return first.find("CHECK") != std::string::npos;
 }
 

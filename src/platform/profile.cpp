@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/error.h"
 #include "platform/files.h"
 
@@ -57,22 +58,10 @@ std::string_view Trim(std::string_view s) {
   return TrimRight(TrimLeft(s));
 }
 
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 std::size_t HashNoCase(std::string_view s) {
   std::uint64_t h = 14695981039346656037ull;
   for (char c : s) {
-    h ^= static_cast<unsigned char>(LowerAscii(c));
+    h ^= static_cast<unsigned char>(AsciiLower(c));
     h *= 1099511628211ull;
   }
   return static_cast<std::size_t>(h);

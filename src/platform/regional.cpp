@@ -12,6 +12,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/ascii.h"
 #include "platform/error.h"
 
 namespace dorvane {
@@ -36,10 +37,6 @@ bool IsDigit(char c) {
 bool HasAt(std::string_view text, std::size_t pos, std::string_view what) {
   return !what.empty() && pos <= text.size() && text.size() - pos >= what.size() &&
          text.compare(pos, what.size(), what) == 0;
-}
-
-char AsciiUpper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool HasAtIgnoringCase(std::string_view text, std::size_t pos, std::string_view what) {

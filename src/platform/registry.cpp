@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <string_view>
 
+#include "platform/ascii.h"
 #include "platform/error.h"
 #include "platform/files.h"
 
@@ -15,18 +16,6 @@ namespace {
 
 constexpr std::string_view kRootPrefix = "HKEY_LOCAL_MACHINE\\";
 constexpr const char* kFailedToSet = "Failed to set data for '%s'";
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view TrimRight(std::string_view s) {
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);

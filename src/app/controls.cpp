@@ -108,6 +108,10 @@ void TDateTimePicker::SetDate(TDateTime date) {
   ShowValue();
 }
 
+bool TDateTimePicker::focusNextPrevChild(bool next) {
+  return QWidget::focusNextPrevChild(next);
+}
+
 void TDateTimePicker::ShowValue() {
   showing_ = true;
   setDate(ToQDate(value_));

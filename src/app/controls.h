@@ -31,6 +31,11 @@ class TDateTimePicker : public QDateTimeEdit {
   // that is not a date.
   void SetDate(TDateTime date);
 
+ protected:
+  // Tab goes on to the next control, as from any other box; the arrow keys and the
+  // separators move between the day, month and year.
+  bool focusNextPrevChild(bool next) override;
+
  private:
   void ShowValue();
   void OnDateChanged(QDate date);

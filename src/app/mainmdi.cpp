@@ -418,6 +418,8 @@ void TForm1::BuildOptionsPage() {
   strgrdCost->setSelectionBehavior(QAbstractItemView::SelectRows);
   strgrdCost->setSelectionMode(QAbstractItemView::SingleSelection);
   strgrdCost->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the grid for the buttons beside it; the arrow keys move within it.
+  strgrdCost->setTabKeyNavigation(false);
   strgrdCost->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   strgrdCost->horizontalHeader()->setHighlightSections(false);
   // The design's column widths are kept; a caption too long for its column wraps.

@@ -70,6 +70,8 @@ class MainFormTest : public QObject {
   void openedOnTheOptionsPageTheBoxesWaitOnTheLogbook();
   void hintsShowInTheStatusBar_data();
   void hintsShowInTheStatusBar();
+  void tabGoesOnToTheNextControl_data();
+  void tabGoesOnToTheNextControl();
   void warningBoxesEnableTheirThresholds_data();
   void warningBoxesEnableTheirThresholds();
   void deleteAllModemCalls_data();
@@ -289,6 +291,36 @@ void MainFormTest::hintsShowInTheStatusBar() {
   QVERIFY(!QToolTip::isVisible());
   QTest::mouseMove(form.Panel1, QPoint(600, 20));
   QTRY_COMPARE(StatusText(form), QString());
+}
+
+void MainFormTest::tabGoesOnToTheNextControl_data() {
+  QTest::addColumn<int>("page");
+  QTest::addColumn<QString>("from");
+  QTest::addColumn<QString>("to");
+  QTest::newRow("first date") << 1 << "DateTimePickerStart"
+                              << "DateTimePickerStop";
+  QTest::newRow("last date") << 2 << "DateTimePickerStop"
+                             << "btnCreate";
+  QTest::newRow("charges grid") << 3 << "strgrdCost"
+                                << "btnNew";
+}
+
+// Tab leaves a date picker or the grid at once, whichever field or cell it is in.
+void MainFormTest::tabGoesOnToTheNextControl() {
+  QFETCH(int, page);
+  QFETCH(QString, from);
+  QFETCH(QString, to);
+  FormRig rig;
+  TForm1& form = rig.Show();
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  ChoosePage(form, page);
+  QWidget* start = Child(form, from.toLatin1().constData());
+  QVERIFY(start != nullptr);
+  start->setFocus();
+  QTRY_VERIFY(start->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget()->objectName(), to);
 }
 
 void MainFormTest::warningBoxesEnableTheirThresholds_data() {

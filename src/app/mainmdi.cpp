@@ -309,7 +309,7 @@ void TForm1::BuildLogbookPage() {
       Named(new dorvane::TDateTimePicker(services_.regional, kDesignStart, GroupBox7),
             "DateTimePickerStart");
   DateTimePickerStart->setGeometry(16, 48, 89, 21);
-  Label9 = AddLabel(GroupBox7, "Label9", QStringLiteral("and"), 120, 52);
+  Label9 = AddLabel(GroupBox7, "Label9", QStringLiteral("and"), 120, 56);
   DateTimePickerStop =
       Named(new dorvane::TDateTimePicker(services_.regional, kDesignStop, GroupBox7),
             "DateTimePickerStop");

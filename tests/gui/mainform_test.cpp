@@ -355,11 +355,23 @@ void MainFormTest::hintsShowInTheStatusBar_data() {
          "amount";
   QTest::newRow("period") << "lblPeriod"
                           << "Dates of the First and Last Call during the Period given above";
+  QTest::newRow("number of calls") << "lblNumberOfCalls"
+                                   << "Number of Calls during the Period given above";
+  QTest::newRow("average time") << "lblAverageCallingTime"
+                                << "Average time per Call during the Period given above";
+  QTest::newRow("average cost") << "lblAverageCost"
+                                << "Average Cost per Call during the Period given above";
   QTest::newRow("total cost") << "lblTotalCost"
                               << "Total Cost per Call during the Period given above";
   QTest::newRow("lowest cost") << "lblLowestCost"
                                << "This is how much the cost for the selected period would have "
                                   "been if you had only called at the lowest charge";
+  QTest::newRow("highest cost") << "lblHighestCost"
+                                << "This is how much the cost for the selected period would have "
+                                   "been if you had only called at the highest charge";
+  QTest::newRow("estimated monthly cost")
+      << "lblEstimatedMonthlyCost"
+      << "This is how much the cost for this month is expected to be based on calls made so far";
   QTest::newRow("monthly cost during period")
       << "lblMonthlyCostDuringPeriod"
       << "This is how much the calculated monthly cost has been for the selected period";

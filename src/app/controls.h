@@ -32,9 +32,9 @@ class TDateTimePicker : public QDateTimeEdit {
   void SetDate(TDateTime date);
 
  protected:
-  // Tab goes on to the next control, as from any other box; the arrow keys and the
-  // separators move between the day, month and year.
-  bool focusNextPrevChild(bool next) override;
+  // Tab goes on to the next control, as from any other box; the date separator and Ctrl with
+  // the arrow keys still move between the day, month and year.
+  bool event(QEvent* event) override;
 
  private:
   void ShowValue();

@@ -432,6 +432,15 @@ void MainFormTest::tabGoesOnToTheNextControl() {
   QTRY_VERIFY(start->hasFocus());
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   QCOMPARE(QApplication::focusWidget()->objectName(), to);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  QCOMPARE(QApplication::focusWidget()->objectName(), from);
+  // Within a date picker the date separator moves on to the next field, not out of the box.
+  if (auto* picker = qobject_cast<dorvane::TDateTimePicker*>(start)) {
+    picker->setCurrentSectionIndex(0);
+    QTest::keyClick(picker, '/');
+    QVERIFY(picker->hasFocus());
+    QCOMPARE(picker->currentSectionIndex(), 1);
+  }
 }
 
 void MainFormTest::warningBoxesEnableTheirThresholds_data() {

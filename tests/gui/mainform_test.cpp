@@ -425,6 +425,7 @@ void MainFormTest::tabGoesOnToTheNextControl() {
   TForm1& form = rig.Show();
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
+  form.activateWindow();
   ChoosePage(form, page);
   QWidget* start = Child(form, from.toLatin1().constData());
   QVERIFY(start != nullptr);

@@ -2,6 +2,7 @@
 
 #include <qdrawutil.h>
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -106,6 +107,19 @@ void TDateTimePicker::SetDate(TDateTime date) {
   ToQDate(date);
   value_ = ReplaceDate(value_, date);
   ShowValue();
+}
+
+bool TDateTimePicker::event(QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+    if (tab && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
+      const bool forward = key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier) == 0;
+      QWidget::focusNextPrevChild(forward);
+      return true;
+    }
+  }
+  return QDateTimeEdit::event(event);
 }
 
 void TDateTimePicker::ShowValue() {

@@ -31,6 +31,11 @@ class TDateTimePicker : public QDateTimeEdit {
   // that is not a date.
   void SetDate(TDateTime date);
 
+ protected:
+  // Tab goes on to the next control, as from any other box; the date separator and Ctrl with
+  // the arrow keys still move between the day, month and year.
+  bool event(QEvent* event) override;
+
  private:
   void ShowValue();
   void OnDateChanged(QDate date);

@@ -41,15 +41,17 @@ int main(int argc, char** argv) {
   messages.SetParent(&form);
   help.SetOwner(&form);
 
-  // The show sequence runs before the window appears: its boxes come first.
-  form.FormShow();
-  if (form.IsClosed()) return 0;
-
+  // Centred before the show sequence: the window is still hidden, but the boxes of the sequence
+  // are placed over it and so come up in the middle of the screen, not in its corner.
   if (const QScreen* screen = form.screen()) {
     QRect frame = form.frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     form.move(frame.topLeft());
   }
+
+  // The show sequence runs before the window appears: its boxes come first.
+  form.FormShow();
+  if (form.IsClosed()) return 0;
   form.show();
   return QApplication::exec();
 }

@@ -309,7 +309,7 @@ void TForm1::BuildLogbookPage() {
       Named(new dorvane::TDateTimePicker(services_.regional, kDesignStart, GroupBox7),
             "DateTimePickerStart");
   DateTimePickerStart->setGeometry(16, 48, 89, 21);
-  Label9 = AddLabel(GroupBox7, "Label9", QStringLiteral("and"), 120, 52);
+  Label9 = AddLabel(GroupBox7, "Label9", QStringLiteral("and"), 120, 56);
   DateTimePickerStop =
       Named(new dorvane::TDateTimePicker(services_.regional, kDesignStop, GroupBox7),
             "DateTimePickerStop");
@@ -418,6 +418,8 @@ void TForm1::BuildOptionsPage() {
   strgrdCost->setSelectionBehavior(QAbstractItemView::SelectRows);
   strgrdCost->setSelectionMode(QAbstractItemView::SingleSelection);
   strgrdCost->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the grid for the buttons beside it; the arrow keys move within it.
+  strgrdCost->setTabKeyNavigation(false);
   strgrdCost->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   strgrdCost->horizontalHeader()->setHighlightSections(false);
   // The design's column widths are kept; a caption too long for its column wraps.

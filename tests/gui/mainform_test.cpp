@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -63,6 +64,7 @@ class MainFormTest : public QObject {
   Q_OBJECT
  private slots:
   void createsTheWindowAsDesigned();
+  void captionsAndDesignPlaces();
   void showSequenceStartsFromDefaults_data();
   void showSequenceStartsFromDefaults();
   void sharedReportBoxesFollowTheReportPage_data();
@@ -70,6 +72,8 @@ class MainFormTest : public QObject {
   void openedOnTheOptionsPageTheBoxesWaitOnTheLogbook();
   void hintsShowInTheStatusBar_data();
   void hintsShowInTheStatusBar();
+  void tabGoesOnToTheNextControl_data();
+  void tabGoesOnToTheNextControl();
   void warningBoxesEnableTheirThresholds_data();
   void warningBoxesEnableTheirThresholds();
   void deleteAllModemCalls_data();
@@ -131,6 +135,103 @@ void MainFormTest::createsTheWindowAsDesigned() {
   const int right = form.Label2->geometry().right();
   for (QLabel* label : {form.Label4, form.Label5, form.Label16, form.Label7, form.Label6}) {
     QCOMPARE(label->geometry().right(), right);
+  }
+}
+
+// Every caption as the design spells it, accelerators included, and the design's place of each
+// control: left, top, width, height, with -1 where the control takes the size its caption needs
+// or was moved to fit this font. Checked before the show sequence, while the shared boxes are
+// still on the logbook page.
+void MainFormTest::captionsAndDesignPlaces() {
+  struct Row {
+    const char* control;
+    const char* caption;
+    int place[4];
+  };
+  const Row rows[] = {
+      {"File1", "&File", {-1, -1, -1, -1}},
+      {"Print1", "&Print...", {-1, -1, -1, -1}},
+      {"PrintSetup1", "P&rint Setup...", {-1, -1, -1, -1}},
+      {"Exit1", "E&xit", {-1, -1, -1, -1}},
+      {"Help1", "&Help", {-1, -1, -1, -1}},
+      {"Contents1", "&Contents", {-1, -1, -1, -1}},
+      {"HowtoUseHelp1", "&How to Use Help", {-1, -1, -1, -1}},
+      {"KeltrixHomepage1", "&Keltrix Home Page", {-1, -1, -1, -1}},
+      {"About1", "&About...", {-1, -1, -1, -1}},
+      {"SpeedButton1", "Exit", {8, 8, 57, 41}},
+      {"SpeedButton3", "Print", {80, 8, 57, 41}},
+      {"SpeedButton4", "Help", {168, 8, 57, 41}},
+      {"SpeedButton5", "Lower Cost", {232, 8, -1, 41}},
+      {"SpeedButton2", "About", {320, 8, 57, 41}},
+      {"GroupBox4", "", {-1, 200, -1, 60}},
+      {"Label8", "If you had always called at", {8, 16, -1, -1}},
+      {"Label10", "lowest charge:", {-1, 16, -1, -1}},
+      {"Label11", "highest charge:", {-1, 40, -1, -1}},
+      {"GroupBox5", "", {-1, 264, -1, 57}},
+      {"Label12", "Estimated cost for this month:", {-1, 16, -1, -1}},
+      {"Label13", "Average monthly cost during selected period:", {-1, 36, -1, -1}},
+      {"RichEdit1", "", {8, 168, 609, 153}},
+      {"GroupBox7", "", {8, 8, 265, 153}},
+      {"Label1", "Report Period Between:", {16, 24, -1, -1}},
+      {"DateTimePickerStart", "", {16, 48, 89, 21}},
+      {"Label9", "and", {120, 56, -1, -1}},
+      {"DateTimePickerStop", "", {152, 48, 89, 21}},
+      {"btnCreate", "&Create Report", {-1, 96, -1, 25}},
+      {"ProgressBar1", "", {16, 128, 233, 16}},
+      {"GroupBox3", "", {-1, 8, -1, 153}},
+      {"Label2", "Period:", {-1, 24, -1, -1}},
+      {"Label4", "Number of Calls:", {-1, 45, -1, -1}},
+      {"Label5", "Average Time per Call:", {-1, 66, -1, -1}},
+      {"Label16", "Total Time:", {-1, 86, -1, -1}},
+      {"Label7", "Average Cost per Call:", {-1, 107, -1, -1}},
+      {"Label6", "Total Cost:", {-1, 128, -1, -1}},
+      {"GroupBox1", "Windows Modem Log File", {8, 8, 249, 81}},
+      {"Label3", "Log File:", {8, 16, -1, -1}},
+      {"editLogFileName", "", {8, 32, 225, 21}},
+      {"GroupBox2", "Warnings", {280, 8, 337, 81}},
+      {"chkboxWarnCost", "Warn when cost per month has exceeded:", {8, 16, 257, 17}},
+      {"editWarnCost", "0", {272, 12, 49, 21}},
+      {"chkboxWarnAverageCost", "Warn when average cost per call has exceeded:", {8, 40, 249, 33}},
+      {"editWarnAverageCost", "0", {272, 44, 49, 21}},
+      {"GroupBox6", "Cost Settings", {8, 96, 249, 65}},
+      {"chkboxIgnoreBusyCalls", "Ignore Busy Calls", {8, 24, -1, -1}},
+      {"btnDeleteData", "Delete All Modem Calls", {280, 120, -1, 25}},
+      {"grpboxOnlineCost", "Charges for Online Time", {8, 168, 609, 153}},
+      {"strgrdCost", "", {8, 16, 521, 129}},
+      {"btnNew", "&New...", {536, 16, -1, 25}},
+      {"btnEdit", "&Edit...", {536, 48, -1, 25}},
+      {"btnDelete", "&Delete", {536, 80, -1, 25}},
+      {"BitBtn6", "&Help", {536, 120, -1, 25}},
+  };
+  FormRig rig;
+  TForm1& form = rig.Create();
+  for (const Row& row : rows) {
+    QString text;
+    QRect rect;
+    if (auto* action = form.findChild<QAction*>(QLatin1String(row.control))) {
+      text = action->text();
+      QVERIFY2(action->isEnabled() && action->shortcut().isEmpty(), row.control);
+    } else {
+      QWidget* widget = Child(form, row.control);
+      QVERIFY2(widget != nullptr, row.control);
+      if (auto* menu = qobject_cast<QMenu*>(widget)) text = menu->title();
+      if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+      if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+      if (auto* box = qobject_cast<QGroupBox*>(widget)) text = box->title();
+      if (auto* edit = qobject_cast<QLineEdit*>(widget)) text = edit->text();
+      rect = widget->geometry();
+    }
+    QCOMPARE(text, QString::fromUtf8(row.caption));
+    const int actual[] = {rect.left(), rect.top(), rect.width(), rect.height()};
+    for (int i = 0; i < 4; ++i) {
+      if (row.place[i] >= 0 && actual[i] != row.place[i]) {
+        QFAIL(qPrintable(QStringLiteral("%1: %2 instead of %3 at %4")
+                             .arg(QLatin1String(row.control))
+                             .arg(actual[i])
+                             .arg(row.place[i])
+                             .arg(i)));
+      }
+    }
   }
 }
 
@@ -254,11 +355,23 @@ void MainFormTest::hintsShowInTheStatusBar_data() {
          "amount";
   QTest::newRow("period") << "lblPeriod"
                           << "Dates of the First and Last Call during the Period given above";
+  QTest::newRow("number of calls") << "lblNumberOfCalls"
+                                   << "Number of Calls during the Period given above";
+  QTest::newRow("average time") << "lblAverageCallingTime"
+                                << "Average time per Call during the Period given above";
+  QTest::newRow("average cost") << "lblAverageCost"
+                                << "Average Cost per Call during the Period given above";
   QTest::newRow("total cost") << "lblTotalCost"
                               << "Total Cost per Call during the Period given above";
   QTest::newRow("lowest cost") << "lblLowestCost"
                                << "This is how much the cost for the selected period would have "
                                   "been if you had only called at the lowest charge";
+  QTest::newRow("highest cost") << "lblHighestCost"
+                                << "This is how much the cost for the selected period would have "
+                                   "been if you had only called at the highest charge";
+  QTest::newRow("estimated monthly cost")
+      << "lblEstimatedMonthlyCost"
+      << "This is how much the cost for this month is expected to be based on calls made so far";
   QTest::newRow("monthly cost during period")
       << "lblMonthlyCostDuringPeriod"
       << "This is how much the calculated monthly cost has been for the selected period";
@@ -289,6 +402,46 @@ void MainFormTest::hintsShowInTheStatusBar() {
   QVERIFY(!QToolTip::isVisible());
   QTest::mouseMove(form.Panel1, QPoint(600, 20));
   QTRY_COMPARE(StatusText(form), QString());
+}
+
+void MainFormTest::tabGoesOnToTheNextControl_data() {
+  QTest::addColumn<int>("page");
+  QTest::addColumn<QString>("from");
+  QTest::addColumn<QString>("to");
+  QTest::newRow("first date") << 1 << "DateTimePickerStart"
+                              << "DateTimePickerStop";
+  QTest::newRow("last date") << 2 << "DateTimePickerStop"
+                             << "btnCreate";
+  QTest::newRow("charges grid") << 3 << "strgrdCost"
+                                << "btnNew";
+}
+
+// Tab leaves a date picker or the grid at once, whichever field or cell it is in.
+void MainFormTest::tabGoesOnToTheNextControl() {
+  QFETCH(int, page);
+  QFETCH(QString, from);
+  QFETCH(QString, to);
+  FormRig rig;
+  TForm1& form = rig.Show();
+  form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  form.activateWindow();
+  ChoosePage(form, page);
+  QWidget* start = Child(form, from.toLatin1().constData());
+  QVERIFY(start != nullptr);
+  start->setFocus();
+  QTRY_VERIFY(start->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget()->objectName(), to);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  QCOMPARE(QApplication::focusWidget()->objectName(), from);
+  // Within a date picker the date separator moves on to the next field, not out of the box.
+  if (auto* picker = qobject_cast<dorvane::TDateTimePicker*>(start)) {
+    picker->setCurrentSectionIndex(0);
+    QTest::keyClick(picker, '/');
+    QVERIFY(picker->hasFocus());
+    QCOMPARE(picker->currentSectionIndex(), 1);
+  }
 }
 
 void MainFormTest::warningBoxesEnableTheirThresholds_data() {

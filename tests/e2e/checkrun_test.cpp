@@ -127,7 +127,7 @@ TEST_F(CheckRun, ReadsTheWindowsDirectoryFromTheRegistry) {
     std::string loggingPath;
   } cases[] = {
       {windir.string(), windir.string() + "\\\\ModemLog.txt"},
-      // A trailing backslash, escaped or written by hand: "\\" is joined on all the same.
+      // A trailing backslash, escaped or written by hand: the file name is joined on all the same.
       {windir.string() + "\\\\", windir.string() + "\\\\\\\\ModemLog.txt"},
       {windir.string() + "\\", windir.string() + "\\\\\\\\ModemLog.txt"},
       // A drive path: the drive is the program's folder.

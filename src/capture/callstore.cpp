@@ -35,17 +35,18 @@ std::string StoreFileName(std::string_view exePath) {
 }
 
 TDateTime LogLineToDateTime(std::string_view line) {
-  // The date is encoded before the time fields are looked at, so a bad date is reported first.
+  // Every field is converted before anything is encoded, in column order: a line that is no
+  // time stamp at all is reported by its first field, whatever its date would have been.
   const int month = FieldValue(line, 1, 2);
   const int day = FieldValue(line, 4, 2);
   const int year = FieldValue(line, 7, 4);
-  const TDateTime date = EncodeDate(year, month, day);
   const int hour = FieldValue(line, 12, 2);
   const int minute = FieldValue(line, 15, 2);
   const int second = FieldValue(line, 18, 2);
   // The driver writes hundredths, but they have always been counted as milliseconds; the keys
   // already in every store depend on it.
   const int milliseconds = FieldValue(line, 21, 2);
+  const TDateTime date = EncodeDate(year, month, day);
   return date + EncodeTime(hour, minute, second, milliseconds);
 }
 
@@ -63,8 +64,10 @@ void ForEachCallLine(
     const std::function<bool(std::string_view startText, std::string_view endText)>& onCall) {
   for (std::string_view line : SplitLines(storeText)) {
     if (line.empty() || line.front() == '[') continue;
+    // A line without "=" has neither a start nor an end: its empty start fails to convert, so a
+    // damaged line is reported instead of being taken for a call that starts at its whole text.
     const auto eq = line.find('=');
-    std::string_view startText = line;
+    std::string_view startText;
     std::string_view endText;
     if (eq != std::string_view::npos) {
       startText = line.substr(0, eq);

@@ -33,8 +33,8 @@ std::string DateTimeText(const RegionalSettings& rs, TDateTime value);
 
 // The line grammar: calls `onCall(startText, endText)` for each call line in file order.
 // Empty lines and lines starting with "[" are skipped; the start is the text before the first
-// "=", the end what follows it, at most 255 characters. A line without "=" has the whole line
-// as its start and an empty end. Stops early when onCall returns false.
+// "=", the end what follows it, at most 255 characters. A line without "=" gives an empty start
+// and an empty end. Stops early when onCall returns false.
 void ForEachCallLine(
     std::string_view storeText,
     const std::function<bool(std::string_view startText, std::string_view endText)>& onCall);

@@ -55,14 +55,14 @@ void ModemLogImport::ImportModemLog(const std::string& logFileName, bool ignoreB
     return;
   }
 
-  sessionLines_.clear();
+  ClearSessionLines();
   {
     // One rewrite of the store for the whole log. When an error stops the import, the calls
     // recorded before it still reach the disk on the way out.
     CallStoreBatch batch(store_);
     bool linesSincePass = false;
     for (std::string_view line : SplitLines(*log)) {
-      if (Contains(line, "in use")) sessionLines_.clear();
+      if (Contains(line, "in use")) ClearSessionLines();
       sessionLines_.emplace_back(line);
       linesSincePass = true;
       if (Contains(line, "closed")) {
@@ -82,21 +82,32 @@ void ModemLogImport::ImportModemLog(const std::string& logFileName, bool ignoreB
   if (stampAtRead && stampNow && *stampAtRead == *stampNow) fs_.Delete(logFileName);
 }
 
+void ModemLogImport::ClearSessionLines() {
+  sessionLines_.clear();
+  pairedLines_ = 0;
+  pendingStart_ = kNoLine;
+}
+
 void ModemLogImport::PairSessionLines(bool ignoreBusyCalls) {
-  const std::string* pending = nullptr;
-  for (const std::string& line : sessionLines_) {
+  // The pending start is held by its index: the session lines grow between passes.
+  for (; pairedLines_ < sessionLines_.size(); ++pairedLines_) {
+    const std::string& line = sessionLines_[pairedLines_];
     // A line with a start and an end keyword counts as a start; the last start before an end
     // line gives the call's start.
     if (IsStartLine(line)) {
-      pending = &line;
-    } else if (IsEndLine(line)) {
-      if (pending) store_.RecordCall(*pending, line);
-      pending = nullptr;
-    } else if (Contains(line, "BUSY")) {
-      // A busy attempt either stays out of the store or is recorded ending at the busy line.
-      if (pending && !ignoreBusyCalls) store_.RecordCall(*pending, line);
-      pending = nullptr;
+      pendingStart_ = pairedLines_;
+      continue;
     }
+    const bool end = IsEndLine(line);
+    // A busy attempt either stays out of the store or is recorded ending at the busy line.
+    const bool busy = !end && Contains(line, "BUSY");
+    if (!end && !busy) continue;
+    // The state moves on only once the call is recorded, so a pass stopped by an error stands
+    // where it was.
+    if (pendingStart_ != kNoLine && (end || !ignoreBusyCalls)) {
+      store_.RecordCall(sessionLines_[pendingStart_], line);
+    }
+    pendingStart_ = kNoLine;
   }
 }
 

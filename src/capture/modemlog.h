@@ -2,6 +2,7 @@
 // with those that end it, records each new call in the call store and deletes the log.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,14 +39,24 @@ class ModemLogImport {
   // the calls recorded before them are on disk and the log stays.
   void ImportModemLog(const std::string& logFileName, bool ignoreBusyCalls);
 
-  // One pairing pass over the session lines.
+  // One pairing pass over the session lines. A pass after another one in the same session
+  // resumes where that one stopped, with its pending start: walking the lines already paired
+  // again would only repeat calls that the store drops as recorded, at a cost that grows with
+  // the square of a session's length (a log without "in use" lines is a single session).
   void PairSessionLines(bool ignoreBusyCalls);
 
  private:
+  static constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
+
+  void ClearSessionLines();
+
   CallStore& store_;
   FileSystem& fs_;
   MessageService& messages_;
   std::vector<std::string> sessionLines_;
+  // Where the last pass of this session stopped, and the start line it left pending.
+  std::size_t pairedLines_ = 0;
+  std::size_t pendingStart_ = kNoLine;
 };
 
 }  // namespace dorvane

@@ -22,6 +22,11 @@ std::string_view TrimRight(std::string_view s) {
   return s;
 }
 
+std::string_view TrimLeft(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  return s;
+}
+
 std::string_view KeyPath(std::string_view key) {
   while (!key.empty() && key.back() == '\\') key.remove_suffix(1);
   return key;
@@ -66,6 +71,22 @@ bool ReadQuoted(std::string_view text, std::string& out, std::string_view& rest)
   return false;
 }
 
+// A string written by hand without escapes: `"C:\WINDOWS\"` never closes under the escaping
+// rules, as its last backslash escapes the closing quote. When the data ends in a quote, the text
+// up to that quote is taken, with the escapes that are there undone.
+bool ReadUnescapedQuoted(std::string_view text, std::string& out) {
+  if (text.size() < 2 || text.front() != '"' || text.back() != '"') return false;
+  const std::string_view inner = text.substr(1, text.size() - 2);
+  out.clear();
+  for (std::size_t i = 0; i < inner.size(); ++i) {
+    if (inner[i] == '\\' && i + 1 < inner.size() && (inner[i + 1] == '\\' || inner[i + 1] == '"')) {
+      ++i;
+    }
+    out += inner[i];
+  }
+  return true;
+}
+
 struct ValueLine {
   bool ok = false;
   std::string name;
@@ -82,8 +103,10 @@ ValueLine ParseValueLine(std::string_view line) {
   } else {
     return out;
   }
+  // Blanks around "=" are not in an export, but a hand-written file may have them.
+  rest = TrimLeft(rest);
   if (rest.empty() || rest.front() != '=') return out;
-  out.data = rest.substr(1);
+  out.data = TrimLeft(rest.substr(1));
   out.ok = true;
   return out;
 }
@@ -204,8 +227,9 @@ std::optional<std::string> RegFileRegistry::ReadString(const std::string& key,
   if (value.data.empty() || value.data.front() != '"') return std::nullopt;
   std::string text;
   std::string_view rest;
-  if (!ReadQuoted(value.data, text, rest) || !TrimRight(rest).empty()) return std::nullopt;
-  return text;
+  if (ReadQuoted(value.data, text, rest) && TrimRight(rest).empty()) return text;
+  if (ReadUnescapedQuoted(TrimRight(value.data), text)) return text;
+  return std::nullopt;
 }
 
 namespace {

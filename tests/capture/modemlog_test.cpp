@@ -212,6 +212,12 @@ TEST_F(ImportTest, PairsStartAndEndLinesWithinEachSession) {
        {At("20:00:00.00", "in use"), At("20:01:05.00", "BUSY"), At("20:04:00.00", "closed")},
        false,
        {}},
+      {"a start before closed ends at the next end line of the session",
+       {At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:02:00.00", "closed"),
+        At("20:03:00.00", "NO CARRIER"), At("20:04:00.00", "closed"), At("20:05:00.00", "ATDT"),
+        At("20:06:00.00", "closed"), At("20:07:00.00", "BUSY"), At("20:08:00.00", "closed")},
+       false,
+       {Call("20:01:00.00", "20:03:00.00"), Call("20:05:00.00", "20:07:00.00")}},
       {"a log cut off before closed",
        {At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:02:00.00", "closed"),
         At("21:00:00.00", "in use"), At("21:01:00.00", "Dialing"), At("21:02:00.00", "NO CARRIER")},
@@ -225,6 +231,32 @@ TEST_F(ImportTest, PairsStartAndEndLinesWithinEachSession) {
     EXPECT_EQ(StoredCalls(), c.calls);
     EXPECT_FALSE(fs.Has(kLog));
   }
+}
+
+// Without "in use" lines the whole log is one session, and every "closed" line pairs it again.
+TEST_F(ImportTest, ALongLogWithoutInUseLinesTakesOneWalk) {
+  constexpr int kSessions = 10000;
+  std::string log;
+  for (int i = 0; i < kSessions; ++i) {
+    // One session a minute from 1 January 1998 00:00 on.
+    const int day = i / 1440 + 1;
+    const int hour = i / 60 % 24;
+    const int minute = i % 60;
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "01-%02d-1998 %02d:%02d:", day, hour, minute);
+    log += std::string(stamp) + "00.00 - Dialing\r\n";
+    log += std::string(stamp) + "30.00 - Recv: NO CARRIER\r\n";
+    log += std::string(stamp) + "31.00 - Hanging up\r\n";
+    log += std::string(stamp) + "32.00 - COM2 closed\r\n";
+  }
+  fs.Put(kLog, log);
+  importer.ImportModemLog(kLog, true);  // minutes instead of moments when each pass starts over
+  const auto calls = StoredCalls();
+  ASSERT_EQ(calls.size(), std::size_t{kSessions});
+  EXPECT_EQ(calls.back(),
+            std::make_pair(DateTimeText(rs, LogLineToDateTime("01-07-1998 22:39:00.00")),
+                           DateTimeText(rs, LogLineToDateTime("01-07-1998 22:39:30.00"))));
+  EXPECT_FALSE(fs.Has(kLog));
 }
 
 TEST_F(ImportTest, KeepsTheLinesOfTheLastSession) {

@@ -121,18 +121,35 @@ INSTANTIATE_TEST_SUITE_P(Locales, CheckRunLocale,
 
 TEST_F(CheckRun, ReadsTheWindowsDirectoryFromTheRegistry) {
   const fs::path windir = dir_ / "WINDOWS";
-  fs::create_directories(windir);
-  fs::copy_file(Data("ModemLog.txt"), windir / "ModemLog.txt");
-  WriteFile(
-      dir_ / "dorvane.REG",
-      "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Setup]"
-      "\r\n\"WinDir\"=\"" +
-          windir.string() + "\"\r\n\r\n");
-  ASSERT_EQ(Run({"/check"}, "C.UTF-8"), 0);
-  EXPECT_EQ(ReadFile(dir_ / "dorvane.DB"), ReadFile(Data("expected_point.DB")));
-  EXPECT_FALSE(fs::exists(windir / "ModemLog.txt"));
-  EXPECT_NE(ReadFile(dir_ / "dorvane.REG").find(windir.string() + "\\\\ModemLog.txt"),
-            std::string::npos);
+  // The value as it stands in the registry file, and the path written back as "LoggingPath".
+  struct Case {
+    std::string winDirValue;
+    std::string loggingPath;
+  } cases[] = {
+      {windir.string(), windir.string() + "\\\\ModemLog.txt"},
+      // A trailing backslash, escaped or written by hand: the file name is joined on all the same.
+      {windir.string() + "\\\\", windir.string() + "\\\\\\\\ModemLog.txt"},
+      {windir.string() + "\\", windir.string() + "\\\\\\\\ModemLog.txt"},
+      // A drive path: the drive is the program's folder.
+      {"C:\\\\WINDOWS", "C:\\\\WINDOWS\\\\ModemLog.txt"},
+      {"C:\\WINDOWS\\", "C:\\\\WINDOWS\\\\\\\\ModemLog.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.winDirValue);
+    fs::remove(dir_ / "dorvane.DB");
+    fs::create_directories(windir);
+    fs::copy_file(Data("ModemLog.txt"), windir / "ModemLog.txt");
+    WriteFile(dir_ / "dorvane.REG",
+              "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+              "Setup]\r\n\"WinDir\"=\"" +
+                  c.winDirValue + "\"\r\n\r\n");
+    ASSERT_EQ(Run({"/check"}, "C.UTF-8"), 0);
+    EXPECT_EQ(ReadFile(dir_ / "dorvane.DB"), ReadFile(Data("expected_point.DB")));
+    EXPECT_FALSE(fs::exists(windir / "ModemLog.txt"));
+    EXPECT_NE(ReadFile(dir_ / "dorvane.REG").find("\"LoggingPath\"=\"" + c.loggingPath + "\""),
+              std::string::npos)
+        << ReadFile(dir_ / "dorvane.REG");
+  }
 }
 
 TEST_F(CheckRun, SkipsCallsAlreadyInTheStore) {

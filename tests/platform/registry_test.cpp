@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/error.h"
@@ -100,6 +101,30 @@ TEST(RegFileRegistry, ReadsAnExportWithLfAndKeepsWhatItDoesNotKnow) {
             "; a note\r\n"
             "\"WinDir\"=\"C:\\\\WINDOWS\"\r\n"
             "\"New\"=\"n\"\r\n\r\n");
+}
+
+TEST(RegFileRegistry, ReadsTheWindowsDirectoryAsPeopleWriteItByHand) {
+  struct Case {
+    const char* line;
+    std::optional<std::string> value;
+  } cases[] = {
+      {"\"WinDir\"=\"C:\\\\WINDOWS\\\\\"", "C:\\WINDOWS\\"},
+      // Backslashes not doubled, the last one before the closing quote.
+      {"\"WinDir\"=\"C:\\WINDOWS\\\"", "C:\\WINDOWS\\"},
+      {"\"WinDir\"=\"/srv/win\\\"  ", "/srv/win\\"},
+      {"\"WinDir\"=\"C:\\WINDOWS\"", "C:\\WINDOWS"},
+      {"\"WinDir\" = \"C:\\\\WINDOWS\"", "C:\\WINDOWS"},
+      {"\"WinDir\"=\"C:\\WINDOWS", std::nullopt},
+      {"\"WinDir\"=\"", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    TempDir dir;
+    RegFileRegistry reg(dir.File("r.REG"));
+    WriteBytes(reg.Path(), std::string("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\") + kSetup + "]\r\n" +
+                               c.line + "\r\n\r\n");
+    EXPECT_EQ(reg.ReadString(kSetup, "WinDir"), c.value);
+  }
 }
 
 TEST(RegFileRegistry, FailedWritesNameTheValue) {

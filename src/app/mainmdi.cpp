@@ -37,6 +37,7 @@ namespace {
 constexpr const char* kHomePage = "https://www.dorvane.example/";
 constexpr const char* kChargesHelpTopic = "How_to_Specify_Charges_for_Online_Time";
 constexpr const char* kLowerCostHelpTopic = "How_to_Reduce_Costs_for_Online_Time";
+constexpr const char* kIntroductionHelpTopic = "Introduction";
 
 // The design's report period before the call store is read: 30 July 1998, the whole day.
 constexpr TDateTime kDesignStart = 36006.0;
@@ -506,7 +507,7 @@ void TForm1::FormCreate() {
   // Hints reach the status bar through the status-tip events that QMainWindow receives.
   helpFile_ = dorvane::ChangeFileExt(services_.exePath, ".HLP");
   settingsFile_ =
-      std::make_unique<dorvane::ProfileFile>(dorvane::ChangeFileExt(services_.exePath, ".INI"));
+      std::make_unique<dorvane::SettingsFile>(dorvane::ChangeFileExt(services_.exePath, ".INI"));
   callStore_ = std::make_unique<dorvane::CallStore>(
       dorvane::ChangeFileExt(services_.exePath, ".DB"), services_.regional);
   // The session lines live in the import, empty until the log is read.
@@ -539,9 +540,9 @@ void TForm1::FormShow() {
     // 5. New calls from the modem log into the call store.
     import_->ImportModemLog(editLogFileName->text().toStdString(),
                             chkboxIgnoreBusyCalls->isChecked());
-    // 6. The page last used (to come: "ActivePage" of the settings file; the first page until
-    //    then), and the shared report boxes onto it.
-    SetActivePage(1);
+    // 6. The page last used (a number outside 1 to 3 gives the first page), and the shared
+    //    report boxes onto it as though the user had chosen it.
+    SetActivePage(settingsFile_->LoadActivePage());
     MoveSharedReportBoxes();
     // 7. The report period: the days of the first and the last stored call.
     dorvane::InitReportPeriod(
@@ -554,7 +555,11 @@ void TForm1::FormShow() {
     //     swallowed.
     // 11. Started to check for new calls only: close again.
     if (IsCheckRun(services_.arguments)) close();
-    // 12. To come: the first-run help at "Introduction" when the settings file asks for it.
+    // 12. The first-run help, once: it runs after a check run's close too.
+    if (settingsFile_->ReadFirstTime()) {
+      services_.help.JumpToTopic(kIntroductionHelpTopic);
+      settingsFile_->ClearFirstTime();
+    }
   });
 }
 
@@ -566,13 +571,24 @@ bool TForm1::IsCheckRun(const std::vector<std::string>& arguments) {
 }
 
 void TForm1::LoadOptions() {
-  // To come: the stored options from the settings file, with these as their defaults.
-  chkboxIgnoreBusyCalls->setChecked(true);
-  editLogFileName->setText(Q(dorvane::DefaultLogFileName(windowsDirectory_)));
-  chkboxWarnCost->setChecked(false);
-  editWarnCost->setText(QStringLiteral("0"));
-  chkboxWarnAverageCost->setChecked(false);
-  editWarnAverageCost->setText(QStringLiteral("0"));
+  const dorvane::Options o = settingsFile_->LoadOptions(windowsDirectory_);
+  chkboxIgnoreBusyCalls->setChecked(o.ignoreBusyCalls);
+  editLogFileName->setText(Q(o.logFileName));
+  chkboxWarnCost->setChecked(o.warnCost);
+  editWarnCost->setText(Q(o.warnCostText));
+  chkboxWarnAverageCost->setChecked(o.warnAverageCost);
+  editWarnAverageCost->setText(Q(o.warnAverageCostText));
+}
+
+dorvane::Options TForm1::OptionsOnPage() const {
+  dorvane::Options o;
+  o.ignoreBusyCalls = chkboxIgnoreBusyCalls->isChecked();
+  o.logFileName = editLogFileName->text().toStdString();
+  o.warnCost = chkboxWarnCost->isChecked();
+  o.warnCostText = editWarnCost->text().toStdString();
+  o.warnAverageCost = chkboxWarnAverageCost->isChecked();
+  o.warnAverageCostText = editWarnAverageCost->text().toStdString();
+  return o;
 }
 
 void TForm1::FillCostHeader() {
@@ -597,21 +613,26 @@ void TForm1::FillCostHeader() {
 }
 
 void TForm1::LoadChargesTable() {
-  // To come: the bands stored in the settings file. Until then the table holds the catch-all
-  // band alone, with its default cells.
-  const dorvane::RegionalSettings& rs = services_.regional;
-  const std::string cells[] = {
-      dorvane::kCatchAllBandText,
-      dorvane::TimeToStr(rs, 0.0) + " - " + dorvane::TimeToStr(rs, 0.99999),
-      dorvane::FloatToStr(rs, 0.3),
-      dorvane::FloatToStr(rs, 0.1),
-      dorvane::FloatToStr(rs, 0.0),
-      dorvane::FloatToStr(rs, 0.0),
-  };
-  strgrdCost->setRowCount(1);
-  for (int column = 0; column < 6; ++column) {
-    strgrdCost->setItem(0, column, new QTableWidgetItem(Q(cells[column])));
+  const dorvane::ChargeRows bands = settingsFile_->LoadChargesTable(services_.regional);
+  strgrdCost->setRowCount(static_cast<int>(bands.size()));
+  for (std::size_t r = 0; r < bands.size(); ++r) {
+    for (int column = 0; column < dorvane::kChargeColumns; ++column) {
+      strgrdCost->setItem(static_cast<int>(r), column,
+                          new QTableWidgetItem(Q(bands[r][static_cast<std::size_t>(column)])));
+    }
   }
+}
+
+dorvane::ChargeRows TForm1::ChargeTableRows() const {
+  dorvane::ChargeRows rows(static_cast<std::size_t>(strgrdCost->rowCount()));
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (int column = 0; column < dorvane::kChargeColumns; ++column) {
+      const QTableWidgetItem* item = strgrdCost->item(static_cast<int>(r), column);
+      rows[r][static_cast<std::size_t>(column)] =
+          item != nullptr ? item->text().toStdString() : std::string();
+    }
+  }
+  return rows;
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -631,7 +652,8 @@ void TForm1::FormClose() {
 void TForm1::CloseSequence() {
   // 1. Close a help window the program opened.
   services_.help.Quit();
-  // 2. To come: every option, the active page and the charges table into the settings file.
+  // 2. Every option, the active page and the charges table into the settings file.
+  settingsFile_->Save(OptionsOnPage(), ActivePageTag(), ChargeTableRows());
 }
 
 // --- Pages --------------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
 #include "platform/profile.h"
+#include "settings/settingsfile.h"
 
 class QAction;
 class QCheckBox;
@@ -189,14 +190,18 @@ class TForm1 : public QMainWindow {
   void MoveSharedReportBoxes();
   void CloseSequence();
 
-  // Show steps that stand for work still to come in full.
+  // Show steps.
   void LoadOptions();
+  // The options as the Options page shows them.
+  dorvane::Options OptionsOnPage() const;
   void FillCostHeader();
   void LoadChargesTable();
+  // The grid's bands as cell texts, in grid order.
+  dorvane::ChargeRows ChargeTableRows() const;
 
   dorvane::AppServices services_;
   std::string helpFile_;
-  std::unique_ptr<dorvane::ProfileFile> settingsFile_;
+  std::unique_ptr<dorvane::SettingsFile> settingsFile_;
   std::unique_ptr<dorvane::CallStore> callStore_;
   // Holds the session lines for the whole run.
   std::unique_ptr<dorvane::ModemLogImport> import_;

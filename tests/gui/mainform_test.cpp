@@ -87,6 +87,10 @@ class MainFormTest : public QObject {
   void helpAndHomePage();
   void everyWayOfClosingRunsTheCloseSequence_data();
   void everyWayOfClosingRunsTheCloseSequence();
+  void settingsSurviveARestart();
+  void firstRunHelpOpensOnce_data();
+  void firstRunHelpOpensOnce();
+  void refusedSettingsKeepTheWindowOpen();
   void datePickerShowsTheShortDate_data();
   void datePickerShowsTheShortDate();
   void datePickerKeepsItsTimeOfDay();
@@ -621,6 +625,78 @@ void MainFormTest::everyWayOfClosingRunsTheCloseSequence() {
   QVERIFY(form.IsClosed());
   QVERIFY(!form.isVisible());
   QCOMPARE(rig.help.requests, Strings{"Quit"});
+}
+
+void MainFormTest::settingsSurviveARestart() {
+  FormRig rig;
+  rig.WriteFile("dorvane.INI",
+                "[strgrdCost]\r\nCount=2\r\nCell01=Mon, Tue\r\nCell11=8:00:00 AM - 6:00:00 PM\r\n"
+                "Cell21=0.2\r\nCell31=0.05\r\nCell41=0\r\nCell51=1.5\r\n");
+  {
+    TForm1& form = rig.Show();
+    QCOMPARE(form.strgrdCost->rowCount(), 2);
+    QCOMPARE(form.strgrdCost->item(0, 0)->text(), QStringLiteral("Mon, Tue"));
+    QCOMPARE(form.strgrdCost->item(1, 0)->text(), QStringLiteral("The time not specified above"));
+    QCOMPARE(form.strgrdCost->item(1, 2)->text(), QStringLiteral("0.3"));
+    form.chkboxIgnoreBusyCalls->setChecked(false);
+    form.editLogFileName->setText(QStringLiteral("D:\\Modem\\ModemLog.txt"));
+    QTest::mouseClick(form.chkboxWarnCost, Qt::LeftButton);
+    form.editWarnCost->setText(QStringLiteral("12,50"));
+    ChoosePage(form, 3);
+    form.close();
+    QVERIFY(form.IsClosed());
+  }
+  const std::string saved = rig.ReadFile("dorvane.INI");
+  QVERIFY(saved.find("[PageControl]\r\nActivePage=3\r\n") != std::string::npos);
+  QVERIFY(saved.find("Cell51=1.5\r\n") != std::string::npos);
+
+  TForm1& again = rig.Show();
+  QVERIFY(!again.chkboxIgnoreBusyCalls->isChecked());
+  QCOMPARE(again.editLogFileName->text(), QStringLiteral("D:\\Modem\\ModemLog.txt"));
+  QVERIFY(again.chkboxWarnCost->isChecked());
+  QVERIFY(again.editWarnCost->isEnabled());
+  QCOMPARE(again.editWarnCost->text(), QStringLiteral("12,50"));
+  QVERIFY(!again.editWarnAverageCost->isEnabled());
+  QCOMPARE(again.ActivePageTag(), 3);
+  QVERIFY(SharedBoxesOn(again, again.TabSheet2));
+  QCOMPARE(again.strgrdCost->rowCount(), 2);
+  QCOMPARE(again.strgrdCost->item(0, 1)->text(), QStringLiteral("8:00:00 AM - 6:00:00 PM"));
+  QVERIFY(rig.messages.Shown().empty());
+}
+
+void MainFormTest::firstRunHelpOpensOnce_data() {
+  QTest::addColumn<QString>("settings");
+  QTest::addColumn<Strings>("requests");
+  QTest::addColumn<bool>("sectionStays");
+  QTest::newRow("FirstTime=1") << "[Prog]\r\nFirstTime=1\r\n"
+                               << Strings{"JumpToTopic Introduction"} << false;
+  QTest::newRow("FirstTime=0") << "[Prog]\r\nFirstTime=0\r\n" << Strings{} << true;
+  QTest::newRow("no FirstTime") << "[Prog]\r\nOther=1\r\n" << Strings{} << true;
+}
+
+void MainFormTest::firstRunHelpOpensOnce() {
+  QFETCH(QString, settings);
+  QFETCH(Strings, requests);
+  QFETCH(bool, sectionStays);
+  FormRig rig;
+  rig.WriteFile("dorvane.INI", settings.toStdString());
+  rig.Show();
+  QCOMPARE(rig.help.requests, requests);
+  QCOMPARE(rig.ReadFile("dorvane.INI").find("[Prog]") != std::string::npos, sectionStays);
+  rig.help.requests.clear();
+  rig.Show();
+  QVERIFY(rig.help.requests.empty());
+}
+
+void MainFormTest::refusedSettingsKeepTheWindowOpen() {
+  FormRig rig;
+  TForm1& form = rig.Show();
+  // A folder in the settings file's place: the save cannot replace it.
+  QVERIFY(QDir(rig.dir.path()).mkdir(QStringLiteral("dorvane.INI")));
+  rig.messages.Expect(BoxKind::ShowError, "Unable to write to " + rig.Path("dorvane.INI"));
+  form.close();
+  QVERIFY(rig.messages.AllShown());
+  QVERIFY(!form.IsClosed());
 }
 
 void MainFormTest::datePickerShowsTheShortDate_data() {

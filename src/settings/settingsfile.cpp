@@ -1,0 +1,120 @@
+#include "settings/settingsfile.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "capture/modemlog.h"
+#include "platform/error.h"
+#include "platform/messages.h"
+
+namespace dorvane {
+
+namespace {
+
+constexpr const char* kIgnoreBusyKey = "Ignore Busy Calls";
+constexpr const char* kLogFileKey = "LogFileName";
+constexpr const char* kWarnKey = "Warn";
+constexpr const char* kCostKey = "Cost";
+constexpr const char* kActivePageKey = "ActivePage";
+constexpr const char* kCountKey = "Count";
+constexpr const char* kFirstTimeKey = "FirstTime";
+
+// Integer and boolean reads over a batch, with the settings file's integer encoding.
+int ReadInteger(const ProfileEdit& edit, std::string_view section, std::string_view key,
+                int defaultValue) {
+  int value = 0;
+  return ParseProfileInteger(edit.ReadString(section, key, ""), value) ? value : defaultValue;
+}
+
+bool ReadBool(const ProfileEdit& edit, std::string_view section, std::string_view key,
+              bool defaultValue) {
+  return ReadInteger(edit, section, key, defaultValue ? 1 : 0) != 0;
+}
+
+const char* BoolText(bool value) {
+  return value ? "1" : "0";
+}
+
+}  // namespace
+
+std::string ChargeCellKey(int column, int row) {
+  return "Cell" + std::to_string(column) + std::to_string(row);
+}
+
+ChargeRow DefaultChargeCells(const RegionalSettings& rs) {
+  return {kCatchAllBandText,   TimeToStr(rs, 0.0) + " - " + TimeToStr(rs, 0.99999),
+          FloatToStr(rs, 0.3), FloatToStr(rs, 0.1),
+          FloatToStr(rs, 0.0), FloatToStr(rs, 0.0)};
+}
+
+Options SettingsFile::LoadOptions(std::string_view windowsDirectory) const {
+  const ProfileEdit edit(file_);
+  Options o;
+  o.ignoreBusyCalls = ReadBool(edit, kLogFileSection, kIgnoreBusyKey, true);
+  o.logFileName =
+      edit.ReadString(kLogFileSection, kLogFileKey, DefaultLogFileName(windowsDirectory));
+  o.warnCost = ReadBool(edit, kWarnMonthlySection, kWarnKey, false);
+  o.warnCostText = edit.ReadString(kWarnMonthlySection, kCostKey, "0");
+  o.warnAverageCost = ReadBool(edit, kWarnAverageSection, kWarnKey, false);
+  o.warnAverageCostText = edit.ReadString(kWarnAverageSection, kCostKey, "0");
+  return o;
+}
+
+ChargeRows SettingsFile::LoadChargesTable(const RegionalSettings& rs) const {
+  const ProfileEdit edit(file_);
+  const ChargeRow defaults = DefaultChargeCells(rs);
+  int count = ReadInteger(edit, kChargesSection, kCountKey, 1);
+  count = std::clamp(count, 1, kMostChargeBands);
+  ChargeRows rows(static_cast<std::size_t>(count));
+  for (int r = 1; r <= count; ++r) {
+    ChargeRow& row = rows[static_cast<std::size_t>(r - 1)];
+    for (int c = 0; c < kChargeColumns; ++c) {
+      row[static_cast<std::size_t>(c)] = edit.ReadString(kChargesSection, ChargeCellKey(c, r),
+                                                         defaults[static_cast<std::size_t>(c)]);
+    }
+  }
+  return rows;
+}
+
+int SettingsFile::LoadActivePage() const {
+  return file_.ReadInteger(kPageSection, kActivePageKey, 1);
+}
+
+bool SettingsFile::ReadFirstTime() const {
+  return file_.ReadBool(kFirstRunSection, kFirstTimeKey, false);
+}
+
+void SettingsFile::ClearFirstTime() {
+  file_.EraseSection(kFirstRunSection);
+}
+
+void SettingsFile::Save(const Options& options, int activePage, const ChargeRows& bands) {
+  ProfileEdit edit(file_);
+  try {
+    edit.WriteString(kLogFileSection, kIgnoreBusyKey, BoolText(options.ignoreBusyCalls));
+    edit.WriteString(kLogFileSection, kLogFileKey, options.logFileName);
+    edit.WriteString(kWarnMonthlySection, kWarnKey, BoolText(options.warnCost));
+    edit.WriteString(kWarnMonthlySection, kCostKey, options.warnCostText);
+    edit.WriteString(kWarnAverageSection, kWarnKey, BoolText(options.warnAverageCost));
+    edit.WriteString(kWarnAverageSection, kCostKey, options.warnAverageCostText);
+    edit.WriteString(kPageSection, kActivePageKey, std::to_string(activePage));
+    edit.WriteString(kChargesSection, kCountKey, std::to_string(bands.size()));
+    for (std::size_t r = 0; r < bands.size(); ++r) {
+      for (int c = 0; c < kChargeColumns; ++c) {
+        edit.WriteString(kChargesSection, ChargeCellKey(c, static_cast<int>(r + 1)),
+                         bands[r][static_cast<std::size_t>(c)]);
+      }
+    }
+  } catch (const WriteError&) {
+    // The values before the refused one reach the file; the refusal is what the user sees.
+    try {
+      edit.Commit();
+    } catch (const WriteError&) {
+    }
+    throw;
+  }
+  edit.Commit();
+}
+
+}  // namespace dorvane

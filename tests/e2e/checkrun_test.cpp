@@ -106,6 +106,17 @@ TEST_P(CheckRunLocale, ImportsTheDefaultLogAndDeletesIt) {
   const std::string reg = ReadFile(dir_ / "dorvane.REG");
   EXPECT_NE(reg.find("\"LoggingPath\"=\"\\\\ModemLog.txt\""), std::string::npos) << reg;
   EXPECT_NE(reg.find("\"Logging\"=hex:01"), std::string::npos) << reg;
+  // The check run saves the settings on its way out: a first start's defaults, in the
+  // locale's own notation.
+  const std::string ini = ReadFile(dir_ / "dorvane.INI");
+  const bool comma = std::string(GetParam().locale).starts_with("de_");
+  EXPECT_NE(ini.find("[strgrdCost]\r\nCount=1\r\nCell01=The time not specified above\r\n"),
+            std::string::npos)
+      << ini;
+  EXPECT_NE(ini.find(comma ? "Cell21=0,3\r\nCell31=0,1\r\n" : "Cell21=0.3\r\nCell31=0.1\r\n"),
+            std::string::npos)
+      << ini;
+  EXPECT_NE(ini.find("[PageControl]\r\nActivePage=1\r\n"), std::string::npos) << ini;
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, CheckRunLocale,

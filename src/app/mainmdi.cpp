@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -25,6 +24,7 @@
 #include <algorithm>
 
 #include "app/controls.h"
+#include "dialogs/about.h"
 #include "platform/ascii.h"
 #include "platform/qt/icons.h"
 
@@ -193,6 +193,9 @@ TForm1::TForm1(dorvane::AppServices services, QWidget* parent)
 
   FitInitialSize();
   FormCreate();
+  // The dialogs come after the main window and live as long as it does.
+  AboutBox = new TAboutBox(this);
+  AboutBox->setFont(font);
 }
 
 TForm1::~TForm1() = default;
@@ -716,12 +719,7 @@ void TForm1::BitBtn7Click() {
 }
 
 void TForm1::About1Click() {
-  // Stands in for the About box until it is built.
-  Guard([this] {
-    QMessageBox::about(this, windowTitle(),
-                       QStringLiteral("%1 %2").arg(QLatin1String(dorvane::kProductName),
-                                                   QLatin1String(dorvane::kVersionText)));
-  });
+  Guard([this] { AboutBox->ShowModal(); });
 }
 
 void TForm1::KeltrixHomepage1Click() {

@@ -34,6 +34,8 @@ class TDateTimePicker;
 class TWrapCheckBox;
 }  // namespace dorvane
 
+class TAboutBox;
+
 class TForm1 : public QMainWindow {
   Q_OBJECT
  public:
@@ -170,6 +172,8 @@ class TForm1 : public QMainWindow {
   QPushButton* btnDeleteData = nullptr;
   QGroupBox* grpboxOnlineCost = nullptr;
   QTableWidget* strgrdCost = nullptr;
+
+  TAboutBox* AboutBox = nullptr;
   QPushButton* btnNew = nullptr;
   QPushButton* btnEdit = nullptr;
   QPushButton* btnDelete = nullptr;

@@ -21,6 +21,7 @@
 #include "app/controls.h"
 #include "app/mainmdi.h"
 #include "capture/callstore.h"
+#include "dialogs/about.h"
 #include "gui/support/fakes.h"
 #include "platform/error.h"
 
@@ -87,6 +88,8 @@ class MainFormTest : public QObject {
   void helpAndHomePage();
   void everyWayOfClosingRunsTheCloseSequence_data();
   void everyWayOfClosingRunsTheCloseSequence();
+  void aboutBoxShowsTheProgramsTexts_data();
+  void aboutBoxShowsTheProgramsTexts();
   void settingsSurviveARestart();
   void firstRunHelpOpensOnce_data();
   void firstRunHelpOpensOnce();
@@ -625,6 +628,40 @@ void MainFormTest::everyWayOfClosingRunsTheCloseSequence() {
   QVERIFY(form.IsClosed());
   QVERIFY(!form.isVisible());
   QCOMPARE(rig.help.requests, Strings{"Quit"});
+}
+
+void MainFormTest::aboutBoxShowsTheProgramsTexts_data() {
+  QTest::addColumn<FormAction>("openIt");
+  QTest::newRow("menu item") << FormAction([](TForm1& f) { f.About1->trigger(); });
+  QTest::newRow("tool button") << FormAction([](TForm1& f) { f.SpeedButton2->click(); });
+}
+
+void MainFormTest::aboutBoxShowsTheProgramsTexts() {
+  QFETCH(FormAction, openIt);
+  FormRig rig;
+  TForm1& form = rig.Show();
+  // Twice: the second showing rewrites what a first one might have left.
+  for (int showing = 0; showing < 2; ++showing) {
+    QStringList seen;
+    bool wasModal = false;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<TAboutBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      wasModal = true;
+      seen << box->windowTitle() << box->ProductName->text() << box->Version->text()
+           << box->Copyright->text();
+      const QString shots = qEnvironmentVariable("DORVANE_SHOTS_DIR");
+      if (!shots.isEmpty()) box->grab().save(shots + QStringLiteral("/about.png"));
+      box->ProductName->setText(QStringLiteral("changed"));
+      QTest::keyClick(box, Qt::Key_Return);  // the default button
+    });
+    openIt(form);
+    QVERIFY(wasModal);
+    QCOMPARE(seen, (QStringList{"Dorvane", "Dorvane", "Version 1.70",
+                                QString::fromUtf8(dorvane::kCopyrightText)}));
+    QVERIFY(!form.AboutBox->isVisible());
+  }
+  QVERIFY(rig.messages.Shown().empty());
 }
 
 void MainFormTest::settingsSurviveARestart() {

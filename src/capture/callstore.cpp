@@ -62,19 +62,25 @@ std::string DateTimeText(const RegionalSettings& rs, TDateTime value) {
 void ForEachCallLine(
     std::string_view storeText,
     const std::function<bool(std::string_view startText, std::string_view endText)>& onCall) {
+  std::string_view startText;
+  std::string_view endText;
   for (std::string_view line : SplitLines(storeText)) {
-    if (line.empty() || line.front() == '[') continue;
-    // A line without "=" has neither a start nor an end: its empty start fails to convert, so a
-    // damaged line is reported instead of being taken for a call that starts at its whole text.
-    const auto eq = line.find('=');
-    std::string_view startText;
-    std::string_view endText;
-    if (eq != std::string_view::npos) {
-      startText = line.substr(0, eq);
-      endText = line.substr(eq + 1, kMaxEndTextLength);
-    }
-    if (!onCall(startText, endText)) return;
+    if (ParseCallLine(line, startText, endText) && !onCall(startText, endText)) return;
   }
+}
+
+bool ParseCallLine(std::string_view line, std::string_view& startText, std::string_view& endText) {
+  if (line.empty() || line.front() == '[') return false;
+  // A line without "=" has neither a start nor an end: its empty start fails to convert, so a
+  // damaged line is reported instead of being taken for a call that starts at its whole text.
+  const auto eq = line.find('=');
+  startText = {};
+  endText = {};
+  if (eq != std::string_view::npos) {
+    startText = line.substr(0, eq);
+    endText = line.substr(eq + 1, kMaxEndTextLength);
+  }
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------

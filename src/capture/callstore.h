@@ -39,6 +39,10 @@ void ForEachCallLine(
     std::string_view storeText,
     const std::function<bool(std::string_view startText, std::string_view endText)>& onCall);
 
+// One line of the store under the same grammar: false for an empty line or a section header;
+// otherwise true, with the start and end texts of the call line.
+bool ParseCallLine(std::string_view line, std::string_view& startText, std::string_view& endText);
+
 class CallStore {
  public:
   // The settings are the caller's and must outlive the store (they are the user's settings,

@@ -1,0 +1,122 @@
+#include "reports/analysis.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "capture/callstore.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/rounding.h"
+
+namespace dorvane {
+
+bool IsCurrentMonth(TDateTime value, TDateTime today) {
+  const DateParts a = DecodeDate(value);
+  const DateParts b = DecodeDate(today);
+  return a.year == b.year && a.month == b.month;
+}
+
+double EstimatedMonthlyCost(double monthCost, TDateTime today) {
+  return monthCost * (31.0 / DecodeDate(today).day);
+}
+
+double AverageMonthlyCost(double totalCost, TDateTime firstDate, TDateTime lastDate,
+                          TDateTime today) {
+  const DateParts first = DecodeDate(firstDate);
+  const DateParts last = DecodeDate(IsCurrentMonth(lastDate, today) ? today : lastDate);
+  const int days =
+      (last.year - first.year) * 365 + (last.month - first.month) * 30 + (last.day - first.day) + 1;
+  return totalCost * (31.0 / days);
+}
+
+std::string CostDifferenceText(const RegionalSettings& rs, double amount) {
+  std::string text = MoneyToStr(rs, amount);
+  if (amount > 0) text.insert(0, "+");
+  return "(" + text + ")";
+}
+
+int ScanProgress(std::uint64_t charactersRead, std::uint64_t fileSize) {
+  const std::uint64_t units = std::max<std::uint64_t>(fileSize / 128, 1);
+  const std::int64_t position =
+      Round(static_cast<double>(charactersRead) / static_cast<double>(units));
+  return static_cast<int>(std::min<std::int64_t>(position, 100));
+}
+
+void ScanCallStore(std::string_view storeText, const RegionalSettings& rs,
+                   const std::function<void(TDateTime start, TDateTime end)>& onCall,
+                   const std::function<void(int position)>& onProgress) {
+  std::uint64_t charactersRead = 0;
+  int shown = -1;
+  std::string_view startText;
+  std::string_view endText;
+  for (std::string_view line : SplitLines(storeText)) {
+    if (ParseCallLine(line, startText, endText)) {
+      const TDateTime start = StrToFloat(rs, startText);
+      const TDateTime end = StrToFloat(rs, endText);
+      onCall(start, end);
+    }
+    charactersRead += line.size();
+    const int position = ScanProgress(charactersRead, storeText.size());
+    if (position != shown) {
+      shown = position;
+      onProgress(position);
+    }
+  }
+}
+
+PeriodStatistics StartStatistics(TDateTime now) {
+  PeriodStatistics stats;
+  stats.firstDate = now;
+  stats.lastDate = now;
+  return stats;
+}
+
+void AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period, TDateTime today,
+                         const CallPricing& pricing, TDateTime start, TDateTime end) {
+  if (IsCurrentMonth(start, today)) {
+    stats.currentMonthCost += pricing.CallCost(start, end);
+    ++stats.currentMonthCount;
+  }
+  if (period.InReportPeriod(start)) {
+    if (stats.count == 0) stats.firstDate = start;
+    ++stats.count;
+    stats.totalCost += pricing.CallCost(start, end);
+    stats.totalLowest += pricing.LowestCallCost(start, end);
+    stats.totalHighest += pricing.HighestCallCost(start, end);
+    stats.totalDuration += end - start;
+    stats.lastDate = end;
+  }
+}
+
+std::string PeriodText(const RegionalSettings& rs, TDateTime firstDate, TDateTime lastDate) {
+  return DateToStr(rs, firstDate) + "  -  " + DateToStr(rs, lastDate);
+}
+
+bool FillAnalysisLabels(const RegionalSettings& rs, const PeriodStatistics& s, TDateTime today,
+                        const std::function<void(AnalysisLabel, const std::string&)>& setText) {
+  try {
+    setText(AnalysisLabel::Period, PeriodText(rs, s.firstDate, s.lastDate));
+    setText(AnalysisLabel::NumberOfCalls, std::to_string(s.count));
+    // An average over no calls is no number: the remaining labels keep their texts.
+    if (s.count == 0) return false;
+    setText(AnalysisLabel::AverageCallingTime, DurationToStr(rs, s.totalDuration / s.count));
+    setText(AnalysisLabel::TotalCallingTime, DurationToStr(rs, s.totalDuration));
+    setText(AnalysisLabel::AverageCost, MoneyToStr(rs, s.totalCost / s.count));
+    setText(AnalysisLabel::TotalCost, MoneyToStr(rs, s.totalCost));
+    setText(AnalysisLabel::LowestCost, MoneyToStr(rs, s.totalLowest) + " " +
+                                           CostDifferenceText(rs, s.totalLowest - s.totalCost));
+    setText(AnalysisLabel::HighestCost, MoneyToStr(rs, s.totalHighest) + " " +
+                                            CostDifferenceText(rs, s.totalHighest - s.totalCost));
+    setText(AnalysisLabel::EstimatedMonthlyCost,
+            MoneyToStr(rs, EstimatedMonthlyCost(s.currentMonthCost, today)));
+    setText(AnalysisLabel::MonthlyCostDuringPeriod,
+            MoneyToStr(rs, AverageMonthlyCost(s.totalCost, s.firstDate, s.lastDate, today)));
+  } catch (const Error&) {
+    // A text that cannot be formed (a date out of range, an amount that is no number) ends the
+    // filling quietly; the labels not reached keep their texts.
+    return false;
+  }
+  return true;
+}
+
+}  // namespace dorvane

@@ -1,0 +1,103 @@
+// Period statistics and the costs analysis: one pass over the call store that counts and prices
+// the calls of the report period, and the texts the statistics labels show.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/datetime.h"
+#include "platform/regional.h"
+
+namespace dorvane {
+
+inline constexpr const char* kInvalidReportPeriod = "Invalid Report Period";
+
+// The three prices of a call; the charges table supplies them.
+class CallPricing {
+ public:
+  virtual ~CallPricing() = default;
+  virtual double CallCost(TDateTime start, TDateTime end) const = 0;
+  virtual double LowestCallCost(TDateTime start, TDateTime end) const = 0;
+  virtual double HighestCallCost(TDateTime start, TDateTime end) const = 0;
+};
+
+// The closed interval of the two period pickers, compared as full date-times.
+struct ReportPeriod {
+  TDateTime start = 0;
+  TDateTime stop = 0;
+
+  bool Valid() const { return stop >= start; }
+  bool InReportPeriod(TDateTime value) const { return !(start > value) && value <= stop; }
+};
+
+// Same year and month as today.
+bool IsCurrentMonth(TDateTime value, TDateTime today);
+// The month's cost so far, stretched to a 31-day month from today's day of the month.
+double EstimatedMonthlyCost(double monthCost, TDateTime today);
+// The period's total per 31 days, counting years as 365 days and months as 30; the period ends
+// today when its last call ended in the current month.
+double AverageMonthlyCost(double totalCost, TDateTime firstDate, TDateTime lastDate,
+                          TDateTime today);
+// "(+$0.25)", "($0.00)", "(-$1.18)": the money text in brackets, a plus sign only above zero.
+std::string CostDifferenceText(const RegionalSettings& rs, double amount);
+
+// The bar's position after `charactersRead`: the characters divided by the size units (the
+// file's size over 128, at least 1), a half to the even neighbour, at most 100.
+int ScanProgress(std::uint64_t charactersRead, std::uint64_t fileSize);
+
+// Reads the store text line by line in file order. Each call line's start and end are converted
+// with the settings' number conversion (ConvertError "'%s' is not a valid floating point value"
+// ends the scan) and handed to onCall; after every line, call line or not, onProgress gets the
+// bar's position when it has changed.
+void ScanCallStore(std::string_view storeText, const RegionalSettings& rs,
+                   const std::function<void(TDateTime start, TDateTime end)>& onCall,
+                   const std::function<void(int position)>& onProgress);
+
+// The values of one run of the costs analysis.
+struct PeriodStatistics {
+  TDateTime firstDate = 0;
+  TDateTime lastDate = 0;
+  int count = 0;
+  double totalDuration = 0;  // days
+  double totalCost = 0;
+  double totalLowest = 0;
+  double totalHighest = 0;
+  // Every stored call that started in the current month, whatever the period.
+  double currentMonthCost = 0;
+  int currentMonthCount = 0;
+};
+
+// The start values of a run: first and last date now, every total zero. A run without a store
+// shows these.
+PeriodStatistics StartStatistics(TDateTime now);
+// Counts and prices one stored call: in the current month at its own band; in the period at its
+// own band and at the cheapest and the dearest band of the table.
+void AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period, TDateTime today,
+                         const CallPricing& pricing, TDateTime start, TDateTime end);
+
+// The statistics labels in the order they are filled.
+enum class AnalysisLabel {
+  Period,
+  NumberOfCalls,
+  AverageCallingTime,
+  TotalCallingTime,
+  AverageCost,
+  TotalCost,
+  LowestCost,
+  HighestCost,
+  EstimatedMonthlyCost,
+  MonthlyCostDuringPeriod,
+};
+
+// Hands each label its text in order. With no call in the period the averages cannot be formed:
+// filling stops after the number of calls and returns false, the rest keep their texts. A text
+// that cannot be formed for another reason also stops the filling there.
+bool FillAnalysisLabels(const RegionalSettings& rs, const PeriodStatistics& stats, TDateTime today,
+                        const std::function<void(AnalysisLabel, const std::string&)>& setText);
+
+// "12/01/1999  -  16/01/1999": the first and the last date of the period's calls.
+std::string PeriodText(const RegionalSettings& rs, TDateTime firstDate, TDateTime lastDate);
+
+}  // namespace dorvane

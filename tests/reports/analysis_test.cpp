@@ -1,0 +1,214 @@
+#include "reports/analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/error.h"
+#include "support/profiles.h"
+
+namespace dorvane {
+namespace {
+
+// Day/month/year dates, "$" before the amount, a leading minus.
+RegionalSettings BritishDollars() {
+  RegionalSettings rs = test::Profile("EN_GB");
+  rs.currencySymbol = "$";
+  return rs;
+}
+
+TDateTime At(int y, int m, int d, int h = 0, int n = 0, int s = 0) {
+  return EncodeDate(y, m, d) + EncodeTime(h, n, s, 0);
+}
+
+// Prices looked up by the call's start, as a table of three bands would give them.
+class TablePricing : public CallPricing {
+ public:
+  struct Prices {
+    double cost, lowest, highest;
+  };
+  void Add(TDateTime start, Prices p) { prices_[start] = p; }
+  double CallCost(TDateTime s, TDateTime) const override { return prices_.at(s).cost; }
+  double LowestCallCost(TDateTime s, TDateTime) const override { return prices_.at(s).lowest; }
+  double HighestCallCost(TDateTime s, TDateTime) const override { return prices_.at(s).highest; }
+
+ private:
+  std::map<TDateTime, Prices> prices_;
+};
+
+std::map<AnalysisLabel, std::string> Fill(const RegionalSettings& rs, const PeriodStatistics& s,
+                                          TDateTime today, bool* complete = nullptr) {
+  std::map<AnalysisLabel, std::string> texts;
+  const bool done = FillAnalysisLabels(
+      rs, s, today, [&](AnalysisLabel l, const std::string& t) { texts[l] = t; });
+  if (complete) *complete = done;
+  return texts;
+}
+
+TEST(CostsAnalysis, TwoCallsOfJanuary1999AsTheLabelsShowThem) {
+  const RegionalSettings rs = BritishDollars();
+  const TDateTime today = At(1999, 3, 10);
+  const TDateTime tuesday = At(1999, 1, 12, 17, 58, 30);
+  const TDateTime saturday = At(1999, 1, 16, 10, 0, 0);
+  TablePricing pricing;
+  pricing.Add(tuesday, {1.50, (6 + 40.0 / 60) * 0.05 + 0.10, 1.50});
+  pricing.Add(saturday, {0.25, (40.0 / 60) * 0.05 + 0.10, 0.50});
+
+  const ReportPeriod period{At(1999, 1, 1), At(1999, 1, 31, 23, 59, 59)};
+  PeriodStatistics stats = StartStatistics(today);
+  AddCallToStatistics(stats, period, today, pricing, tuesday, At(1999, 1, 12, 18, 5, 10));
+  AddCallToStatistics(stats, period, today, pricing, saturday, At(1999, 1, 16, 10, 0, 40));
+
+  bool complete = false;
+  const auto texts = Fill(rs, stats, today, &complete);
+  EXPECT_TRUE(complete);
+  const std::vector<std::pair<AnalysisLabel, std::string>> expected = {
+      {AnalysisLabel::Period, "12/01/1999  -  16/01/1999"},
+      {AnalysisLabel::NumberOfCalls, "2"},
+      {AnalysisLabel::AverageCallingTime, "00:03:40"},
+      {AnalysisLabel::TotalCallingTime, "00:07:20"},
+      {AnalysisLabel::AverageCost, "$0.88"},
+      {AnalysisLabel::TotalCost, "$1.75"},
+      {AnalysisLabel::LowestCost, "$0.57 (-$1.18)"},
+      {AnalysisLabel::HighestCost, "$2.00 (+$0.25)"},
+      {AnalysisLabel::EstimatedMonthlyCost, "$0.00"},
+      {AnalysisLabel::MonthlyCostDuringPeriod, "$10.85"},
+  };
+  for (const auto& [label, text] : expected) {
+    EXPECT_EQ(texts.at(label), text) << static_cast<int>(label);
+  }
+  EXPECT_EQ(stats.currentMonthCount, 0);
+}
+
+TEST(CostsAnalysis, PeriodAndCurrentMonthCountDifferentCalls) {
+  const TDateTime today = At(1999, 6, 5);
+  struct Call {
+    TDateTime start, end;
+  };
+  const Call calls[] = {
+      {At(1999, 5, 31, 23, 0), At(1999, 6, 1, 0, 30)},  // before the period, ends within it
+      {At(1999, 6, 1, 8), At(1999, 6, 1, 8, 10)},       // period and current month
+      {At(1998, 6, 2, 8), At(1998, 6, 2, 8, 10)},       // June of another year
+      {At(1999, 6, 3, 23), At(1999, 6, 4, 0, 15)},      // on the stop date, ends the next day
+      {At(1999, 6, 4, 9), At(1999, 6, 4, 9, 5)},        // after the stop date, current month
+  };
+  TablePricing pricing;
+  for (const Call& c : calls) pricing.Add(c.start, {1.0, 0.5, 2.0});
+  const ReportPeriod period{At(1999, 6, 1), At(1999, 6, 3, 23, 59, 59)};
+  PeriodStatistics stats = StartStatistics(today);
+  for (const Call& c : calls) AddCallToStatistics(stats, period, today, pricing, c.start, c.end);
+
+  EXPECT_EQ(stats.count, 2);
+  EXPECT_EQ(stats.firstDate, calls[1].start);
+  EXPECT_EQ(stats.lastDate, calls[3].end) << "the end of the last call, on the next day";
+  EXPECT_DOUBLE_EQ(stats.totalCost, 2.0);
+  EXPECT_DOUBLE_EQ(stats.totalLowest, 1.0);
+  EXPECT_DOUBLE_EQ(stats.totalHighest, 4.0);
+  EXPECT_EQ(stats.currentMonthCount, 3);
+  EXPECT_DOUBLE_EQ(stats.currentMonthCost, 3.0);
+  EXPECT_EQ(Fill(test::Profile("EN_GB"), stats, today).at(AnalysisLabel::Period),
+            "01/06/1999  -  04/06/1999");
+}
+
+TEST(CostsAnalysis, WithoutCallsInThePeriodOnlyTheFirstTwoLabelsChange) {
+  const TDateTime now = At(2026, 12, 8, 9, 30);
+  bool complete = true;
+  const auto texts = Fill(test::Profile("EN_US"), StartStatistics(now), now, &complete);
+  EXPECT_FALSE(complete);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts.at(AnalysisLabel::Period), "12/8/2026  -  12/8/2026");
+  EXPECT_EQ(texts.at(AnalysisLabel::NumberOfCalls), "0");
+}
+
+TEST(CostsAnalysis, MonthlyEstimatesCountMonthsOf31Days) {
+  struct Case {
+    double cost;
+    TDateTime first, last, today;
+    double estimate, average;
+  };
+  const Case cases[] = {
+      // On the 10th with 20.00 spent: 62.00.
+      // The last call is of this month, so the period runs to today: 8 days.
+      {20.0, At(1999, 3, 3), At(1999, 3, 9), At(1999, 3, 10), 62.0, 20.0 * 31 / 8},
+      // On the first day of a month: 31 times the cost so far.
+      {2.0, At(1999, 5, 1), At(1999, 5, 1, 9), At(1999, 5, 1), 62.0, 62.0},
+      // Third of March to 20 April, today in June: 48 days.
+      {24.0, At(1999, 3, 3), At(1999, 4, 20), At(1999, 6, 5), 24.0 * 31 / 5, 15.5},
+      // Last call ended on 2 June, today 5 June: the period ends today, 93 days.
+      {31.0, At(1999, 3, 3), At(1999, 6, 2), At(1999, 6, 5), 31.0 * 31 / 5, 31.0 * 31 / 93},
+      // Years count 365 days: 1998-12-31 to 1999-01-01 gives 365 - 330 - 30 + 1 = 6.
+      {6.0, At(1998, 12, 31), At(1999, 1, 1), At(1999, 3, 1), 6.0 * 31, 31.0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_DOUBLE_EQ(EstimatedMonthlyCost(c.cost, c.today), c.estimate);
+    EXPECT_DOUBLE_EQ(AverageMonthlyCost(c.cost, c.first, c.last, c.today), c.average);
+  }
+}
+
+TEST(CostsAnalysis, DifferencesCarryAPlusOnlyAboveZero) {
+  const RegionalSettings us = test::Profile("EN_US");
+  EXPECT_EQ(CostDifferenceText(us, 0.25), "(+$0.25)");
+  EXPECT_EQ(CostDifferenceText(us, 0.0), "($0.00)");
+  EXPECT_EQ(CostDifferenceText(us, -0.001), "($0.00)");
+  EXPECT_EQ(CostDifferenceText(us, 0.001), "(+$0.00)");
+  RegionalSettings brackets = us;
+  brackets.negCurrFormat = 0;  // ($1.18)
+  EXPECT_EQ(CostDifferenceText(brackets, -1.1833), "(($1.18))");
+}
+
+TEST(StoreScan, ProgressFollowsCharactersOverSizeUnits) {
+  struct Case {
+    std::uint64_t chars, size;
+    int position;
+  };
+  const Case cases[] = {
+      {0, 0, 0},       {1, 100, 1},    {25, 1280, 2},  // 2.5 goes to 2
+      {35, 1280, 4},   {15, 1280, 2},  {1000, 1280, 100},
+      {127, 255, 100}, {99, 12800, 1}, {50, 12800, 0},  // 0.5 goes to 0
+      {150, 12800, 2},                                  // 1.5 goes to 2
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ScanProgress(c.chars, c.size), c.position) << c.chars << " of " << c.size;
+  }
+}
+
+TEST(StoreScan, ReadsCallLinesInFileOrderAndReportsTheFirstBadOne) {
+  const RegionalSettings de = test::Profile("DE");
+  std::vector<std::pair<TDateTime, TDateTime>> calls;
+  std::vector<int> positions;
+  const std::string text =
+      "[1999-1]\r\n36172,5=36172,75\r\n\r\n[1999-2]\n36200=36200,125\r\n36190,25=36190,5";
+  ScanCallStore(
+      text, de, [&](TDateTime s, TDateTime e) { calls.emplace_back(s, e); },
+      [&](int p) { positions.push_back(p); });
+  const std::vector<std::pair<TDateTime, TDateTime>> expected = {
+      {36172.5, 36172.75}, {36200, 36200.125}, {36190.25, 36190.5}};
+  EXPECT_EQ(calls, expected);
+  ASSERT_FALSE(positions.empty());
+  for (std::size_t i = 1; i < positions.size(); ++i) EXPECT_NE(positions[i], positions[i - 1]);
+
+  struct Bad {
+    const char* text;
+    const char* message;
+  };
+  const Bad bad[] = {
+      {"[1999-1]\r\n36172,5\r\n", "'' is not a valid floating point value"},
+      {"36172.5=36172,75\r\n", "'36172.5' is not a valid floating point value"},
+      {"36172,5=end\r\n", "'end' is not a valid floating point value"},
+  };
+  for (const Bad& b : bad) {
+    try {
+      ScanCallStore(
+          b.text, de, [](TDateTime, TDateTime) {}, [](int) {});
+      ADD_FAILURE() << b.text;
+    } catch (const ConvertError& e) {
+      EXPECT_EQ(std::string(e.what()), b.message);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace dorvane

@@ -1,0 +1,29 @@
+// Call pricing: a call's duration in minutes, the billing step of a band, and the price of a
+// duration at a band. Money is a plain double in the user's currency, never rounded here.
+#pragma once
+
+#include "platform/datetime.h"
+
+namespace dorvane {
+
+// Elapsed minutes from start to end: rounded to the millisecond, then hours, minutes and seconds
+// (seconds as sixtieths); the milliseconds are dropped. A call of a day or more keeps its whole
+// days (24 hours count 1440 minutes). A negative span (an end before its start) is 0 minutes.
+double CallDuration(TDateTime start, TDateTime end);
+
+// The duration rounded up to a whole multiple of the period; a period of 0 or less, or a
+// duration that is already an exact multiple, bills the duration itself.
+double RoundUpToPeriod(double duration, double period);
+
+// A band's four numbers as its cells hold them.
+struct BandRates {
+  double startCost = 0;
+  double minuteCost = 0;
+  double minimumCost = 0;
+  double minimumPeriod = 0;
+};
+
+// Billed minutes at the band's cost per minute plus its start cost, raised to its minimum cost.
+double BandPrice(const BandRates& band, double duration);
+
+}  // namespace dorvane

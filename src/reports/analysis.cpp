@@ -92,17 +92,27 @@ std::string PeriodText(const RegionalSettings& rs, TDateTime firstDate, TDateTim
   return DateToStr(rs, firstDate) + "  -  " + DateToStr(rs, lastDate);
 }
 
+bool FillStatisticsLabels(const RegionalSettings& rs, TDateTime firstDate, TDateTime lastDate,
+                          int count, double totalDuration, double totalCost,
+                          const std::function<void(AnalysisLabel, const std::string&)>& setText) {
+  setText(AnalysisLabel::Period, PeriodText(rs, firstDate, lastDate));
+  setText(AnalysisLabel::NumberOfCalls, std::to_string(count));
+  // An average over no calls is no number: the remaining labels keep their texts.
+  if (count == 0) return false;
+  setText(AnalysisLabel::AverageCallingTime, DurationToStr(rs, totalDuration / count));
+  setText(AnalysisLabel::TotalCallingTime, DurationToStr(rs, totalDuration));
+  setText(AnalysisLabel::AverageCost, MoneyToStr(rs, totalCost / count));
+  setText(AnalysisLabel::TotalCost, MoneyToStr(rs, totalCost));
+  return true;
+}
+
 bool FillAnalysisLabels(const RegionalSettings& rs, const PeriodStatistics& s, TDateTime today,
                         const std::function<void(AnalysisLabel, const std::string&)>& setText) {
   try {
-    setText(AnalysisLabel::Period, PeriodText(rs, s.firstDate, s.lastDate));
-    setText(AnalysisLabel::NumberOfCalls, std::to_string(s.count));
-    // An average over no calls is no number: the remaining labels keep their texts.
-    if (s.count == 0) return false;
-    setText(AnalysisLabel::AverageCallingTime, DurationToStr(rs, s.totalDuration / s.count));
-    setText(AnalysisLabel::TotalCallingTime, DurationToStr(rs, s.totalDuration));
-    setText(AnalysisLabel::AverageCost, MoneyToStr(rs, s.totalCost / s.count));
-    setText(AnalysisLabel::TotalCost, MoneyToStr(rs, s.totalCost));
+    if (!FillStatisticsLabels(rs, s.firstDate, s.lastDate, s.count, s.totalDuration, s.totalCost,
+                              setText)) {
+      return false;
+    }
     setText(AnalysisLabel::LowestCost, MoneyToStr(rs, s.totalLowest) + " " +
                                            CostDifferenceText(rs, s.totalLowest - s.totalCost));
     setText(AnalysisLabel::HighestCost, MoneyToStr(rs, s.totalHighest) + " " +

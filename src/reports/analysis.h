@@ -91,6 +91,12 @@ enum class AnalysisLabel {
   MonthlyCostDuringPeriod,
 };
 
+// The six statistics labels that both report pages show, Period to TotalCost, in order. With no
+// call the averages cannot be formed: filling stops after the number of calls and returns false.
+bool FillStatisticsLabels(const RegionalSettings& rs, TDateTime firstDate, TDateTime lastDate,
+                          int count, double totalDuration, double totalCost,
+                          const std::function<void(AnalysisLabel, const std::string&)>& setText);
+
 // Hands each label its text in order. With no call in the period the averages cannot be formed:
 // filling stops after the number of calls and returns false, the rest keep their texts. A text
 // that cannot be formed for another reason also stops the filling there.

@@ -1,0 +1,117 @@
+#include "reports/logbook.h"
+
+#include "platform/error.h"
+
+namespace dorvane {
+
+std::string DocumentLine::Text() const {
+  std::string text;
+  for (const TextRun& run : runs) text += run.text;
+  return text;
+}
+
+void LogbookDocument::Clear() {
+  lines_.assign(1, DocumentLine{});
+  lines_.back().points = points_;
+}
+
+void LogbookDocument::SetFormat(int points, TextColor color) {
+  points_ = points;
+  color_ = color;
+}
+
+void LogbookDocument::Insert(std::string_view text) {
+  if (text.empty()) return;
+  DocumentLine& line = lines_.back();
+  if (!line.runs.empty() && line.runs.back().points == points_ &&
+      line.runs.back().color == color_) {
+    line.runs.back().text += text;
+  } else {
+    line.runs.push_back(TextRun{std::string(text), points_, color_});
+  }
+}
+
+void LogbookDocument::EndLine() {
+  lines_.back().points = points_;
+  lines_.emplace_back();
+  lines_.back().points = points_;
+}
+
+void LogbookDocument::AddLine(std::string_view text) {
+  if (lines_.back().runs.empty()) {
+    Insert(text);
+    EndLine();
+  } else {
+    EndLine();
+    Insert(text);
+  }
+}
+
+std::string LogbookDocument::PlainText() const {
+  std::string text;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (i > 0) text += '\n';
+    text += lines_[i].Text();
+  }
+  return text;
+}
+
+LogbookTotals BeginLogbook(LogbookDocument& doc, TDateTime now) {
+  doc.Clear();
+  doc.SetFormat(12, TextColor::Black);
+  doc.AddLine(kLogbookTitle);
+  doc.AddLine();
+  doc.SetSize(8);
+  LogbookTotals totals;
+  totals.firstDate = now;
+  totals.lastDate = now;
+  return totals;
+}
+
+void AddLogbookCall(LogbookDocument& doc, const RegionalSettings& rs, LogbookTotals& totals,
+                    TDateTime start, TDateTime end, double price) {
+  if (totals.count == 0) totals.firstDate = start;
+  ++totals.count;
+  totals.totalCost += price;
+  const double duration = end - start;
+  totals.totalTime += duration;
+  doc.SetColor(TextColor::Black);
+  doc.Insert(DateTimeToStr(rs, start) + "  -  " + DateTimeToStr(rs, end));
+  doc.SetColor(TextColor::Navy);
+  doc.Insert("  Time: " + DurationToStr(rs, duration));
+  doc.SetColor(TextColor::Maroon);
+  doc.Insert("  Cost: " + MoneyToStr(rs, price));
+  doc.AddLine();
+  totals.lastDate = end;
+}
+
+void FinishLogbook(LogbookDocument& doc, const RegionalSettings& rs, const LogbookTotals& t,
+                   const std::function<void(AnalysisLabel, const std::string&)>& setText) {
+  try {
+    if (!FillStatisticsLabels(rs, t.firstDate, t.lastDate, t.count, t.totalTime, t.totalCost,
+                              setText)) {
+      return;
+    }
+    doc.SetFormat(12, TextColor::Black);
+    doc.AddLine();
+    doc.Insert("Period: " + PeriodText(rs, t.firstDate, t.lastDate));
+    doc.AddLine();
+    doc.SetColor(TextColor::Purple);
+    doc.Insert("Number of Calls: " + std::to_string(t.count));
+    doc.AddLine();
+    doc.SetColor(TextColor::Navy);
+    doc.Insert("Average Time per Call: " + DurationToStr(rs, t.totalTime / t.count));
+    doc.AddLine();
+    doc.Insert("Total Time: " + DurationToStr(rs, t.totalTime));
+    doc.AddLine();
+    doc.SetColor(TextColor::Maroon);
+    doc.Insert("Average Cost per Call: " + MoneyToStr(rs, t.totalCost / t.count));
+    doc.AddLine();
+    doc.Insert("Total Cost: " + MoneyToStr(rs, t.totalCost));
+    doc.AddLine();
+  } catch (const Error&) {
+    // The summary ends where a text could not be formed; nothing is reported.
+  }
+}
+
+}  // namespace dorvane

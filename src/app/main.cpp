@@ -14,6 +14,7 @@
 #include "platform/qt/qtshell.h"
 #include "platform/regional.h"
 #include "platform/registry.h"
+#include "reports/printing.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -35,8 +36,9 @@ int main(int argc, char** argv) {
   dorvane::RealFileSystem files(exeFolder);
   dorvane::RegFileRegistry registry(dorvane::ChangeFileExt(exePath, ".REG"));
   dorvane::SystemClock clock;
+  dorvane::QtReportPrinter printer;
 
-  TForm1 form({messages, help, shell, files, registry, clock,
+  TForm1 form({messages, help, shell, printer, files, registry, clock,
                dorvane::RegionalSettings::FromSystem(), exePath, arguments});
   messages.SetParent(&form);
   help.SetOwner(&form);

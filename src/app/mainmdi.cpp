@@ -24,9 +24,16 @@
 #include <algorithm>
 
 #include "app/controls.h"
+#include "app/reportview.h"
+#include "charges/gridpricing.h"
 #include "dialogs/about.h"
 #include "platform/ascii.h"
+#include "platform/error.h"
 #include "platform/qt/icons.h"
+#include "reports/analysis.h"
+#include "reports/logbook.h"
+#include "reports/printing.h"
+#include "reports/warnings.h"
 
 using dorvane::IconKind;
 using dorvane::MakeIcon;
@@ -553,9 +560,13 @@ void TForm1::FormShow() {
         [this](TDateTime start) { DateTimePickerStart->SetDate(start); },
         [this](TDateTime stop) { DateTimePickerStop->SetDate(stop); });
     // 8. To come: the currency symbol after the cost captions of the band editor.
-    // 9. To come: the costs analysis of the report period.
-    // 10. To come: the monthly and average cost warnings, one step whose failures are
-    //     swallowed.
+    // 9. The costs analysis of the report period, whichever page is on top.
+    BuildCostsAnalysis();
+    // 10. The cost warnings, one step whose failures are swallowed.
+    dorvane::RunCostWarnings(
+        services_.regional, {chkboxWarnCost->isChecked(), editWarnCost->text().toStdString()},
+        {chkboxWarnAverageCost->isChecked(), editWarnAverageCost->text().toStdString()},
+        currentMonthCost_, currentMonthCount_, services_.messages);
     // 11. Started to check for new calls only: close again.
     if (IsCheckRun(services_.arguments)) close();
     // 12. The first-run help, once: it runs after a check run's close too.
@@ -595,11 +606,11 @@ dorvane::Options TForm1::OptionsOnPage() const {
 }
 
 void TForm1::FillCostHeader() {
-  const QString c = Q(services_.regional.currencySymbol);
-  strgrdCost->setHorizontalHeaderLabels(
-      {QStringLiteral("Days"), QStringLiteral("Time"), QStringLiteral("Start Cost [") + c + "]",
-       c + QStringLiteral(" per Minute"), QStringLiteral("Minimum ") + c,
-       QStringLiteral("Min period [minutes]")});
+  QStringList captions;
+  for (const std::string& caption : dorvane::CostHeaderCaptions(services_.regional)) {
+    captions << Q(caption);
+  }
+  strgrdCost->setHorizontalHeaderLabels(captions);
   const int widths[] = {144, 69, 72, 69, 60, 98};
   QHeaderView* header = strgrdCost->horizontalHeader();
   const QFontMetrics metrics = header->fontMetrics();
@@ -739,10 +750,10 @@ void TForm1::btnCreateClick() {
   Guard([this] {
     switch (ActivePageTag()) {
       case 1:
-        // To come: the costs analysis of the report period.
+        BuildCostsAnalysis();
         break;
       case 2:
-        // To come: the logbook report of the report period.
+        BuildLogbookReport();
         break;
       default:
         break;
@@ -751,11 +762,101 @@ void TForm1::btnCreateClick() {
 }
 
 void TForm1::Print1Click() {
-  // To come: print the logbook report.
+  Guard([this] {
+    if (services_.printer.PrintDialog(this)) services_.printer.Print(*RichEdit1->document());
+  });
 }
 
 void TForm1::PrintSetup1Click() {
-  // To come: the printer set-up dialog.
+  Guard([this] { services_.printer.PrinterSetupDialog(this); });
+}
+
+// --- Reports ------------------------------------------------------------------------------
+
+dorvane::ReportPeriod TForm1::ReportPeriod() const {
+  return {DateTimePickerStart->DateTime(), DateTimePickerStop->DateTime()};
+}
+
+bool TForm1::ReportPeriodValid() {
+  if (ReportPeriod().Valid()) return true;
+  services_.messages.Note(dorvane::kInvalidReportPeriod);
+  return false;
+}
+
+std::optional<std::string> TForm1::ReadStoreForReport() {
+  const std::string store = StorePath();
+  if (!services_.files.Exists(store)) return std::string();
+  if (!ReportPeriodValid()) return std::nullopt;
+  std::optional<std::string> text = services_.files.ReadAll(store);
+  if (!text) throw dorvane::Error(dorvane::FormatMessage(dorvane::kUnableToRead, store));
+  return text;
+}
+
+void TForm1::SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string& text) {
+  QLabel* const labels[] = {lblPeriod,
+                            lblNumberOfCalls,
+                            lblAverageCallingTime,
+                            lblTotalCallingTime,
+                            lblAverageCost,
+                            lblTotalCost,
+                            lblLowestCost,
+                            lblHighestCost,
+                            lblEstimatedMonthlyCost,
+                            lblMonthlyCostDuringPeriod};
+  labels[static_cast<int>(label)]->setText(Q(text));
+}
+
+void TForm1::BuildCostsAnalysis() {
+  const dorvane::RegionalSettings& rs = services_.regional;
+  const TDateTime now = services_.clock.Now();
+  dorvane::PeriodStatistics stats = dorvane::StartStatistics(now);
+  currentMonthCost_ = 0;
+  currentMonthCount_ = 0;
+  const std::optional<std::string> store = ReadStoreForReport();
+  if (!store) return;  // the period was refused; nothing changes
+  const dorvane::ChargeRows bands = ChargeTableRows();
+  const dorvane::GridPricing pricing(rs, bands);
+  const dorvane::ReportPeriod period = ReportPeriod();
+  dorvane::ScanCallStore(
+      *store, rs,
+      [&](TDateTime start, TDateTime end) {
+        dorvane::AddCallToStatistics(stats, period, now, pricing, start, end);
+      },
+      [this](int position) { ProgressBar1->setValue(position); });
+  currentMonthCost_ = stats.currentMonthCost;
+  currentMonthCount_ = stats.currentMonthCount;
+  dorvane::FillAnalysisLabels(rs, stats, now, [this](auto label, const std::string& text) {
+    SetStatisticsLabel(label, text);
+  });
+  ProgressBar1->setValue(0);
+}
+
+void TForm1::BuildLogbookReport() {
+  const dorvane::RegionalSettings& rs = services_.regional;
+  dorvane::LogbookDocument doc;
+  dorvane::LogbookTotals totals = dorvane::BeginLogbook(doc, services_.clock.Now());
+  // What was written stays in the box, also when the run stops early.
+  struct ShowOnExit {
+    QTextEdit* box;
+    const dorvane::LogbookDocument& doc;
+    ~ShowOnExit() { dorvane::ShowLogbookDocument(box, doc); }
+  } show{RichEdit1, doc};
+  const std::optional<std::string> store = ReadStoreForReport();
+  if (!store) return;
+  const dorvane::ChargeRows bands = ChargeTableRows();
+  const dorvane::GridPricing pricing(rs, bands);
+  const dorvane::ReportPeriod period = ReportPeriod();
+  dorvane::ScanCallStore(
+      *store, rs,
+      [&](TDateTime start, TDateTime end) {
+        if (!period.InReportPeriod(start)) return;
+        dorvane::AddLogbookCall(doc, rs, totals, start, end, pricing.CallCost(start, end));
+      },
+      [this](int position) { ProgressBar1->setValue(position); });
+  dorvane::FinishLogbook(doc, rs, totals, [this](auto label, const std::string& text) {
+    SetStatisticsLabel(label, text);
+  });
+  ProgressBar1->setValue(0);
 }
 
 void TForm1::btnNewClick() {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
 #include "platform/profile.h"
+#include "reports/analysis.h"
 #include "settings/settingsfile.h"
 
 class QAction;
@@ -48,6 +50,8 @@ class TForm1 : public QMainWindow {
   // Paths of the files named after the program.
   const std::string& HelpFile() const { return helpFile_; }
   const std::string& SettingsPath() const { return settingsFile_->Path(); }
+  double CurrentMonthCost() const { return currentMonthCost_; }
+  int CurrentMonthCount() const { return currentMonthCount_; }
   const std::string& StorePath() const { return callStore_->Path(); }
   const std::string& WindowsDirectory() const { return windowsDirectory_; }
   const dorvane::ModemLogImport& Import() const { return *import_; }
@@ -203,9 +207,21 @@ class TForm1 : public QMainWindow {
   // The grid's bands as cell texts, in grid order.
   dorvane::ChargeRows ChargeTableRows() const;
 
+  // Reports: the period of the pickers, the store text (empty without a store; nothing when the
+  // period is refused), and the two report runs.
+  dorvane::ReportPeriod ReportPeriod() const;
+  bool ReportPeriodValid();
+  std::optional<std::string> ReadStoreForReport();
+  void SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string& text);
+  void BuildCostsAnalysis();
+  void BuildLogbookReport();
+
   dorvane::AppServices services_;
   std::string helpFile_;
   std::unique_ptr<dorvane::SettingsFile> settingsFile_;
+  // Left by the costs analysis for the warnings: every stored call of the current month.
+  double currentMonthCost_ = 0;
+  int currentMonthCount_ = 0;
   std::unique_ptr<dorvane::CallStore> callStore_;
   // Holds the session lines for the whole run.
   std::unique_ptr<dorvane::ModemLogImport> import_;

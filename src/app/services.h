@@ -13,10 +13,13 @@
 
 namespace dorvane {
 
+class ReportPrinter;
+
 struct AppServices {
   MessageService& messages;
   HelpEngine& help;
   Shell& shell;
+  ReportPrinter& printer;
   FileSystem& files;
   Registry& registry;
   Clock& clock;

@@ -25,6 +25,9 @@ class WriteError : public Error {
   using Error::Error;
 };
 
+// A file that exists but cannot be read.
+inline constexpr const char* kUnableToRead = "Unable to read %s";
+
 // Replaces the first "%s" in a message pattern.
 std::string FormatMessage(std::string_view pattern, std::string_view arg);
 

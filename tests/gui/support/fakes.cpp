@@ -1,6 +1,7 @@
 #include "gui/support/fakes.h"
 
 #include <QDir>
+#include <QTextDocument>
 #include <QtTest>
 #include <fstream>
 #include <sstream>
@@ -119,8 +120,8 @@ bool FormRig::Exists(const std::string& name) const {
 
 TForm1& FormRig::Create(std::vector<std::string> arguments, Registry* registryOverride) {
   Registry& reg = registryOverride != nullptr ? *registryOverride : *registry;
-  form = std::make_unique<TForm1>(AppServices{messages, help, shell, *files, reg, clock, regional,
-                                              Path("dorvane"), std::move(arguments)});
+  form = std::make_unique<TForm1>(AppServices{messages, help, shell, printer, *files, reg, clock,
+                                              regional, Path("dorvane"), std::move(arguments)});
   return *form;
 }
 
@@ -128,6 +129,10 @@ TForm1& FormRig::Show(std::vector<std::string> arguments, Registry* registryOver
   Create(std::move(arguments), registryOverride);
   form->FormShow();
   return *form;
+}
+
+void RecordingPrinter::Print(const QTextDocument& document) {
+  printed.push_back(document.toPlainText().toStdString());
 }
 
 std::string LogLine(const std::string& stamp, const std::string& text) {

@@ -15,6 +15,7 @@
 #include "platform/messages.h"
 #include "platform/regional.h"
 #include "platform/registry.h"
+#include "reports/printing.h"
 
 namespace dorvane::testing {
 
@@ -67,6 +68,22 @@ class RecordingShell : public Shell {
   std::vector<std::string> urls;
 };
 
+// Answers the print dialog as told and keeps the plain text of every printed document.
+class RecordingPrinter : public ReportPrinter {
+ public:
+  bool PrintDialog(QWidget*) override {
+    ++printDialogs;
+    return confirm;
+  }
+  void PrinterSetupDialog(QWidget*) override { ++setupDialogs; }
+  void Print(const QTextDocument& document) override;
+
+  bool confirm = true;
+  int printDialogs = 0;
+  int setupDialogs = 0;
+  std::vector<std::string> printed;
+};
+
 class FixedClock : public Clock {
  public:
   explicit FixedClock(TDateTime now) : now_(now) {}
@@ -110,6 +127,7 @@ class FormRig {
   ScriptedMessages messages;
   RecordingHelp help;
   RecordingShell shell;
+  RecordingPrinter printer;
   std::unique_ptr<RealFileSystem> files;
   std::unique_ptr<RegFileRegistry> registry;
   FixedClock clock;

@@ -1,0 +1,77 @@
+#include "charges/gridpricing.h"
+
+#include "platform/error.h"
+
+namespace dorvane {
+
+namespace {
+
+template <typename T, typename F>
+const T& Once(std::optional<T>& value, std::string& error, bool& done, F&& convert) {
+  if (!done) {
+    done = true;
+    try {
+      value = convert();
+    } catch (const ConvertError& e) {
+      error = e.what();
+    }
+  }
+  if (!value) throw ConvertError(error);
+  return *value;
+}
+
+}  // namespace
+
+GridPricing::GridPricing(const RegionalSettings& rs, const ChargeRows& rows)
+    : rs_(rs), rows_(rows), windows_(rows.size()), rates_(rows.size()) {
+  if (rows.empty()) throw Error("The charges table holds no charge band");
+}
+
+const TimeWindow& GridPricing::WindowOf(std::size_t row) const {
+  auto& p = windows_[row];
+  return Once(p.value, p.error, p.done, [&] { return ReadTimeWindow(rs_, rows_[row][1]); });
+}
+
+const BandRates& GridPricing::RatesOf(std::size_t row) const {
+  auto& p = rates_[row];
+  return Once(p.value, p.error, p.done, [&] { return ReadChargeBand(rs_, rows_[row]); });
+}
+
+BandRates GridPricing::FindChargeBand(int day, int hour, int minute) const {
+  const std::size_t last = rows_.size() - 1;
+  for (std::size_t row = 0; row < last; ++row) {
+    if (BandHasDay(rs_, day, rows_[row][0]) && WindowOf(row).Contains(hour, minute)) {
+      return RatesOf(row);
+    }
+  }
+  return RatesOf(last);
+}
+
+double GridPricing::CallCost(TDateTime start, TDateTime end) const {
+  const TDateTime at = RoundToMillisecond(start);
+  const TimeParts time = DecodeTime(at);
+  const BandRates band = FindChargeBand(DayOfWeek(at), time.hour, time.minute);
+  return BandPrice(band, CallDuration(start, end));
+}
+
+double GridPricing::LowestCallCost(TDateTime start, TDateTime end) const {
+  const double duration = CallDuration(start, end);
+  double lowest = 1E20;
+  for (std::size_t row = 0; row < rows_.size(); ++row) {
+    const double price = BandPrice(RatesOf(row), duration);
+    if (price < lowest) lowest = price;
+  }
+  return lowest;
+}
+
+double GridPricing::HighestCallCost(TDateTime start, TDateTime end) const {
+  const double duration = CallDuration(start, end);
+  double highest = 0;
+  for (std::size_t row = 0; row < rows_.size(); ++row) {
+    const double price = BandPrice(RatesOf(row), duration);
+    if (price > highest) highest = price;
+  }
+  return highest;
+}
+
+}  // namespace dorvane

@@ -1,0 +1,49 @@
+// Prices calls against a snapshot of the charges table: the band in force at a call's start, and
+// the cheapest and the dearest band of the whole table.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "charges/chargerow.h"
+#include "charges/chargestable.h"
+#include "charges/pricing.h"
+#include "reports/analysis.h"
+
+namespace dorvane {
+
+class GridPricing : public CallPricing {
+ public:
+  // The rows and settings must outlive the pricing. Each cell is converted once, when first
+  // needed; a cell that is no number or no time fails every price that needs it, with the
+  // conversion's message, as converting it afresh would.
+  GridPricing(const RegionalSettings& rs, const ChargeRows& rows);
+
+  // The first band from the top whose days and time window match, the catch-all band (the last
+  // row) when none does. The day is tested first; a row's time window is read only when its day
+  // matches.
+  BandRates FindChargeBand(int day, int hour, int minute) const;
+
+  double CallCost(TDateTime start, TDateTime end) const override;
+  double LowestCallCost(TDateTime start, TDateTime end) const override;
+  double HighestCallCost(TDateTime start, TDateTime end) const override;
+
+ private:
+  template <typename T>
+  struct Parsed {
+    std::optional<T> value;
+    std::string error;  // the conversion's message when it failed
+    bool done = false;
+  };
+
+  const TimeWindow& WindowOf(std::size_t row) const;
+  const BandRates& RatesOf(std::size_t row) const;
+
+  const RegionalSettings& rs_;
+  const ChargeRows& rows_;
+  mutable std::vector<Parsed<TimeWindow>> windows_;
+  mutable std::vector<Parsed<BandRates>> rates_;
+};
+
+}  // namespace dorvane

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -88,6 +89,7 @@ class MainFormTest : public QObject {
   void helpAndHomePage();
   void everyWayOfClosingRunsTheCloseSequence_data();
   void everyWayOfClosingRunsTheCloseSequence();
+  void reportsPricesAndWarnings();
   void aboutBoxShowsTheProgramsTexts_data();
   void aboutBoxShowsTheProgramsTexts();
   void settingsSurviveARestart();
@@ -628,6 +630,61 @@ void MainFormTest::everyWayOfClosingRunsTheCloseSequence() {
   QVERIFY(form.IsClosed());
   QVERIFY(!form.isVisible());
   QCOMPARE(rig.help.requests, Strings{"Quit"});
+}
+
+void MainFormTest::reportsPricesAndWarnings() {
+  FormRig rig;  // today is 15 August 1998, noon
+  rig.WriteFile("dorvane.INI",
+                "[Warn Monthly Cost]\r\nWarn=1\r\nCost=1\r\n"
+                "[Warn Average Cost]\r\nWarn=1\r\nCost=2\r\n");
+  rig.WriteFile("ModemLog.txt", LogSession("07-30-1998 20:14:03.25", "07-30-1998 20:52:41.80") +
+                                    LogSession("08-02-1998 23:59:00.00", "08-03-1998 00:10:00.00"));
+  // August holds one call of 11 minutes: 0.3 + 1.1; its average, 1.40, stays below 2.
+  rig.messages.Expect(BoxKind::Warning, "Costs for Online Time have reached $1.40 this month");
+  TForm1& form = rig.Show();
+  QVERIFY(rig.messages.AllShown());
+  QCOMPARE(form.CurrentMonthCount(), 1);
+
+  // The start-up costs analysis over both calls at the catch-all band alone.
+  const std::vector<std::pair<QLabel*, QString>> analysis = {
+      {form.lblPeriod, "7/30/1998  -  8/3/1998"},
+      {form.lblNumberOfCalls, "2"},
+      {form.lblAverageCallingTime, "00:24:49"},
+      {form.lblTotalCallingTime, "00:49:38"},
+      {form.lblAverageCost, "$2.78"},
+      {form.lblTotalCost, "$5.56"},
+      {form.lblLowestCost, "$5.56 ($0.00)"},
+      {form.lblHighestCost, "$5.56 ($0.00)"},
+      {form.lblEstimatedMonthlyCost, "$2.89"},
+      {form.lblMonthlyCostDuringPeriod, "$10.78"},
+  };
+  for (const auto& [label, text] : analysis) QCOMPARE(label->text(), text);
+  QCOMPARE(form.ProgressBar1->value(), 0);
+
+  ChoosePage(form, 2);
+  form.btnCreate->click();
+  const QString report = form.RichEdit1->toPlainText();
+  QVERIFY2(report.startsWith("Modem Logbook Report\n\n7/30/1998 8:14:03 PM  -  7/30/1998 "
+                             "8:52:41 PM  Time: 00:38:38  Cost: $4.16\n"),
+           qPrintable(report));
+  QVERIFY2(report.endsWith("Total Cost: $5.56\n"), qPrintable(report));
+
+  form.Print1->trigger();
+  QCOMPARE(rig.printer.printed, Strings{report.toStdString()});
+  rig.printer.confirm = false;
+  form.SpeedButton3->click();
+  QCOMPARE(rig.printer.printDialogs, 2);
+  QCOMPARE(rig.printer.printed.size(), std::size_t{1});
+  form.PrintSetup1->trigger();
+  QCOMPARE(rig.printer.setupDialogs, 1);
+
+  // A stop date before the start date: the note, the title block alone, the labels kept.
+  form.DateTimePickerStop->SetDate(dorvane::EncodeDate(1998, 7, 1));
+  rig.messages.Expect(BoxKind::Note, "Invalid Report Period");
+  form.btnCreate->click();
+  QVERIFY(rig.messages.AllShown());
+  QCOMPARE(form.RichEdit1->toPlainText(), QStringLiteral("Modem Logbook Report\n\n"));
+  QCOMPARE(form.lblTotalCost->text(), QStringLiteral("$5.56"));
 }
 
 void MainFormTest::aboutBoxShowsTheProgramsTexts_data() {

@@ -1,0 +1,47 @@
+// Prints documents into PDF files and counts their pages.
+#include "reports/printing.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+namespace {
+
+int PrintedPages(const QTextDocument& document, const QString& path) {
+  QPrinter printer(QPrinter::ScreenResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(path);
+  dorvane::PrintDocument(document, printer);
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return -1;
+  const QString pdf = QString::fromLatin1(file.readAll());
+  return static_cast<int>(pdf.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+}
+
+}  // namespace
+
+class PrintingTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void anEmptyBoxPrintsOneEmptyPage() {
+    QTemporaryDir dir;
+    QTextDocument empty;
+    QCOMPARE(PrintedPages(empty, dir.filePath(QStringLiteral("empty.pdf"))), 1);
+  }
+
+  void aLongReportGoesOnToFurtherPagesAndStaysAsItWas() {
+    QTemporaryDir dir;
+    QString text;
+    for (int i = 0; i < 400; ++i) text += QStringLiteral("call line %1\n").arg(i);
+    QTextDocument report(text);
+    const QString before = report.toPlainText();
+    QVERIFY(PrintedPages(report, dir.filePath(QStringLiteral("long.pdf"))) > 1);
+    QCOMPARE(report.toPlainText(), before);
+  }
+};
+
+QTEST_MAIN(PrintingTest)
+#include "printing_test.moc"

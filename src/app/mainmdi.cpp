@@ -25,6 +25,8 @@
 
 #include "app/controls.h"
 #include "app/reportview.h"
+#include "charges/bandedit.h"
+#include "charges/costedit.h"
 #include "charges/gridpricing.h"
 #include "dialogs/about.h"
 #include "platform/ascii.h"
@@ -201,6 +203,8 @@ TForm1::TForm1(dorvane::AppServices services, QWidget* parent)
   FitInitialSize();
   FormCreate();
   // The dialogs come after the main window and live as long as it does.
+  frmCostEditor = new TfrmCostEditor(services_.regional, services_.messages, this);
+  frmCostEditor->setFont(font);
   AboutBox = new TAboutBox(this);
   AboutBox->setFont(font);
 }
@@ -559,7 +563,12 @@ void TForm1::FormShow() {
         services_.files, StorePath(), services_.regional,
         [this](TDateTime start) { DateTimePickerStart->SetDate(start); },
         [this](TDateTime stop) { DateTimePickerStop->SetDate(stop); });
-    // 8. To come: the currency symbol after the cost captions of the band editor.
+    // 8. The currency symbol after the cost captions of the band editor, once per run.
+    const QString currency = QStringLiteral(" [") + Q(services_.regional.currencySymbol) + "]:";
+    for (QLabel* label : {frmCostEditor->lblStartCost, frmCostEditor->lblMinuteCost,
+                          frmCostEditor->lblMinimumCost}) {
+      label->setText(label->text() + currency);
+    }
     // 9. The costs analysis of the report period, whichever page is on top.
     BuildCostsAnalysis();
     // 10. The cost warnings, one step whose failures are swallowed.
@@ -627,7 +636,11 @@ void TForm1::FillCostHeader() {
 }
 
 void TForm1::LoadChargesTable() {
-  const dorvane::ChargeRows bands = settingsFile_->LoadChargesTable(services_.regional);
+  SetChargeTableRows(settingsFile_->LoadChargesTable(services_.regional));
+  strgrdCost->setCurrentCell(0, 0);
+}
+
+void TForm1::SetChargeTableRows(const dorvane::ChargeRows& bands) {
   strgrdCost->setRowCount(static_cast<int>(bands.size()));
   for (std::size_t r = 0; r < bands.size(); ++r) {
     for (int column = 0; column < dorvane::kChargeColumns; ++column) {
@@ -859,16 +872,54 @@ void TForm1::BuildLogbookReport() {
   ProgressBar1->setValue(0);
 }
 
+std::size_t TForm1::SelectedBand() const {
+  return static_cast<std::size_t>(std::max(strgrdCost->currentRow(), 0));
+}
+
 void TForm1::btnNewClick() {
-  // To come: a new band through the band editor, inserted at the top.
+  Guard([this] {
+    dorvane::BandEditorValues values = frmCostEditor->Values();
+    dorvane::ResetCostEditor(values);
+    values.locked = false;
+    frmCostEditor->SetValues(values);
+    if (frmCostEditor->exec() != QDialog::Accepted) return;
+    dorvane::ChargeRows rows = ChargeTableRows();
+    dorvane::InsertBandAtTop(services_.regional, rows, frmCostEditor->Values());
+    const int current = strgrdCost->currentRow();
+    SetChargeTableRows(rows);
+    strgrdCost->setCurrentCell(current, 0);  // the selected row number stays
+  });
 }
 
 void TForm1::btnEditClick() {
-  // To come: the selected band in the band editor.
+  Guard([this] {
+    dorvane::ChargeRows rows = ChargeTableRows();
+    const std::size_t band = SelectedBand();
+    if (band >= rows.size()) return;
+    dorvane::BandEditorValues values = frmCostEditor->Values();
+    values.locked = false;
+    dorvane::ResetCostEditor(values);
+    dorvane::BandToEditor(services_.regional, rows[band], values);
+    frmCostEditor->SetValues(values);
+    if (frmCostEditor->exec() != QDialog::Accepted) return;
+    dorvane::WriteBandFromEditor(services_.regional, rows, band, frmCostEditor->Values());
+    SetChargeTableRows(rows);
+    strgrdCost->setCurrentCell(static_cast<int>(band), 0);
+  });
 }
 
 void TForm1::btnDeleteClick() {
-  // To come: delete the selected band.
+  Guard([this] {
+    if (services_.messages.Confirm(dorvane::kDeleteLineQuestion, /*withCancel=*/true) !=
+        dorvane::Answer::Yes) {
+      return;
+    }
+    dorvane::ChargeRows rows = ChargeTableRows();
+    const std::size_t band = SelectedBand();
+    dorvane::DeleteBand(rows, band);
+    SetChargeTableRows(rows);
+    strgrdCost->setCurrentCell(static_cast<int>(std::min(band, rows.size() - 1)), 0);
+  });
 }
 
 void TForm1::btnDeleteDataClick() {

@@ -37,6 +37,7 @@ class TWrapCheckBox;
 }  // namespace dorvane
 
 class TAboutBox;
+class TfrmCostEditor;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -177,6 +178,7 @@ class TForm1 : public QMainWindow {
   QGroupBox* grpboxOnlineCost = nullptr;
   QTableWidget* strgrdCost = nullptr;
 
+  TfrmCostEditor* frmCostEditor = nullptr;
   TAboutBox* AboutBox = nullptr;
   QPushButton* btnNew = nullptr;
   QPushButton* btnEdit = nullptr;
@@ -206,6 +208,9 @@ class TForm1 : public QMainWindow {
   void LoadChargesTable();
   // The grid's bands as cell texts, in grid order.
   dorvane::ChargeRows ChargeTableRows() const;
+  void SetChargeTableRows(const dorvane::ChargeRows& bands);
+  // The selected band's index (0 = row 1 of the design's grid).
+  std::size_t SelectedBand() const;
 
   // Reports: the period of the pickers, the store text (empty without a store; nothing when the
   // period is refused), and the two report runs.

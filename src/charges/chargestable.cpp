@@ -53,15 +53,22 @@ bool TimeWindow::Contains(int hour, int minute) const {
   return afterFrom && beforeTo;
 }
 
-TimeWindow ReadTimeWindow(const RegionalSettings& rs, std::string_view timeCell) {
+void SplitTimeCell(std::string_view timeCell, std::string_view& fromPart,
+                   std::string_view& toPart) {
   const std::size_t hyphen = timeCell.find('-');
-  std::string_view fromPart;
-  std::string_view toPart;
+  fromPart = {};
+  toPart = {};
   if (hyphen != std::string_view::npos) {
     // The blank before the hyphen and the one after it belong to neither part.
     fromPart = timeCell.substr(0, hyphen >= 1 ? hyphen - 1 : 0);
     if (hyphen + 2 <= timeCell.size()) toPart = timeCell.substr(hyphen + 2, kMaxToPartLength);
   }
+}
+
+TimeWindow ReadTimeWindow(const RegionalSettings& rs, std::string_view timeCell) {
+  std::string_view fromPart;
+  std::string_view toPart;
+  SplitTimeCell(timeCell, fromPart, toPart);
   const TimeParts from = DecodeTime(StrToTime(rs, fromPart));
   const TimeParts to = DecodeTime(StrToTime(rs, toPart));
   return {from.hour, from.minute, to.hour, to.minute};

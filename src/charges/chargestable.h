@@ -47,6 +47,7 @@ struct TimeWindow {
 // Splits the Time cell at its first hyphen: the from-part ends two characters before it, the
 // to-part starts two after it (at most 255 characters). Throws ConvertError "'%s' is not a valid
 // time" for a part that is no time (a cell without a hyphen has an empty from-part).
+void SplitTimeCell(std::string_view timeCell, std::string_view& fromPart, std::string_view& toPart);
 TimeWindow ReadTimeWindow(const RegionalSettings& rs, std::string_view timeCell);
 bool BandHasTime(const RegionalSettings& rs, int hour, int minute, std::string_view timeCell);
 

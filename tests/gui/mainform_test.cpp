@@ -22,6 +22,7 @@
 #include "app/controls.h"
 #include "app/mainmdi.h"
 #include "capture/callstore.h"
+#include "charges/costedit.h"
 #include "dialogs/about.h"
 #include "gui/support/fakes.h"
 #include "platform/error.h"
@@ -90,6 +91,7 @@ class MainFormTest : public QObject {
   void everyWayOfClosingRunsTheCloseSequence_data();
   void everyWayOfClosingRunsTheCloseSequence();
   void reportsPricesAndWarnings();
+  void bandEditorAddsEditsAndDeletesBands();
   void aboutBoxShowsTheProgramsTexts_data();
   void aboutBoxShowsTheProgramsTexts();
   void settingsSurviveARestart();
@@ -632,6 +634,105 @@ void MainFormTest::everyWayOfClosingRunsTheCloseSequence() {
   QCOMPARE(rig.help.requests, Strings{"Quit"});
 }
 
+// With DORVANE_SHOTS_DIR set, saves a picture of the widget there.
+void SaveShot(QWidget& widget, const char* name) {
+  const QString shots = qEnvironmentVariable("DORVANE_SHOTS_DIR");
+  if (!shots.isEmpty()) widget.grab().save(shots + QLatin1Char('/') + QLatin1String(name));
+}
+
+// Runs `inDialog` on the band editor once it is up, then opens it with `open`.
+void WithCostEditor(TForm1& form, const std::function<void(TfrmCostEditor&)>& inDialog,
+                    const std::function<void()>& open) {
+  bool seen = false;
+  QTimer::singleShot(0, [&] {
+    auto* editor = qobject_cast<TfrmCostEditor*>(QApplication::activeModalWidget());
+    if (editor == nullptr) return;
+    seen = true;
+    inDialog(*editor);
+    if (editor->isVisible()) editor->reject();
+  });
+  open();
+  QVERIFY(seen);
+  QVERIFY(!form.frmCostEditor->isVisible());
+}
+
+void MainFormTest::bandEditorAddsEditsAndDeletesBands() {
+  FormRig rig;
+  TForm1& form = rig.Show();
+  QCOMPARE(form.frmCostEditor->lblStartCost->text(),
+           QStringLiteral("Start cost per phone call [$]:"));
+
+  // New: weekdays only, 8 to 18, with a cost per minute that is no number first.
+  WithCostEditor(
+      form,
+      [&](TfrmCostEditor& e) {
+        QVERIFY(e.grpboxDays->isEnabled());
+        e.dayBoxes[0]->setChecked(false);
+        e.dayBoxes[6]->setChecked(false);
+        e.DateTimePickerFrom->setTime(QTime(8, 0));
+        e.DateTimePickerTo->setTime(QTime(18, 0));
+        e.editMinuteCost->setText(QStringLiteral("abc"));
+        rig.messages.Expect(BoxKind::ShowError, "'abc' is not a valid floating point value");
+        e.OKBtn->click();
+        QVERIFY(e.isVisible());
+        e.editMinuteCost->setText(QStringLiteral("0.05"));
+        e.editMinimumPeriod->setText(QStringLiteral("5"));
+        e.OKBtn->click();
+        QVERIFY(!e.isVisible());
+      },
+      [&] { form.btnNew->click(); });
+  QVERIFY(rig.messages.AllShown());
+  QCOMPARE(form.strgrdCost->rowCount(), 2);
+  QCOMPARE(form.strgrdCost->item(0, 0)->text(), QStringLiteral("Mon, Tue, Wed, Thu, Fri"));
+  QCOMPARE(form.strgrdCost->item(0, 1)->text(), QStringLiteral("8:00:00 AM - 6:00:00 PM"));
+  QCOMPARE(form.strgrdCost->item(0, 3)->text(), QStringLiteral("0.05"));
+  QCOMPARE(form.strgrdCost->item(1, 0)->text(), QStringLiteral("The time not specified above"));
+
+  // Edit the catch-all band: days and times locked, a press on them explains why.
+  form.strgrdCost->setCurrentCell(1, 0);
+  WithCostEditor(
+      form,
+      [&](TfrmCostEditor& e) {
+        QVERIFY(!e.grpboxDays->isEnabled());
+        QVERIFY(!e.grpboxTime->isEnabled());
+        QCOMPARE(e.editMinimumPeriod->text(), QStringLiteral("0"));
+        SaveShot(e, "costeditor.png");
+        rig.messages.Expect(BoxKind::Information, dorvane::kLockedBandNote);
+        QTest::mouseClick(&e, Qt::LeftButton, {}, QPoint(20, 100));
+        e.editStartCost->setText(QStringLiteral("0.2"));
+        e.OKBtn->click();
+      },
+      [&] { form.btnEdit->click(); });
+  QVERIFY(rig.messages.AllShown());
+  QCOMPARE(form.strgrdCost->item(1, 0)->text(), QStringLiteral("The time not specified above"));
+  QCOMPARE(form.strgrdCost->item(1, 2)->text(), QStringLiteral("0.2"));
+
+  // A new band after editing: the minimum period of the band last loaded, the costs "0".
+  WithCostEditor(
+      form,
+      [&](TfrmCostEditor& e) {
+        QCOMPARE(e.editMinimumPeriod->text(), QStringLiteral("0"));
+        QCOMPARE(e.editStartCost->text(), QStringLiteral("0"));
+        QVERIFY(e.grpboxDays->isEnabled());
+      },
+      [&] { form.btnNew->click(); });
+  QCOMPARE(form.strgrdCost->rowCount(), 2);  // cancelled: nothing added
+
+  // Delete: No changes nothing; Yes on the catch-all band clears its costs only.
+  rig.messages.Expect(BoxKind::Confirm, "Delete this line?", dorvane::Answer::No);
+  form.btnDelete->click();
+  rig.messages.Expect(BoxKind::Confirm, "Delete this line?", dorvane::Answer::Yes);
+  form.btnDelete->click();
+  QCOMPARE(form.strgrdCost->rowCount(), 2);
+  QCOMPARE(form.strgrdCost->item(1, 2)->text(), QStringLiteral("0"));
+  form.strgrdCost->setCurrentCell(0, 0);
+  rig.messages.Expect(BoxKind::Confirm, "Delete this line?", dorvane::Answer::Yes);
+  form.btnDelete->click();
+  QVERIFY(rig.messages.AllShown());
+  QCOMPARE(form.strgrdCost->rowCount(), 1);
+  QCOMPARE(form.strgrdCost->currentRow(), 0);
+}
+
 void MainFormTest::reportsPricesAndWarnings() {
   FormRig rig;  // today is 15 August 1998, noon
   rig.WriteFile("dorvane.INI",
@@ -668,6 +769,7 @@ void MainFormTest::reportsPricesAndWarnings() {
                              "8:52:41 PM  Time: 00:38:38  Cost: $4.16\n"),
            qPrintable(report));
   QVERIFY2(report.endsWith("Total Cost: $5.56\n"), qPrintable(report));
+  SaveShot(form, "logbook.png");
 
   form.Print1->trigger();
   QCOMPARE(rig.printer.printed, Strings{report.toStdString()});

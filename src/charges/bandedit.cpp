@@ -10,9 +10,7 @@ void ResetCostEditor(BandEditorValues& v) {
   v.days[0] = false;
   v.from = 0;
   v.to = 0.99999;
-  v.numbers[0] = "0";
-  v.numbers[1] = "0";
-  v.numbers[2] = "0";
+  for (std::size_t i = 0; i < 3; ++i) v.numbers[i].assign(1, '0');
 }
 
 void BandToEditor(const RegionalSettings& rs, const ChargeRow& row, BandEditorValues& v) {
@@ -67,7 +65,7 @@ void WriteBandFromEditor(const RegionalSettings& rs, ChargeRows& rows, std::size
 void DeleteBand(ChargeRows& rows, std::size_t index) {
   if (index >= rows.size()) return;
   if (index + 1 == rows.size()) {
-    for (std::size_t c = 2; c <= 4; ++c) rows[index][c] = "0";
+    for (std::size_t c = 2; c <= 4; ++c) rows[index][c].assign(1, '0');
     return;
   }
   rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(index));

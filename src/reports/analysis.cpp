@@ -30,9 +30,13 @@ double AverageMonthlyCost(double totalCost, TDateTime firstDate, TDateTime lastD
 }
 
 std::string CostDifferenceText(const RegionalSettings& rs, double amount) {
-  std::string text = MoneyToStr(rs, amount);
-  if (amount > 0) text.insert(0, "+");
-  return "(" + text + ")";
+  const std::string money = MoneyToStr(rs, amount);
+  std::string text;
+  text.reserve(money.size() + 3);
+  text.push_back('(');
+  if (amount > 0) text.push_back('+');
+  text.append(money).push_back(')');
+  return text;
 }
 
 int ScanProgress(std::uint64_t charactersRead, std::uint64_t fileSize) {

@@ -32,6 +32,7 @@
 #include "platform/ascii.h"
 #include "platform/error.h"
 #include "platform/qt/icons.h"
+#include "platform/qt/named.h"
 #include "reports/analysis.h"
 #include "reports/logbook.h"
 #include "reports/printing.h"
@@ -40,6 +41,8 @@
 using dorvane::IconKind;
 using dorvane::MakeIcon;
 using dorvane::TDateTime;
+
+using dorvane::Named;
 
 namespace {
 
@@ -70,12 +73,6 @@ QString Q(const std::string& text) {
 
 void SetTag(QObject* object, int tag) {
   object->setProperty("tag", tag);
-}
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
 }
 
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {

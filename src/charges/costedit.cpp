@@ -9,14 +9,11 @@
 #include <QTimeEdit>
 
 #include "platform/error.h"
+#include "platform/qt/named.h"
+
+using dorvane::Named;
 
 namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 QTime ToQTime(dorvane::TDateTime value) {
   const dorvane::TimeParts t = dorvane::DecodeTime(value);

@@ -7,14 +7,11 @@
 
 #include "platform/messages.h"
 #include "platform/qt/icons.h"
+#include "platform/qt/named.h"
+
+using dorvane::Named;
 
 namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
 
 void MakeBold(QLabel* label) {
   QFont font = label->font();

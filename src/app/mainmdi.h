@@ -10,11 +10,7 @@
 #include <vector>
 
 #include "app/services.h"
-#include "capture/callstore.h"
-#include "capture/modemlog.h"
-#include "platform/profile.h"
-#include "reports/analysis.h"
-#include "settings/settingsfile.h"
+#include "charges/chargerow.h"
 
 class QAction;
 class QCheckBox;
@@ -32,8 +28,14 @@ class QTextEdit;
 class QToolButton;
 
 namespace dorvane {
+class CallStore;
+class ModemLogImport;
+class SettingsFile;
 class TDateTimePicker;
 class TWrapCheckBox;
+enum class AnalysisLabel;
+struct Options;
+struct ReportPeriod;
 }  // namespace dorvane
 
 class TAboutBox;
@@ -50,10 +52,10 @@ class TForm1 : public QMainWindow {
 
   // Paths of the files named after the program.
   const std::string& HelpFile() const { return helpFile_; }
-  const std::string& SettingsPath() const { return settingsFile_->Path(); }
+  const std::string& SettingsPath() const;
   double CurrentMonthCost() const { return currentMonthCost_; }
   int CurrentMonthCount() const { return currentMonthCount_; }
-  const std::string& StorePath() const { return callStore_->Path(); }
+  const std::string& StorePath() const;
   const std::string& WindowsDirectory() const { return windowsDirectory_; }
   const dorvane::ModemLogImport& Import() const { return *import_; }
 

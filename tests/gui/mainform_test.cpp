@@ -22,6 +22,7 @@
 #include "app/controls.h"
 #include "app/mainmdi.h"
 #include "capture/callstore.h"
+#include "capture/modemlog.h"
 #include "charges/costedit.h"
 #include "dialogs/about.h"
 #include "gui/support/fakes.h"

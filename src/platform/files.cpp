@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -56,6 +57,23 @@ bool WriteAll(int fd, std::string_view content) {
     }
     data += written;
     left -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// "<prefix>PID-N.tmp": the name AtomicFileWriter gives its temporary.
+bool IsTemporaryName(std::string_view name, std::string_view prefix) {
+  constexpr std::string_view kSuffix = ".tmp";
+  if (name.size() <= prefix.size() + kSuffix.size() || name.substr(0, prefix.size()) != prefix ||
+      name.substr(name.size() - kSuffix.size()) != kSuffix) {
+    return false;
+  }
+  const std::string_view middle =
+      name.substr(prefix.size(), name.size() - prefix.size() - kSuffix.size());
+  const auto dash = middle.find('-');
+  if (dash == std::string_view::npos || dash == 0 || dash + 1 == middle.size()) return false;
+  for (std::size_t i = 0; i < middle.size(); ++i) {
+    if (i != dash && (middle[i] < '0' || middle[i] > '9')) return false;
   }
   return true;
 }
@@ -172,41 +190,157 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view content) {
-  std::string target = path;
+bool MayWriteFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (!S_ISREG(st.st_mode)) return false;
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+  // The effective user decides, as for an open for writing; ACLs and an immutable flag count.
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path) : target_(path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
     if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-      target = resolved;
+      target_ = resolved;
       std::free(resolved);
     }
   }
-  const bool existed = ::stat(target.c_str(), &st) == 0;
-  if (existed && !S_ISREG(st.st_mode)) return false;
+  const bool existed = ::stat(target_.c_str(), &st) == 0;
+  if (existed && !MayWriteFile(target_)) {
+    failed_ = true;
+    return;
+  }
 
   // A unique name beside the target: the rename must not cross file systems, and a temporary
-  // left by a process that died is never reused.
+  // left by a process that died is never reused. A replacement starts private and takes the
+  // target's mode once its owner is set; a new file gets the mode the user's umask gives.
   static std::atomic<unsigned long long> counter{0};
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = target + ".~" + DecimalText(static_cast<unsigned long long>(::getpid())) + "-" +
-           DecimalText(counter++) + ".tmp";
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
+  const mode_t createMode = existed ? 0600 : 0666;
+  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    temp_ = target_ + ".~" + DecimalText(static_cast<unsigned long long>(::getpid())) + "-" +
+            DecimalText(counter++) + ".tmp";
+    int fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
+    if (fd < 0) {
+      if (errno != EEXIST) break;
+      continue;
+    }
+    // The lock marks the temporary as in use. A start that cleans up stale temporaries could
+    // take the name away between the open and the lock; then it is made afresh.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    struct stat mine {};
+    struct stat named {};
+    if (::fstat(fd, &mine) != 0 || ::stat(temp_.c_str(), &named) != 0 ||
+        mine.st_ino != named.st_ino || mine.st_dev != named.st_dev) {
+      ::close(fd);
+      continue;
+    }
+    fd_ = fd;
   }
-  if (fd < 0) return false;
+  if (fd_ < 0) {
+    temp_.clear();
+    failed_ = true;
+    return;
+  }
+  if (existed) {
+    // Owner and group only where this process may set them; the mode after them, since a
+    // change of owner may clear set-id bits.
+    struct stat mine {};
+    if (::fstat(fd_, &mine) == 0 && (mine.st_uid != st.st_uid || mine.st_gid != st.st_gid)) {
+      if (::fchown(fd_, st.st_uid, st.st_gid) != 0) {
+        [[maybe_unused]] int ignored = ::fchown(fd_, static_cast<uid_t>(-1), st.st_gid);
+      }
+    }
+    ::fchmod(fd_, st.st_mode & 07777);
+  }
+}
 
-  if (existed) ::fchmod(fd, st.st_mode & 07777);
-  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+AtomicFileWriter::~AtomicFileWriter() {
+  if (!committed_) Discard();
+}
+
+bool AtomicFileWriter::Flush() {
+  if (failed_ || fd_ < 0) return false;
+  if (!WriteAll(fd_, buffer_)) failed_ = true;
+  buffer_.clear();
+  return !failed_;
+}
+
+bool AtomicFileWriter::Write(std::string_view chunk) {
+  if (!IsOpen()) return false;
+  constexpr std::size_t kBufferSize = 1 << 16;
+  if (buffer_.size() + chunk.size() > kBufferSize) {
+    if (!Flush()) return false;
+    if (chunk.size() >= kBufferSize) {
+      if (!WriteAll(fd_, chunk)) failed_ = true;
+      return !failed_;
+    }
+  }
+  buffer_.append(chunk);
+  return true;
+}
+
+bool AtomicFileWriter::Commit() {
+  if (!IsOpen() || committed_) return false;
+  // A target made read-only while the temporary was written is still refused.
+  bool ok = Flush() && ::fsync(fd_) == 0 && MayWriteFile(target_) &&
+            ::rename(temp_.c_str(), target_.c_str()) == 0;
   if (!ok) {
-    ::unlink(temp.c_str());
+    failed_ = true;
+    Discard();
     return false;
   }
-  SyncDirectory(DirectoryOf(target));
+  committed_ = true;
+  ::close(fd_);  // after the rename: the lock guards the temporary until its name is gone
+  fd_ = -1;
+  SyncDirectory(DirectoryOf(target_));
   return true;
+}
+
+void AtomicFileWriter::Discard() {
+  if (fd_ < 0) return;
+  ::unlink(temp_.c_str());
+  ::close(fd_);
+  fd_ = -1;
+  failed_ = true;
+  buffer_.clear();
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view content) {
+  AtomicFileWriter writer(path);
+  return writer.Write(content) && writer.Commit();
+}
+
+int RemoveStaleTemporaries(const std::string& path) {
+  std::string target = path;
+  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+    target = resolved;
+    std::free(resolved);
+  }
+  const std::string folder = DirectoryOf(target);
+  const std::string prefix = target.substr(target.rfind('/') + 1) + ".~";
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return 0;
+  int removed = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (!IsTemporaryName(name, prefix)) continue;
+    const std::string temp = folder + "/" + std::string(name);
+    int fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat held {};
+    struct stat named {};
+    // A live writer holds the lock; a name that now means another file is left alone.
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(temp.c_str(), &named) == 0 && named.st_ino == held.st_ino &&
+        named.st_dev == held.st_dev && ::unlink(temp.c_str()) == 0) {
+      ++removed;
+    }
+    ::close(fd);
+  }
+  ::closedir(dir);
+  return removed;
 }
 
 FileLock::FileLock(const std::string& path) {

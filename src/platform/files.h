@@ -54,10 +54,59 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext);
 // Splits text into lines at CR LF, LF or CR; a final line end adds no empty line.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-// Writes the file through a temporary beside it, flushed to disk, renamed over the target.
-// False when any step fails (the target is then untouched and the temporary removed). An existing
-// target keeps its permissions; a symbolic link is followed and the file it names is replaced.
+// True when the program may replace the file at `path`: it does not exist yet, or it is a
+// regular file this user may write. A file without any write bit (mode 444, the read-only
+// attribute of the classic platform) is refused even to the superuser, who could otherwise
+// replace anything; a file owned by someone else that this user may not write is refused too.
+bool MayWriteFile(const std::string& path);
+
+// Writes a file in pieces through a temporary beside it ("<target>.~PID-N.tmp"); Commit flushes
+// it to disk and renames it over the target, so readers see the old or the new file, never a
+// part. An existing target keeps its mode, and its owner and group where this process may set
+// them; a symbolic link is followed and the file it names is replaced. A target that
+// MayWriteFile refuses, a folder that takes no new file, or any failed write makes the writer
+// fail: Write and Commit then return false and the target is left as it was. A writer destroyed
+// without a successful Commit removes its temporary. While it exists the temporary carries an
+// advisory lock, which tells RemoveStaleTemporaries that its writer is alive.
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(const std::string& path);
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  // False when the temporary could not be made or the target may not be written.
+  bool IsOpen() const { return fd_ >= 0 && !failed_; }
+  // The file that Commit replaces (a link's target, not the link).
+  const std::string& Target() const { return target_; }
+  const std::string& TemporaryPath() const { return temp_; }
+
+  // Appends to the temporary (buffered); false once anything has failed.
+  bool Write(std::string_view chunk);
+  // Flush, fsync, rename over the target, fsync the folder. False on failure, with the
+  // temporary removed and the target untouched. Once only.
+  bool Commit();
+  // Removes the temporary; the target stays as it was.
+  void Discard();
+
+ private:
+  bool Flush();
+
+  std::string target_;
+  std::string temp_;
+  std::string buffer_;
+  int fd_ = -1;
+  bool failed_ = false;
+  bool committed_ = false;
+};
+
+// Writes the whole content through an AtomicFileWriter; false when it fails.
 bool WriteFileAtomically(const std::string& path, std::string_view content);
+
+// Removes the temporaries that writers of `path` left behind when they died between writing and
+// renaming ("<name>.~PID-N.tmp" beside it). A temporary whose writer still lives (it holds the
+// temporary's lock) is left alone. Returns how many were removed; failures are not reported.
+int RemoveStaleTemporaries(const std::string& path);
 
 // An advisory lock on a file (a lock file "<path>.lock" beside it), held for the object's life.
 // Serialises writers in different processes. Within one process the lock is re-entrant for the

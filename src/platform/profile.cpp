@@ -396,6 +396,7 @@ struct ProfileEdit::Impl {
   FileLock lock;
   bool readable = true;
   bool dirty = false;
+  bool touched = false;  // a write was asked for, even one that changed nothing
   std::string original;
   std::string_view bom;
   std::deque<std::string> written;  // text of the lines this batch wrote; views point into it
@@ -557,6 +558,7 @@ std::string ProfileEdit::ReadString(std::string_view section, std::string_view k
 void ProfileEdit::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
   Impl& d = *impl_;
+  d.touched = true;
   CheckWritable(d.path, section, key, value);
   const std::string_view sectionName = Trim(section);
   const std::string_view keyName = Trim(key);
@@ -604,6 +606,7 @@ void ProfileEdit::WriteString(std::string_view section, std::string_view key,
 
 void ProfileEdit::DeleteKey(std::string_view section, std::string_view key) {
   Impl& d = *impl_;
+  d.touched = true;
   const auto s = d.FindSection(section);
   if (s == kNoLine) return;
   if (d.FindKey(s, key) == kNoLine) return;
@@ -616,6 +619,7 @@ void ProfileEdit::DeleteKey(std::string_view section, std::string_view key) {
 
 void ProfileEdit::EraseSection(std::string_view section) {
   Impl& d = *impl_;
+  d.touched = true;
   const auto s = d.FindSection(section);
   if (s == kNoLine) return;
   Section& erased = d.sections[s];
@@ -643,7 +647,14 @@ bool ProfileEdit::Dirty() const {
 
 void ProfileEdit::Commit() {
   Impl& d = *impl_;
-  if (!d.dirty) return;
+  if (!d.dirty) {
+    // A write that changes nothing leaves the file alone, but a file the user made read-only
+    // refuses it all the same, as the profile functions always did.
+    if (d.touched && !MayWriteFile(d.path)) ThrowUnableToWrite(d.path);
+    d.touched = false;
+    return;
+  }
+  d.touched = false;
   if (!d.readable || !WriteFileAtomically(d.path, d.Serialise())) ThrowUnableToWrite(d.path);
   d.dirty = false;
 }

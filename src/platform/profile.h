@@ -57,7 +57,8 @@ class ProfileEdit {
   void EraseSection(std::string_view section);
 
   bool Dirty() const;
-  // Writes the file if anything changed (throws WriteError); the batch stays usable.
+  // Writes the file if anything changed (throws WriteError); the batch stays usable. Writes that
+  // changed nothing do not touch the file, but still fail on a file that may not be written.
   void Commit();
 
  private:

@@ -2,10 +2,14 @@
 
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -134,6 +138,125 @@ TEST(WriteFileAtomically, StrayTemporaryOfADeadWriterDoesNotMatter) {
   EXPECT_EQ(ReadBytes(path), "old");
   ASSERT_TRUE(WriteFileAtomically(path, "new"));
   EXPECT_EQ(ReadBytes(path), "new");
+}
+
+// Runs `work` in a child process as the unprivileged user "nobody"; its exit status 0 means true.
+// Skips (returns nullopt) when this process cannot change its user.
+std::optional<bool> AsNobody(const std::function<bool()>& work) {
+  if (geteuid() != 0) return std::nullopt;
+  pid_t child = fork();
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    _exit(work() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) return std::nullopt;
+  return WEXITSTATUS(status) == 0;
+}
+
+// A file the user may not write is refused, whoever runs the program: the superuser is refused a
+// file without write bits, as the classic read-only attribute refused everybody.
+TEST(AtomicFileWriter, RefusesFilesThisUserMayNotWrite) {
+  TempDir dir;
+  chmod(dir.Path().c_str(), 0777);
+  const std::string path = dir.File("data.INI");
+  WriteBytes(path, "old");
+  for (mode_t mode : {0444, 0400, 0000}) {
+    SCOPED_TRACE(mode);
+    chmod(path.c_str(), mode);
+    EXPECT_FALSE(MayWriteFile(path));
+    AtomicFileWriter writer(path);
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_FALSE(writer.Write("new"));
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_EQ(ReadBytes(path), "old");
+  }
+  // Someone else's file, writable only by its owner.
+  chmod(path.c_str(), 0644);
+  const auto refused = AsNobody([&] { return !WriteFileAtomically(path, "new"); });
+  EXPECT_NE(refused, std::optional<bool>(false));
+  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"data.INI"});
+}
+
+TEST(AtomicFileWriter, ReplacedFileKeepsModeOwnerAndGroup) {
+  TempDir dir;
+  const std::string path = dir.File("data.DB");
+  WriteBytes(path, "old");
+  chmod(path.c_str(), 0604);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+  }
+  AtomicFileWriter writer(path);
+  ASSERT_TRUE(writer.IsOpen());
+  for (int i = 0; i < 1000; ++i) ASSERT_TRUE(writer.Write(std::string(100, 'a' + i % 26)));
+  EXPECT_EQ(ReadBytes(path), "old");  // nothing shows before the commit
+  ASSERT_TRUE(writer.Commit());
+  EXPECT_EQ(ReadBytes(path)->size(), 100000u);
+  struct stat st {};
+  stat(path.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0604u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+  }
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"data.DB"});
+}
+
+TEST(AtomicFileWriter, UncommittedWriterRemovesItsTemporary) {
+  TempDir dir;
+  const std::string path = dir.File("data.REG");
+  WriteBytes(path, "old");
+  {
+    AtomicFileWriter writer(path);
+    ASSERT_TRUE(writer.Write(std::string(200000, 'x')));
+    EXPECT_EQ(FolderEntries(dir.Path()).size(), 2u);
+  }
+  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"data.REG"});
+}
+
+// Temporaries of writers that died are removed; a live writer's, and other files, stay.
+TEST(RemoveStaleTemporaries, RemovesOnlyTheDeadWritersTemporaries) {
+  TempDir dir;
+  const std::string path = dir.File("dorvane.DB");
+  WriteBytes(path, "store");
+  const std::vector<std::string> dead = {"dorvane.DB.~99999-0.tmp", "dorvane.DB.~1-12.tmp"};
+  const std::vector<std::string> kept = {"dorvane.DB.~x-1.tmp", "dorvane.DB.~1-.tmp",
+                                         "dorvane.INI.~1-1.tmp", "other.DB.~1-1.tmp"};
+  for (const auto& name : dead) WriteBytes(dir.File(name), "half");
+  for (const auto& name : kept) WriteBytes(dir.File(name), "mine");
+  AtomicFileWriter live(path);
+  ASSERT_TRUE(live.Write("new"));
+  // A live writer in another process holds its temporary's lock as well.
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    AtomicFileWriter other(path);
+    char c = other.IsOpen() ? '1' : '0';
+    if (write(ready[1], &c, 1) != 1) _exit(1);
+    pause();
+    _exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  ASSERT_EQ(c, '1');
+
+  EXPECT_EQ(RemoveStaleTemporaries(path), 2);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  auto entries = FolderEntries(dir.Path());
+  for (const auto& name : dead) EXPECT_EQ(std::count(entries.begin(), entries.end(), name), 0);
+  for (const auto& name : kept) EXPECT_EQ(std::count(entries.begin(), entries.end(), name), 1);
+  EXPECT_EQ(entries.size(), kept.size() + 3);  // the store, the live writer's, the killed one's
+  ASSERT_TRUE(live.Commit());
+  EXPECT_EQ(RemoveStaleTemporaries(path), 1);  // the killed child's
+  EXPECT_EQ(ReadBytes(path), "new");
+  close(ready[0]);
+  close(ready[1]);
 }
 
 TEST(RealFileSystem, WorksThroughTheDriveRoot) {

@@ -288,11 +288,15 @@ TEST(ProfileFile, WriteFailuresNameTheFile) {  // W7
   TempDir dir;
   WriteBytes(dir.File("plain"), "x");
   mkdir(dir.File("folder.ini").c_str(), 0755);
-  const std::string paths[] = {
+  std::vector<std::string> paths = {
       dir.File("missing/test.ini"),  // no folder
       dir.File("plain/test.ini"),    // the "folder" is a regular file
       dir.File("folder.ini"),        // a folder where the file should be
   };
+  // A file the user made read-only refuses even a write that would change nothing.
+  WriteBytes(dir.File("ro.ini"), "[s]\r\nk=v\r\n");
+  chmod(dir.File("ro.ini").c_str(), 0444);
+  paths.push_back(dir.File("ro.ini"));
   for (const auto& path : paths) {
     SCOPED_TRACE(path);
     ProfileFile ini(path);

@@ -1,6 +1,7 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <optional>
 #include <string>
@@ -146,6 +147,21 @@ TEST(RegFileRegistry, FailedWritesNameTheValue) {
       EXPECT_EQ(std::string(e.what()), "Failed to set data for 'Logging'");
     }
   }
+  // A file the user made read-only is refused even when the value would not change.
+  const std::string readOnly = dir.File("ro.REG");
+  const std::string content = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + std::string(kModem) +
+                              "]\r\n\"LoggingPath\"=\"x\"\r\n";
+  WriteBytes(readOnly, content);
+  chmod(readOnly.c_str(), 0444);
+  RegFileRegistry ro(readOnly);
+  EXPECT_TRUE(ro.OpenKey(kModem));
+  try {
+    ro.WriteString(kModem, "LoggingPath", "x");
+    ADD_FAILURE() << "the write succeeded";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Failed to set data for 'LoggingPath'");
+  }
+  EXPECT_EQ(ReadBytes(readOnly), content);
   // A line break cannot be held by an export line.
   RegFileRegistry reg(dir.File("r.REG"));
   EXPECT_THROW(reg.WriteString(kModem, "LoggingPath", "a\r\n[HKEY_LOCAL_MACHINE\\x]"), Error);

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth locales-all fonts-dejavu-core
+  desktop-file-utils appstream man-db dpkg-dev
 )
 
 missing=()

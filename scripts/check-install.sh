@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Installs a build tree into a temporary prefix and checks the installed program as a user
+# would meet it: the files in their places, the desktop entry, AppStream data and man pages
+# valid, the data files in the user's XDG folder (nothing written under the prefix), a second
+# start reading them back, a portable copy keeping its files beside it, and a Debian package.
+#
+#   bash scripts/check-install.sh [BUILD_DIR]      (default: build/release)
+#   DORVANE_SKIP_DEB=1 skips the package.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/release}
+[ -f "$build/cmake_install.cmake" ] || { echo "No build tree at $build" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
+prefix=$work/prefix
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+reported=0
+pass() { # says "ok" for a group of checks when none of them failed since the last group
+  [ "$failures" -eq "$reported" ] && echo "ok: $*"
+  reported=$failures
+}
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+# --- Files in their places -------------------------------------------------------------------
+for f in bin/dorvane share/dorvane/dorvane.HLP share/applications/dorvane.desktop \
+  share/icons/hicolor/scalable/apps/dorvane.svg share/icons/hicolor/48x48/apps/dorvane.png \
+  share/metainfo/dorvane.metainfo.xml share/man/man1/dorvane.1 share/man/man1/dorvane-report.1 \
+  share/man/man1/dorvane-import.1; do
+  [ -f "$prefix/$f" ] || fail "not installed: $f"
+done
+[ -x "$prefix/bin/dorvane" ] || fail "bin/dorvane is not executable"
+# The PNG's header holds its width and height as two 32-bit numbers after the signature.
+size=$(od -An -tu1 -j16 -N8 "$prefix/share/icons/hicolor/48x48/apps/dorvane.png" | tr -s ' ')
+[ "$size" = " 0 0 0 48 0 0 0 48" ] || fail "the 48x48 icon is$size"
+pass "installed files"
+
+# --- Desktop entry, AppStream data, man pages ------------------------------------------------
+desktop-file-validate "$prefix/share/applications/dorvane.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$prefix/share/metainfo/dorvane.metainfo.xml" >/dev/null ||
+  fail "appstreamcli validate --no-net"
+for page in dorvane dorvane-report dorvane-import; do
+  out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1" 2>&1 >/dev/null)
+  [ -z "$out" ] || fail "man -l $page.1 warns: $out"
+  LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/share/man/man1/$page.1" 2>/dev/null |
+    grep -q "^NAME" || fail "man -l $page.1 renders no NAME section"
+done
+pass "desktop entry, AppStream data and man pages"
+
+# --- The installed program keeps its data in the XDG folder ----------------------------------
+run() { # run FOLDER EXE: dorvane CHECK with HOME and XDG_DATA_HOME in the temporary folder
+  (cd "$1" && HOME=$work/home XDG_DATA_HOME=$work/xdg XDG_RUNTIME_DIR=$work/run \
+    QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 timeout 60 "$2" CHECK) || fail "$2 CHECK exited with $?"
+}
+mkdir -p "$work/home" "$work/xdg" "$work/cwd" "$work/run"
+chmod 700 "$work/run"
+listing() { (cd "$prefix" && find . -printf '%p %s %T@ %m\n' | sort); }
+before=$(listing)
+run "$work/cwd" "$prefix/bin/dorvane"
+data=$work/xdg/Dorvane
+for f in dorvane.INI dorvane.REG; do
+  [ -f "$data/$f" ] || fail "first start left no $f in \$XDG_DATA_HOME/Dorvane"
+done
+[ "$(stat -c %a "$data" 2>/dev/null)" = 700 ] || fail "\$XDG_DATA_HOME/Dorvane is not mode 700"
+[ "$before" = "$(listing)" ] || fail "the installed program wrote under its prefix"
+[ -z "$(ls -A "$work/cwd")" ] || fail "the installed program wrote into its working folder"
+
+# A second start reads the settings back: a threshold typed by the user and a log file whose
+# calls land in the call store of the XDG folder.
+cp tests/data/e2e/ModemLog.txt "$work/ModemLog.txt"
+[ -f "$data/dorvane.INI" ] && sed -i -e "s|^LogFileName=.*|LogFileName=$work/ModemLog.txt|" \
+  -e '/^\[Warn Monthly Cost\]/,/^\[/s|^Cost=.*|Cost=12,50|' "$data/dorvane.INI"
+run "$work/cwd" "$prefix/bin/dorvane"
+[ -s "$data/dorvane.DB" ] || fail "the second start recorded no calls in \$XDG_DATA_HOME/Dorvane"
+[ ! -e "$work/ModemLog.txt" ] || fail "the second start did not take in the modem log"
+grep -q '^Cost=12,50' "$data/dorvane.INI" || fail "the second start lost the threshold typed"
+grep -q "^LogFileName=$work/ModemLog.txt" "$data/dorvane.INI" || fail "the log file option was lost"
+[ "$before" = "$(listing)" ] || fail "the second start wrote under the prefix"
+pass "installed program: data in \$XDG_DATA_HOME/Dorvane, nothing under the prefix"
+
+# --- A copy with its help file beside it is portable ------------------------------------------
+mkdir -p "$work/portable"
+cp "$prefix/bin/dorvane" "$work/portable/dorvane"
+cp "$prefix/share/dorvane/dorvane.HLP" "$work/portable/dorvane.HLP"
+xdg_listing() { find "$work/xdg" -printf '%p %s %T@\n' | sort; }
+xdg_before=$(xdg_listing)
+run "$work/cwd" "$work/portable/dorvane"
+for f in dorvane.INI dorvane.REG; do
+  [ -f "$work/portable/$f" ] || fail "the portable copy left no $f beside it"
+done
+[ "$xdg_before" = "$(xdg_listing)" ] ||
+  fail "the portable copy touched the XDG folder"
+pass "portable copy keeps its files beside it"
+
+# --- Debian package ---------------------------------------------------------------------------
+if [ -z "${DORVANE_SKIP_DEB:-}" ]; then
+  (cd "$build" && cpack -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1) ||
+    { cat "$work/cpack.log" >&2; fail "cpack -G DEB"; }
+  deb=$(find "$work/deb" -maxdepth 1 -name '*.deb' 2>/dev/null | head -n1 || true)
+  if [ -n "$deb" ]; then
+    contents=$(dpkg-deb -c "$deb")
+    for f in ./usr/bin/dorvane ./usr/share/dorvane/dorvane.HLP \
+      ./usr/share/applications/dorvane.desktop ./usr/share/metainfo/dorvane.metainfo.xml; do
+      grep -q " $f\$" <<<"$contents" || fail "the package lacks $f"
+    done
+    pass "Debian package $(basename "$deb")"
+  else
+    fail "cpack made no .deb"
+  fi
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "check-install: $failures failed" >&2
+  exit 1
+fi
+echo "check-install: all passed"

@@ -158,20 +158,25 @@ void InitReportPeriod(const FileSystem& fs, const std::string& storePath,
                       const std::function<void(TDateTime)>& setStartDate,
                       const std::function<void(TDateTime)>& setStopDate) {
   if (!fs.Exists(storePath)) return;
-  const std::optional<std::string> text = fs.ReadAll(storePath);
-  if (!text) return;
+  const std::unique_ptr<LineSource> lines = fs.OpenLines(storePath);
+  if (!lines) return;
   bool first = true;
   std::optional<TDateTime> last;
-  ForEachCallLine(*text, [&](std::string_view startText, std::string_view) {
+  std::string_view line;
+  std::string_view startText;
+  std::string_view endText;
+  while (lines->Next(line)) {
+    if (!ParseCallLine(line, startText, endText)) continue;
     const TDateTime start = StrToFloat(rs, startText);
     if (first) {
       setStartDate(start);
       first = false;
     }
     last = start;
-    return true;
-  });
-  if (last) setStopDate(*last);
+  }
+  // A store that could not be read to its end has no known last call: the stop date stays, as
+  // it does for a store that cannot be opened at all.
+  if (last && !lines->Failed()) setStopDate(*last);
 }
 
 }  // namespace dorvane

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "platform/linereader.h"
 
 namespace dorvane {
 
@@ -24,6 +27,9 @@ class FileSystem {
   virtual bool Exists(const std::string& path) const = 0;
   // The whole file; nullopt when it cannot be opened for reading.
   virtual std::optional<std::string> ReadAll(const std::string& path) const = 0;
+  // The file's lines, read as they are asked for; nullptr when it cannot be opened for reading.
+  // Unless a file system reads in blocks, the file is read whole through ReadAll.
+  virtual std::unique_ptr<LineSource> OpenLines(const std::string& path) const;
   // False when the file could not be deleted (missing, or refused).
   virtual bool Delete(const std::string& path) = 0;
   virtual std::optional<FileStamp> Stamp(const std::string& path) const = 0;
@@ -35,6 +41,7 @@ class RealFileSystem : public FileSystem {
   explicit RealFileSystem(std::string driveRoot) : driveRoot_(std::move(driveRoot)) {}
   bool Exists(const std::string& path) const override;
   std::optional<std::string> ReadAll(const std::string& path) const override;
+  std::unique_ptr<LineSource> OpenLines(const std::string& path) const override;
   bool Delete(const std::string& path) override;
   std::optional<FileStamp> Stamp(const std::string& path) const override;
 

@@ -1,0 +1,121 @@
+#include "platform/linereader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+#include "platform/files.h"
+
+namespace dorvane {
+
+BlockLineReader::BlockLineReader(ReadBlock read, std::uint64_t size, std::size_t blockSize)
+    : read_(std::move(read)), size_(size), blockSize_(blockSize == 0 ? 1 : blockSize) {}
+
+bool BlockLineReader::Next(std::string_view& line) {
+  for (;;) {
+    const char* data = buffer_.data();
+    std::size_t i = scan_;
+    while (i < end_ && data[i] != '\r' && data[i] != '\n') ++i;
+    if (i < end_) {
+      if (data[i] == '\r' && i + 1 == end_ && !atEnd_) {
+        // A CR at the end of what has been read: the next block tells whether an LF follows.
+        scan_ = i;
+        Refill();
+        continue;
+      }
+      line = std::string_view(data + begin_, i - begin_);
+      std::size_t next = i + 1;
+      if (data[i] == '\r' && next < end_ && data[next] == '\n') ++next;
+      begin_ = scan_ = next;
+      return true;
+    }
+    scan_ = end_;
+    if (atEnd_) {
+      // A last line without a line end; after a read error the torn line is not handed out.
+      if (failed_ || begin_ == end_) return false;
+      line = std::string_view(data + begin_, end_ - begin_);
+      begin_ = scan_ = end_;
+      return true;
+    }
+    Refill();
+  }
+}
+
+bool BlockLineReader::Refill() {
+  if (atEnd_) return false;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    scan_ -= begin_;
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  // Only a line longer than a block makes the buffer grow.
+  if (buffer_.size() - end_ < blockSize_) buffer_.resize(end_ + blockSize_);
+  const std::ptrdiff_t got = read_(buffer_.data() + end_, blockSize_);
+  if (got <= 0) {
+    atEnd_ = true;
+    failed_ = got < 0;
+    return false;
+  }
+  end_ += static_cast<std::size_t>(got);
+  return true;
+}
+
+std::unique_ptr<LineSource> TextLines(std::string text, std::size_t blockSize) {
+  struct Text {
+    std::string content;
+    std::size_t offset = 0;
+  };
+  auto source = std::make_shared<Text>();
+  source->content = std::move(text);
+  const std::uint64_t size = source->content.size();
+  return std::make_unique<BlockLineReader>(
+      [source](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
+        const std::size_t n = std::min(capacity, source->content.size() - source->offset);
+        std::memcpy(buffer, source->content.data() + source->offset, n);
+        source->offset += n;
+        return static_cast<std::ptrdiff_t>(n);
+      },
+      size, blockSize);
+}
+
+std::unique_ptr<LineSource> OpenFileLines(const std::string& nativePath) {
+  const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  const std::uint64_t size =
+      ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  // The descriptor closes with the last copy of the reading function.
+  auto descriptor = std::shared_ptr<int>(new int(fd), [](int* p) {
+    ::close(*p);
+    delete p;
+  });
+  return std::make_unique<BlockLineReader>(
+      [descriptor](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
+        for (;;) {
+          const ssize_t got = ::read(*descriptor, buffer, capacity);
+          if (got >= 0 || errno != EINTR) return got;
+        }
+      },
+      size);
+}
+
+// The file system's line readers live here, beside the readers themselves.
+
+std::unique_ptr<LineSource> FileSystem::OpenLines(const std::string& path) const {
+  std::optional<std::string> text = ReadAll(path);
+  if (!text) return nullptr;
+  return TextLines(std::move(*text));
+}
+
+std::unique_ptr<LineSource> RealFileSystem::OpenLines(const std::string& path) const {
+  return OpenFileLines(NativePath(path, driveRoot_));
+}
+
+}  // namespace dorvane

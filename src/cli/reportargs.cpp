@@ -1,0 +1,185 @@
+#include "cli/reportargs.h"
+
+#include <charconv>
+
+namespace dorvane {
+
+const char* const kReportUsage =
+    "Usage: dorvane-report [OPTION]...\n"
+    "Prints the costs analysis of a report period from Dorvane's call store, priced with its\n"
+    "charges table: as the window shows it, as the logbook report, as CSV, per month, or as an\n"
+    "HTML page with a chart.\n"
+    "\n"
+    "Report period (without one: from the day of the first stored call to the day of the last):\n"
+    "  --from DATE        first day of the period, YYYY-MM-DD, from 00:00:00\n"
+    "  --to DATE          last day of the period, YYYY-MM-DD, up to 23:59:59\n"
+    "  --month YYYY-MM    one calendar month\n"
+    "  --today DATE       the day taken as today, YYYY-MM-DD (default: the clock's)\n"
+    "\n"
+    "Output:\n"
+    "  --format FORMAT    text (default), csv, monthly, monthly-csv or html\n"
+    "  --logbook          with the text format: the logbook report instead of the analysis\n"
+    "  --tariff FILE      what the period would have cost under the charges table of another\n"
+    "                     settings file, and the difference; repeat it to rank several tables,\n"
+    "                     cheapest first\n"
+    "\n"
+    "Files (default: dorvane.INI and dorvane.DB, found as Dorvane finds them):\n"
+    "  --settings FILE    the settings file that holds the charges table\n"
+    "  --store FILE       the call store\n"
+    "\n"
+    "  --help             print this help and exit\n"
+    "  --version          print the version and exit\n"
+    "\n"
+    "Neither file is written or locked. Texts follow the regional settings of the environment\n"
+    "(LC_ALL, LC_MONETARY, LC_NUMERIC, LC_TIME); CSV numbers always have a decimal point.\n"
+    "Exit status: 0 done, 1 a file that cannot be read or a line that does not convert,\n"
+    "2 wrong arguments.\n";
+
+const char* const kReportShortUsage =
+    "Usage: dorvane-report [--from DATE] [--to DATE] [--month YYYY-MM] [--today DATE]\n"
+    "                      [--format text|csv|monthly|monthly-csv|html] [--logbook]\n"
+    "                      [--tariff FILE]... [--settings FILE] [--store FILE]\n"
+    "Try 'dorvane-report --help' for more information.\n";
+
+namespace {
+
+// Exactly `digits` decimal digits.
+bool ReadNumber(std::string_view text, std::size_t digits, int& out) {
+  if (text.size() != digits) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return std::from_chars(text.data(), text.data() + text.size(), out).ec == std::errc();
+}
+
+// "1999-01": year and month.
+bool ParseIsoMonth(std::string_view text, int& year, int& month) {
+  return text.size() == 7 && text[4] == '-' && ReadNumber(text.substr(0, 4), 4, year) &&
+         ReadNumber(text.substr(5, 2), 2, month) && year >= 1 && month >= 1 && month <= 12;
+}
+
+ReportFormat ParseFormat(std::string_view text) {
+  if (text == "text") return ReportFormat::Text;
+  if (text == "csv") return ReportFormat::Csv;
+  if (text == "monthly") return ReportFormat::Monthly;
+  if (text == "monthly-csv") return ReportFormat::MonthlyCsv;
+  if (text == "html") return ReportFormat::Html;
+  throw UsageError("unknown format '" + std::string(text) +
+                   "' (text, csv, monthly, monthly-csv or html)");
+}
+
+TDateTime DateValue(std::string_view option, std::string_view text) {
+  std::optional<TDateTime> day = ParseIsoDate(text);
+  if (!day) {
+    throw UsageError("'" + std::string(text) + "' is not a date of the form YYYY-MM-DD (" +
+                     std::string(option) + ")");
+  }
+  return *day;
+}
+
+template <typename T>
+void SetOnce(std::optional<T>& slot, std::string_view option, T value) {
+  if (slot) throw UsageError("option '" + std::string(option) + "' given twice");
+  slot = std::move(value);
+}
+
+}  // namespace
+
+std::optional<TDateTime> ParseIsoDate(std::string_view text) {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  TDateTime value = 0;
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
+      !ReadNumber(text.substr(0, 4), 4, year) || !ReadNumber(text.substr(5, 2), 2, month) ||
+      !ReadNumber(text.substr(8, 2), 2, day) || !TryEncodeDate(year, month, day, value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
+  ReportOptions o;
+  std::optional<TDateTime> from;
+  std::optional<TDateTime> to;
+  std::optional<std::string> month;
+  std::optional<ReportFormat> format;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      o.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      o.version = true;
+      continue;
+    }
+    if (arg == "--logbook") {
+      o.logbook = true;
+      continue;
+    }
+    if (!arg.starts_with("--")) throw UsageError("unexpected argument '" + arg + "'");
+    std::string name = arg;
+    std::optional<std::string> value;
+    if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+    }
+    static constexpr const char* kWithValue[] = {"--from",   "--to",     "--month",    "--today",
+                                                 "--format", "--tariff", "--settings", "--store"};
+    bool known = false;
+    for (const char* option : kWithValue) known = known || name == option;
+    if (!known) {
+      if (name == "--help" || name == "--version" || name == "--logbook") {
+        throw UsageError("option '" + name + "' takes no value");
+      }
+      throw UsageError("unknown option '" + name + "'");
+    }
+    if (!value) {
+      if (i + 1 >= args.size()) throw UsageError("option '" + name + "' needs a value");
+      value = args[++i];
+    }
+    if (value->empty()) throw UsageError("option '" + name + "' needs a value");
+    if (name == "--from") {
+      SetOnce(from, name, DateValue(name, *value));
+    } else if (name == "--to") {
+      SetOnce(to, name, DateValue(name, *value));
+    } else if (name == "--month") {
+      int y = 0;
+      int m = 0;
+      if (!ParseIsoMonth(*value, y, m)) {
+        throw UsageError("'" + *value + "' is not a month of the form YYYY-MM (--month)");
+      }
+      SetOnce(month, name, *value);
+    } else if (name == "--today") {
+      SetOnce(o.today, name, DateValue(name, *value));
+    } else if (name == "--format") {
+      SetOnce(format, name, ParseFormat(*value));
+    } else if (name == "--tariff") {
+      o.tariffFiles.push_back(*value);
+    } else if (name == "--settings") {
+      SetOnce(o.settingsFile, name, *value);
+    } else {
+      SetOnce(o.storeFile, name, *value);
+    }
+  }
+  if (o.help || o.version) return o;
+  if (month) {
+    if (from || to) throw UsageError("--month cannot be combined with --from or --to");
+    int y = 0;
+    int m = 0;
+    ParseIsoMonth(*month, y, m);
+    from = EncodeDate(y, m, 1);
+    to = EncodeDate(y, m, DaysInMonth(y, m));
+  }
+  if (from && to && *to < *from) throw UsageError("Invalid Report Period");
+  o.fromDay = from;
+  o.toDay = to;
+  o.format = format.value_or(ReportFormat::Text);
+  if (o.logbook && o.format != ReportFormat::Text) {
+    throw UsageError("--logbook goes with the text format only");
+  }
+  return o;
+}
+
+}  // namespace dorvane

@@ -1,0 +1,55 @@
+// The command line of dorvane-report: its options, their checks, and the usage texts.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/datetime.h"
+
+namespace dorvane {
+
+// A command line that cannot be run; the message says which argument is wrong.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class ReportFormat { Text, Csv, Monthly, MonthlyCsv, Html };
+
+struct ReportOptions {
+  bool help = false;
+  bool version = false;
+  ReportFormat format = ReportFormat::Text;
+  bool logbook = false;
+  // Days as day numbers (midnight); the period's own times are added by ReportPeriodFor.
+  std::optional<TDateTime> fromDay;
+  std::optional<TDateTime> toDay;
+  std::optional<TDateTime> today;
+  std::optional<std::string> settingsFile;
+  std::optional<std::string> storeFile;
+  // Settings files whose charges tables price the same calls, in the order given.
+  std::vector<std::string> tariffFiles;
+};
+
+inline constexpr const char* kReportProgram = "dorvane-report";
+inline constexpr const char* kReportVersionLine = "dorvane-report 1.70";
+
+// The whole option list, for --help.
+extern const char* const kReportUsage;
+// The lines printed after an argument error.
+extern const char* const kReportShortUsage;
+
+// Reads the arguments after the program name. Options take their value as the next argument or
+// after "=" (--from=1999-01-01). Throws UsageError for an unknown option, a missing or malformed
+// value, an option given twice (--tariff excepted), --month together with --from or --to,
+// --logbook with a format other than text, and a first day after the last.
+ReportOptions ParseReportArguments(const std::vector<std::string>& args);
+
+// "1999-01-12": the day number of a calendar date, four-digit year, two-digit month and day;
+// nullopt for anything else, an impossible date included.
+std::optional<TDateTime> ParseIsoDate(std::string_view text);
+
+}  // namespace dorvane

@@ -1,0 +1,147 @@
+#include "cli/reportcli.h"
+
+#include <memory>
+#include <optional>
+
+#include "capture/callstore.h"
+#include "charges/gridpricing.h"
+#include "cli/reportargs.h"
+#include "cli/reportexport.h"
+#include "platform/error.h"
+#include "reports/analysis.h"
+#include "settings/settingsfile.h"
+
+namespace dorvane {
+
+namespace {
+
+// The period pickers as the window's design leaves them: 30 July 1998, from 00:00:00 to
+// 23:59:59. The store's first and last call replace only their dates.
+constexpr TDateTime kDesignStart = 36006.0;
+constexpr TDateTime kDesignStop = 36006.99998842592;
+
+// A settings file is read cell by cell; when Dorvane replaces it meanwhile (it saves at every
+// close), the cells could come from two versions. The table is read again until the file stays
+// the same from the first cell to the last.
+ChargeRows ReadChargesTable(const FileSystem& files, const RegionalSettings& rs,
+                            const std::string& path, bool mustExist) {
+  if (!files.Exists(path)) {
+    if (mustExist) throw Error(FormatMessage(kUnableToRead, path));
+    return SettingsFile(path).LoadChargesTable(rs);  // the first start's table
+  }
+  for (int attempt = 0;; ++attempt) {
+    const std::optional<FileStamp> before = files.Stamp(path);
+    if (!files.ReadAll(path)) throw Error(FormatMessage(kUnableToRead, path));
+    ChargeRows rows = SettingsFile(path).LoadChargesTable(rs);
+    if (files.Stamp(path) == before || attempt == 4) return rows;
+  }
+}
+
+}  // namespace
+
+std::string DorvaneDataFile(const std::string& reportExePath, const char* extension) {
+  const std::size_t slash = reportExePath.find_last_of('/');
+  const std::string folder =
+      slash == std::string::npos ? std::string() : reportExePath.substr(0, slash + 1);
+  return ChangeFileExt(folder + "dorvane", extension);
+}
+
+int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironment& env) {
+  ReportOptions o;
+  try {
+    o = ParseReportArguments(args);
+  } catch (const UsageError& e) {
+    env.err << kReportProgram << ": " << e.what() << '\n' << kReportShortUsage;
+    return kReportBadArguments;
+  }
+  if (o.help) {
+    env.out << kReportUsage;
+    return kReportDone;
+  }
+  if (o.version) {
+    env.out << kReportVersionLine << '\n';
+    return kReportDone;
+  }
+  const RegionalSettings& rs = env.rs;
+  try {
+    const std::string settingsPath = o.settingsFile.value_or(DorvaneDataFile(env.exePath, ".INI"));
+    const std::string storePath = o.storeFile.value_or(DorvaneDataFile(env.exePath, ".DB"));
+    const ChargeRows ownRows =
+        ReadChargesTable(env.files, rs, settingsPath, o.settingsFile.has_value());
+    std::vector<ChargeRows> tariffRows;
+    for (const std::string& path : o.tariffFiles) {
+      tariffRows.push_back(ReadChargesTable(env.files, rs, path, true));
+    }
+    if (o.storeFile && !env.files.Exists(storePath)) {
+      throw Error(FormatMessage(kUnableToRead, storePath));
+    }
+
+    const TDateTime now = o.today ? *o.today : env.clock.Now();
+    ReportPeriod period{kDesignStart, kDesignStop};
+    if (!o.fromDay || !o.toDay) {
+      InitReportPeriod(
+          env.files, storePath, rs,
+          [&](TDateTime d) { period.start = ReplaceDate(period.start, d); },
+          [&](TDateTime d) { period.stop = ReplaceDate(period.stop, d); });
+    }
+    if (o.fromDay) period.start = ReplaceDate(kDesignStart, *o.fromDay);
+    if (o.toDay) period.stop = ReplaceDate(kDesignStop, *o.toDay);
+
+    const GridPricing pricing(rs, ownRows);
+    std::vector<std::unique_ptr<GridPricing>> tariffPricing;
+    for (const ChargeRows& rows : tariffRows) {
+      tariffPricing.push_back(std::make_unique<GridPricing>(rs, rows));
+    }
+    std::unique_ptr<ReportWriter> writer =
+        MakeReportWriter(o.format, o.logbook, rs, env.out, o.tariffFiles);
+
+    PeriodStatistics stats = StartStatistics(now);
+    std::vector<double> tariffTotals(o.tariffFiles.size(), 0.0);
+    std::vector<double> tariffCosts(o.tariffFiles.size(), 0.0);
+    if (env.files.Exists(storePath)) {
+      if (!period.Valid()) {
+        env.err << kReportProgram << ": " << kInvalidReportPeriod << '\n' << kReportShortUsage;
+        return kReportBadArguments;
+      }
+      const std::optional<std::string> text = env.files.ReadAll(storePath);
+      if (!text) throw Error(FormatMessage(kUnableToRead, storePath));
+      ScanCallStore(
+          *text, rs,
+          [&](TDateTime start, TDateTime end) {
+            AddCallToStatistics(stats, period, now, pricing, start, end);
+            if (!period.InReportPeriod(start)) return;
+            const PricedCall call{start, end, pricing.CallCost(start, end),
+                                  pricing.LowestCallCost(start, end),
+                                  pricing.HighestCallCost(start, end)};
+            for (std::size_t i = 0; i < tariffPricing.size(); ++i) {
+              tariffCosts[i] = tariffPricing[i]->CallCost(start, end);
+              tariffTotals[i] += tariffCosts[i];
+            }
+            writer->AddCall(call, tariffCosts);
+          },
+          [](int) {});
+    }
+
+    ReportSummary summary;
+    FillAnalysisLabels(rs, stats, now, [&](AnalysisLabel label, const std::string& text) {
+      const auto i = static_cast<std::size_t>(label);
+      summary.labels[i] = text;
+      summary.filledLabels = std::max(summary.filledLabels, i + 1);
+    });
+    summary.tariffs = RankTariffs(o.tariffFiles, tariffTotals, stats.totalCost);
+    writer->Finish(summary);
+    env.out.flush();
+    if (!env.out) throw Error("Unable to write to standard output");
+  } catch (const Error& e) {
+    env.out.flush();
+    env.err << kReportProgram << ": " << ErrorBoxText(e.what()) << '\n';
+    return kReportFailed;
+  } catch (const std::exception& e) {
+    env.out.flush();
+    env.err << kReportProgram << ": " << e.what() << '\n';
+    return kReportFailed;
+  }
+  return kReportDone;
+}
+
+}  // namespace dorvane

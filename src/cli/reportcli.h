@@ -1,0 +1,39 @@
+// dorvane-report as a function: reads the call store and the charges table of Dorvane, read-only,
+// runs the report of a period the way the window does, and writes it in the form asked for.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/regional.h"
+
+namespace dorvane {
+
+struct ReportEnvironment {
+  const FileSystem& files;
+  const Clock& clock;
+  const RegionalSettings& rs;
+  // This program's own path: Dorvane's files are looked for beside it.
+  std::string exePath;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// Exit statuses.
+inline constexpr int kReportDone = 0;
+inline constexpr int kReportFailed = 1;  // a file that cannot be read, a line that does not convert
+inline constexpr int kReportBadArguments = 2;
+
+// Runs the command line (the arguments after the program name). Messages go to `err`, prefixed
+// with the program's name: the window's own message for a failure, a short usage after an
+// argument error.
+int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironment& env);
+
+// Dorvane's data file with the extension given (".INI", ".DB"), found as Dorvane finds it when
+// it is installed beside this program.
+std::string DorvaneDataFile(const std::string& reportExePath, const char* extension);
+
+}  // namespace dorvane

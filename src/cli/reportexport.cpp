@@ -1,0 +1,652 @@
+#include "cli/reportexport.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <numeric>
+
+#include "platform/error.h"
+#include "reports/analysis.h"
+#include "reports/logbook.h"
+
+namespace dorvane {
+
+const std::array<const char*, kAnalysisLabelCount> kAnalysisCaptions = {
+    "Period:",
+    "Number of Calls:",
+    "Average Time per Call:",
+    "Total Time:",
+    "Average Cost per Call:",
+    "Total Cost:",
+    "If you had always called at lowest charge:",
+    "highest charge:",
+    "Estimated cost for this month:",
+    "Average monthly cost during selected period:",
+};
+
+std::string PlainNumber(double value) {
+  if (std::isnan(value)) return "nan";
+  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+  if (value == 0) return "0";
+  // 15 significant digits from the exact binary value, then placed by hand around the point.
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+  const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+  const bool negative = sci.front() == '-';
+  const std::size_t e = sci.find('e');
+  std::string digits;
+  for (char c : sci.substr(0, e)) {
+    if (c >= '0' && c <= '9') digits.push_back(c);
+  }
+  int exponent = 0;
+  std::string_view exp = sci.substr(e + 1);
+  if (!exp.empty() && exp.front() == '+') exp.remove_prefix(1);
+  std::from_chars(exp.data(), exp.data() + exp.size(), exponent);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string text = negative ? "-" : "";
+  const int pointAfter = exponent + 1;  // digits before the decimal point
+  if (pointAfter <= 0) {
+    text += "0.";
+    text.append(static_cast<std::size_t>(-pointAfter), '0');
+    text += digits;
+  } else if (static_cast<std::size_t>(pointAfter) >= digits.size()) {
+    text += digits;
+    text.append(static_cast<std::size_t>(pointAfter) - digits.size(), '0');
+  } else {
+    text += digits.substr(0, static_cast<std::size_t>(pointAfter));
+    text += '.';
+    text += digits.substr(static_cast<std::size_t>(pointAfter));
+  }
+  return text;
+}
+
+namespace {
+
+void AppendDigits(std::string& text, int value, int width) {
+  char buf[16];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value);
+  const auto length = static_cast<int>(res.ptr - buf);
+  text.append(static_cast<std::size_t>(std::max(0, width - length)), '0');
+  text.append(buf, res.ptr);
+}
+
+}  // namespace
+
+std::string IsoDateTime(TDateTime value) {
+  const DateParts d = DecodeDate(value);
+  const TimeParts t = DecodeTime(value);
+  std::string text;
+  AppendDigits(text, d.year, 4);
+  text += '-';
+  AppendDigits(text, d.month, 2);
+  text += '-';
+  AppendDigits(text, d.day, 2);
+  text += 'T';
+  AppendDigits(text, t.hour, 2);
+  text += ':';
+  AppendDigits(text, t.minute, 2);
+  text += ':';
+  AppendDigits(text, t.second, 2);
+  return text;
+}
+
+std::string IsoMonth(TDateTime value) {
+  const DateParts d = DecodeDate(value);
+  std::string text;
+  AppendDigits(text, d.year, 4);
+  text += '-';
+  AppendDigits(text, d.month, 2);
+  return text;
+}
+
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
+std::string HtmlEscape(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      case '\'':
+        escaped += "&#39;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::vector<TariffTotal> RankTariffs(const std::vector<std::string>& names,
+                                     const std::vector<double>& totals, double ownTotal) {
+  std::vector<TariffTotal> ranked;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    ranked.push_back(TariffTotal{names[i], i, totals[i], totals[i] - ownTotal});
+  }
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const TariffTotal& a, const TariffTotal& b) { return a.total < b.total; });
+  return ranked;
+}
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+// The calls of the period in a temporary file, for the forms that need the run's results before
+// they can write the calls. The file is gone when the process ends, whatever way it ends.
+class CallSpill {
+ public:
+  explicit CallSpill(std::size_t tariffCount)
+      : file_(std::tmpfile()), width_(5 + tariffCount), record_(width_) {
+    if (file_ == nullptr) throw Error("Unable to create a temporary file");
+  }
+  ~CallSpill() { std::fclose(file_); }
+  CallSpill(const CallSpill&) = delete;
+  CallSpill& operator=(const CallSpill&) = delete;
+
+  void Add(const PricedCall& call, const std::vector<double>& tariffCosts) {
+    record_[0] = call.start;
+    record_[1] = call.end;
+    record_[2] = call.cost;
+    record_[3] = call.lowest;
+    record_[4] = call.highest;
+    std::copy(tariffCosts.begin(), tariffCosts.end(), record_.begin() + 5);
+    if (std::fwrite(record_.data(), sizeof(double), width_, file_) != width_) {
+      throw Error("Unable to write to a temporary file");
+    }
+  }
+
+  // Hands every call back in the order it came.
+  template <typename F>
+  void Replay(F&& onCall) {
+    if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
+      throw Error("Unable to read a temporary file");
+    }
+    std::vector<double> tariffCosts(width_ - 5);
+    while (std::fread(record_.data(), sizeof(double), width_, file_) == width_) {
+      const PricedCall call{record_[0], record_[1], record_[2], record_[3], record_[4]};
+      std::copy(record_.begin() + 5, record_.end(), tariffCosts.begin());
+      onCall(call, tariffCosts);
+    }
+    if (std::ferror(file_) != 0) throw Error("Unable to read a temporary file");
+  }
+
+ private:
+  std::FILE* file_;
+  std::size_t width_;
+  std::vector<double> record_;
+};
+
+// The lines of "What the period would have cost" under the other tables, for the text forms.
+void WriteTariffLines(std::ostream& out, const RegionalSettings& rs,
+                      const std::vector<TariffTotal>& tariffs) {
+  if (tariffs.empty()) return;
+  out << "\nUnder other charges tables, cheapest first:\n";
+  for (const TariffTotal& t : tariffs) {
+    out << t.name << ": " << MoneyToStr(rs, t.total) << ' ' << CostDifferenceText(rs, t.difference)
+        << '\n';
+  }
+}
+
+// The columns the other tables add to a CSV row: their cost and the difference, cheapest first.
+void AppendTariffHeader(std::string& row, const std::vector<TariffTotal>& ranked) {
+  for (const TariffTotal& t : ranked) {
+    row += ',' + CsvField("cost[" + t.name + "]");
+    row += ',' + CsvField("difference[" + t.name + "]");
+  }
+}
+
+void AppendTariffCells(std::string& row, const std::vector<TariffTotal>& ranked,
+                       const std::vector<double>& costs, double ownCost) {
+  for (const TariffTotal& t : ranked) {
+    row += ',' + PlainNumber(costs[t.column]);
+    row += ',' + PlainNumber(costs[t.column] - ownCost);
+  }
+}
+
+// Tariffs in the order given, before the run has ranked them.
+std::vector<TariffTotal> Unranked(const std::vector<std::string>& names) {
+  return RankTariffs(names, std::vector<double>(names.size(), 0.0), 0.0);
+}
+
+// Seconds to the millisecond, as a plain number.
+std::string PlainSeconds(double days) {
+  return PlainNumber(static_cast<double>(std::llround(days * kMsPerDay)) / 1000.0);
+}
+
+// --- text: the ten captions and their labels ---------------------------------------------------
+
+class AnalysisTextWriter : public ReportWriter {
+ public:
+  AnalysisTextWriter(const RegionalSettings& rs, std::ostream& out) : rs_(rs), out_(out) {}
+  void AddCall(const PricedCall&, const std::vector<double>&) override {}
+  void Finish(const ReportSummary& s) override {
+    for (std::size_t i = 0; i < kAnalysisLabelCount; ++i) {
+      out_ << kAnalysisCaptions[i];
+      if (i < s.filledLabels) out_ << ' ' << s.labels[i];
+      out_ << '\n';
+    }
+    WriteTariffLines(out_, rs_, s.tariffs);
+  }
+
+ private:
+  const RegionalSettings& rs_;
+  std::ostream& out_;
+};
+
+// --- text --logbook: the logbook document's lines, written as they are made -------------------
+
+class LogbookTextWriter : public ReportWriter {
+ public:
+  LogbookTextWriter(const RegionalSettings& rs, std::ostream& out) : rs_(rs), out_(out) {
+    totals_ = BeginLogbook(scratch_, 0);
+    WriteFinishedLines();
+  }
+  void AddCall(const PricedCall& call, const std::vector<double>&) override {
+    AddLogbookCall(scratch_, rs_, totals_, call.start, call.end, call.cost);
+    WriteFinishedLines();
+  }
+  void Finish(const ReportSummary& s) override {
+    FinishLogbook(scratch_, rs_, totals_, [](AnalysisLabel, const std::string&) {});
+    WriteFinishedLines();
+    WriteTariffLines(out_, rs_, s.tariffs);
+  }
+
+ private:
+  // The finished lines leave the document as soon as the line being written is empty again,
+  // so memory stays flat however many calls there are.
+  void WriteFinishedLines() {
+    const auto& lines = scratch_.Lines();
+    if (lines.size() < 2 || !lines.back().runs.empty()) return;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) out_ << lines[i].Text() << '\n';
+    scratch_.Clear();  // keeps the size and colour of what comes next
+  }
+
+  const RegionalSettings& rs_;
+  std::ostream& out_;
+  LogbookDocument scratch_;
+  LogbookTotals totals_;
+};
+
+// --- csv: one row per call ---------------------------------------------------------------------
+
+class CsvWriter : public ReportWriter {
+ public:
+  CsvWriter(std::ostream& out, std::vector<std::string> tariffNames)
+      : out_(out), names_(std::move(tariffNames)) {
+    // With several other tables the columns follow their ranking, known only at the end.
+    if (names_.size() > 1) {
+      spill_ = std::make_unique<CallSpill>(names_.size());
+    } else {
+      WriteHeader(Unranked(names_));
+    }
+  }
+  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
+    if (spill_) {
+      spill_->Add(call, tariffCosts);
+    } else {
+      WriteRow(call, tariffCosts, Unranked(names_));
+    }
+  }
+  void Finish(const ReportSummary& s) override {
+    if (!spill_) return;
+    WriteHeader(s.tariffs);
+    spill_->Replay([&](const PricedCall& call, const std::vector<double>& tariffCosts) {
+      WriteRow(call, tariffCosts, s.tariffs);
+    });
+  }
+
+ private:
+  void WriteHeader(const std::vector<TariffTotal>& ranked) {
+    std::string row = "start,end,duration_s,cost,lowest_cost,highest_cost";
+    AppendTariffHeader(row, ranked);
+    out_ << row << kCrLf;
+  }
+  void WriteRow(const PricedCall& c, const std::vector<double>& tariffCosts,
+                const std::vector<TariffTotal>& ranked) {
+    std::string row = IsoDateTime(c.start);
+    row += ',';
+    row += IsoDateTime(c.end);
+    row += ',';
+    row += PlainSeconds(c.end - c.start);
+    row += ',';
+    row += PlainNumber(c.cost);
+    row += ',';
+    row += PlainNumber(c.lowest);
+    row += ',';
+    row += PlainNumber(c.highest);
+    AppendTariffCells(row, ranked, tariffCosts, c.cost);
+    out_ << row << kCrLf;
+  }
+
+  std::ostream& out_;
+  std::vector<std::string> names_;
+  std::unique_ptr<CallSpill> spill_;
+};
+
+// --- monthly totals ---------------------------------------------------------------------------
+
+struct MonthTotals {
+  TDateTime firstStart = 0;  // any date-time of the month, for its name
+  int calls = 0;
+  double duration = 0;  // days
+  double cost = 0;
+  std::vector<double> tariffCosts;
+};
+
+// The calendar months that hold calls of the period, in calendar order.
+class MonthlyTotals {
+ public:
+  explicit MonthlyTotals(std::size_t tariffCount) : tariffCount_(tariffCount) {}
+  void Add(const PricedCall& call, const std::vector<double>& tariffCosts) {
+    const DateParts d = DecodeDate(call.start);
+    MonthTotals& m = months_[d.year * 12 + d.month - 1];
+    if (m.calls == 0) {
+      m.firstStart = call.start;
+      m.tariffCosts.assign(tariffCount_, 0.0);
+    }
+    ++m.calls;
+    m.duration += call.end - call.start;
+    m.cost += call.cost;
+    for (std::size_t i = 0; i < tariffCount_; ++i) m.tariffCosts[i] += tariffCosts[i];
+  }
+  const std::map<int, MonthTotals>& Months() const { return months_; }
+
+ private:
+  std::size_t tariffCount_;
+  std::map<int, MonthTotals> months_;
+};
+
+// Characters as a terminal shows them: UTF-8 continuation bytes take no room.
+std::size_t DisplayWidth(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+class MonthlyTextWriter : public ReportWriter {
+ public:
+  MonthlyTextWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount)
+      : rs_(rs), out_(out), totals_(tariffCount) {}
+  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
+    totals_.Add(call, tariffCosts);
+  }
+  void Finish(const ReportSummary& s) override {
+    std::vector<std::vector<std::string>> table;
+    std::vector<std::string> header = {"Month", "Calls", "Total Time", "Total Cost"};
+    for (const TariffTotal& t : s.tariffs) header.push_back(t.name);
+    table.push_back(header);
+    for (const auto& [key, m] : totals_.Months()) {
+      std::vector<std::string> row = {IsoMonth(m.firstStart), std::to_string(m.calls),
+                                      DurationToStr(rs_, m.duration), MoneyToStr(rs_, m.cost)};
+      for (const TariffTotal& t : s.tariffs) {
+        const double cost = m.tariffCosts[t.column];
+        row.push_back(MoneyToStr(rs_, cost) + " " + CostDifferenceText(rs_, cost - m.cost));
+      }
+      table.push_back(row);
+    }
+    std::vector<std::size_t> widths(header.size(), 0);
+    for (const auto& row : table) {
+      for (std::size_t c = 0; c < row.size(); ++c) {
+        widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+      }
+    }
+    // The month to the left, the figures to the right, two blanks between columns.
+    for (const auto& row : table) {
+      std::string line;
+      for (std::size_t c = 0; c < row.size(); ++c) {
+        const std::string pad(widths[c] - DisplayWidth(row[c]), ' ');
+        if (c > 0) line += "  ";
+        line += c == 0 ? row[c] + pad : pad + row[c];
+      }
+      while (!line.empty() && line.back() == ' ') line.pop_back();
+      out_ << line << '\n';
+    }
+    WriteTariffLines(out_, rs_, s.tariffs);
+  }
+
+ private:
+  const RegionalSettings& rs_;
+  std::ostream& out_;
+  MonthlyTotals totals_;
+};
+
+class MonthlyCsvWriter : public ReportWriter {
+ public:
+  MonthlyCsvWriter(std::ostream& out, std::size_t tariffCount) : out_(out), totals_(tariffCount) {}
+  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
+    totals_.Add(call, tariffCosts);
+  }
+  void Finish(const ReportSummary& s) override {
+    std::string header = "month,calls,total_time_s,total_cost";
+    AppendTariffHeader(header, s.tariffs);
+    out_ << header << kCrLf;
+    for (const auto& [key, m] : totals_.Months()) {
+      std::string row = IsoMonth(m.firstStart) + ',' + std::to_string(m.calls) + ',' +
+                        PlainSeconds(m.duration) + ',' + PlainNumber(m.cost);
+      AppendTariffCells(row, s.tariffs, m.tariffCosts, m.cost);
+      out_ << row << kCrLf;
+    }
+  }
+
+ private:
+  std::ostream& out_;
+  MonthlyTotals totals_;
+};
+
+// --- html: the analysis, a chart of the cost per month, the logbook table ----------------------
+
+// Steps of 1, 2 or 5 times a power of ten, about five of them over the range.
+double NiceStep(double range) {
+  const double raw = range / 5;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double f : {1.0, 2.0, 5.0}) {
+    if (f * magnitude >= raw) return f * magnitude;
+  }
+  return 10 * magnitude;
+}
+
+std::string Coord(double v) {
+  return PlainNumber(std::round(v * 10) / 10);
+}
+
+// An inline SVG bar chart: one bar per month, cost on the vertical axis with its ticks as money
+// texts. Bars are mid grey with a black outline and every text is black, so the chart reads the
+// same printed in grey.
+void WriteMonthChart(std::ostream& out, const RegionalSettings& rs,
+                     const std::map<int, MonthTotals>& months) {
+  constexpr double kLeft = 100;
+  constexpr double kRight = 20;
+  constexpr double kTop = 30;
+  constexpr double kPlotHeight = 240;
+  constexpr double kBottom = 60;
+  constexpr double kSlot = 64;
+  const double n = static_cast<double>(months.size());
+  const double width = std::max(480.0, kLeft + n * kSlot + kRight);
+  const double height = kTop + kPlotHeight + kBottom;
+  double lo = 0;
+  double hi = 0;
+  for (const auto& [key, m] : months) {
+    if (std::isfinite(m.cost)) {
+      lo = std::min(lo, m.cost);
+      hi = std::max(hi, m.cost);
+    }
+  }
+  if (hi <= lo) hi = lo + 1;
+  const double step = NiceStep(hi - lo);
+  lo = std::floor(lo / step) * step;
+  hi = std::ceil(hi / step) * step;
+  const auto y = [&](double v) { return kTop + (hi - v) / (hi - lo) * kPlotHeight; };
+  const double plotRight = kLeft + n * kSlot;
+
+  out << "<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" aria-labelledby=\"chart-title\" "
+         "width=\""
+      << Coord(width) << "\" height=\"" << Coord(height) << "\" viewBox=\"0 0 " << Coord(width)
+      << ' ' << Coord(height) << "\">\n";
+  out << "<title id=\"chart-title\">Cost per month</title>\n";
+  // Grid lines and the cost ticks.
+  for (double v = lo; v <= hi + step / 2; v += step) {
+    const double tick = std::abs(v) < step / 1e6 ? 0.0 : v;
+    out << "<line x1=\"" << Coord(kLeft) << "\" y1=\"" << Coord(y(tick)) << "\" x2=\""
+        << Coord(plotRight) << "\" y2=\"" << Coord(y(tick))
+        << "\" stroke=\"#bbbbbb\" stroke-width=\"1\"/>\n";
+    out << "<text x=\"" << Coord(kLeft - 6) << "\" y=\"" << Coord(y(tick) + 4)
+        << "\" text-anchor=\"end\">" << HtmlEscape(MoneyToStr(rs, tick)) << "</text>\n";
+  }
+  // Bars with their month below and their cost above.
+  double x = kLeft;
+  for (const auto& [key, m] : months) {
+    const double cost = std::isfinite(m.cost) ? m.cost : 0.0;
+    const double top = y(std::max(cost, 0.0));
+    const double bottom = y(std::min(cost, 0.0));
+    const std::string month = IsoMonth(m.firstStart);
+    const std::string money = MoneyToStr(rs, m.cost);
+    out << "<rect x=\"" << Coord(x + 12) << "\" y=\"" << Coord(top) << "\" width=\""
+        << Coord(kSlot - 24) << "\" height=\"" << Coord(std::max(bottom - top, 0.5))
+        << "\" fill=\"#999999\" stroke=\"#000000\" stroke-width=\"1\"><title>" << month << ": "
+        << HtmlEscape(money) << "</title></rect>\n";
+    out << "<text x=\"" << Coord(x + kSlot / 2) << "\" y=\"" << Coord(top - 5)
+        << "\" text-anchor=\"middle\" font-size=\"10\">" << HtmlEscape(money) << "</text>\n";
+    out << "<text x=\"" << Coord(x + kSlot / 2) << "\" y=\"" << Coord(kTop + kPlotHeight + 16)
+        << "\" text-anchor=\"middle\">" << month << "</text>\n";
+    x += kSlot;
+  }
+  // The axes and their titles.
+  out << "<line x1=\"" << Coord(kLeft) << "\" y1=\"" << Coord(kTop) << "\" x2=\"" << Coord(kLeft)
+      << "\" y2=\"" << Coord(kTop + kPlotHeight) << "\" stroke=\"#000000\" stroke-width=\"1\"/>\n";
+  out << "<line x1=\"" << Coord(kLeft) << "\" y1=\"" << Coord(y(0)) << "\" x2=\""
+      << Coord(plotRight) << "\" y2=\"" << Coord(y(0))
+      << "\" stroke=\"#000000\" stroke-width=\"1\"/>\n";
+  out << "<text x=\"" << Coord(16) << "\" y=\"" << Coord(kTop + kPlotHeight / 2)
+      << "\" text-anchor=\"middle\" transform=\"rotate(-90 16 " << Coord(kTop + kPlotHeight / 2)
+      << ")\">Cost</text>\n";
+  out << "<text x=\"" << Coord(kLeft + (plotRight - kLeft) / 2) << "\" y=\""
+      << Coord(kTop + kPlotHeight + 44) << "\" text-anchor=\"middle\">Month</text>\n";
+  out << "</svg>\n";
+}
+
+constexpr const char* kHtmlStyle =
+    "body{font-family:sans-serif;margin:2em;color:#000;background:#fff}\n"
+    "h1{font-size:1.5em}h2{font-size:1.2em;margin-top:1.6em}\n"
+    "table{border-collapse:collapse}\n"
+    "th,td{padding:.2em .7em;text-align:left;vertical-align:top}\n"
+    "table.analysis th{font-weight:normal}\n"
+    "table.list th,table.list td{border-bottom:1px solid #bbb}\n"
+    "td.num,th.num{text-align:right;white-space:nowrap}\n"
+    "svg{max-width:100%;height:auto}svg text{font-family:sans-serif;font-size:12px;fill:#000}\n"
+    "@media print{body{margin:0}h2{break-after:avoid}tr{break-inside:avoid}}\n";
+
+class HtmlWriter : public ReportWriter {
+ public:
+  HtmlWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount)
+      : rs_(rs), out_(out), spill_(tariffCount), months_(tariffCount) {}
+  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
+    months_.Add(call, tariffCosts);
+    spill_.Add(call, tariffCosts);
+  }
+  void Finish(const ReportSummary& s) override {
+    out_ << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+            "<title>Dorvane: Costs Analysis "
+         << HtmlEscape(s.labels[0]) << "</title>\n<style>\n"
+         << kHtmlStyle << "</style>\n</head>\n<body>\n";
+    out_ << "<h1>Costs Analysis</h1>\n<table class=\"analysis\">\n<tbody>\n";
+    for (std::size_t i = 0; i < kAnalysisLabelCount; ++i) {
+      out_ << "<tr><th scope=\"row\">" << HtmlEscape(kAnalysisCaptions[i]) << "</th><td>"
+           << (i < s.filledLabels ? HtmlEscape(s.labels[i]) : std::string()) << "</td></tr>\n";
+    }
+    out_ << "</tbody>\n</table>\n";
+    if (!s.tariffs.empty()) {
+      out_ << "<h2>Under Other Charges Tables</h2>\n<table class=\"list\">\n<thead><tr>"
+              "<th scope=\"col\">Charges table</th><th scope=\"col\" class=\"num\">Cost</th>"
+              "<th scope=\"col\" class=\"num\">Difference</th></tr></thead>\n<tbody>\n";
+      for (const TariffTotal& t : s.tariffs) {
+        out_ << "<tr><td>" << HtmlEscape(t.name) << "</td><td class=\"num\">"
+             << HtmlEscape(MoneyToStr(rs_, t.total)) << "</td><td class=\"num\">"
+             << HtmlEscape(CostDifferenceText(rs_, t.difference)) << "</td></tr>\n";
+      }
+      out_ << "</tbody>\n</table>\n";
+    }
+    out_ << "<h2>Cost per Month</h2>\n";
+    if (months_.Months().empty()) {
+      out_ << "<p>No calls in the period.</p>\n";
+    } else {
+      out_ << "<figure>\n";
+      WriteMonthChart(out_, rs_, months_.Months());
+      out_ << "</figure>\n";
+    }
+    out_ << "<h2>" << kLogbookTitle
+         << "</h2>\n<table class=\"list\">\n<thead><tr>"
+            "<th scope=\"col\">Start</th><th scope=\"col\">End</th>"
+            "<th scope=\"col\" class=\"num\">Time</th><th scope=\"col\" class=\"num\">Cost</th>";
+    for (const TariffTotal& t : s.tariffs) {
+      out_ << "<th scope=\"col\" class=\"num\">" << HtmlEscape(t.name) << "</th>";
+    }
+    out_ << "</tr></thead>\n<tbody>\n";
+    spill_.Replay([&](const PricedCall& c, const std::vector<double>& tariffCosts) {
+      out_ << "<tr><td>" << HtmlEscape(DateTimeToStr(rs_, c.start)) << "</td><td>"
+           << HtmlEscape(DateTimeToStr(rs_, c.end)) << "</td><td class=\"num\">"
+           << HtmlEscape(DurationToStr(rs_, c.end - c.start)) << "</td><td class=\"num\">"
+           << HtmlEscape(MoneyToStr(rs_, c.cost)) << "</td>";
+      for (const TariffTotal& t : s.tariffs) {
+        out_ << "<td class=\"num\">" << HtmlEscape(MoneyToStr(rs_, tariffCosts[t.column]))
+             << "</td>";
+      }
+      out_ << "</tr>\n";
+    });
+    out_ << "</tbody>\n</table>\n</body>\n</html>\n";
+  }
+
+ private:
+  const RegionalSettings& rs_;
+  std::ostream& out_;
+  CallSpill spill_;
+  MonthlyTotals months_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, bool logbook,
+                                               const RegionalSettings& rs, std::ostream& out,
+                                               std::vector<std::string> tariffNames) {
+  const std::size_t tariffs = tariffNames.size();
+  switch (format) {
+    case ReportFormat::Text:
+      if (logbook) return std::make_unique<LogbookTextWriter>(rs, out);
+      return std::make_unique<AnalysisTextWriter>(rs, out);
+    case ReportFormat::Csv:
+      return std::make_unique<CsvWriter>(out, std::move(tariffNames));
+    case ReportFormat::Monthly:
+      return std::make_unique<MonthlyTextWriter>(rs, out, tariffs);
+    case ReportFormat::MonthlyCsv:
+      return std::make_unique<MonthlyCsvWriter>(out, tariffs);
+    case ReportFormat::Html:
+      return std::make_unique<HtmlWriter>(rs, out, tariffs);
+  }
+  return nullptr;
+}
+
+}  // namespace dorvane

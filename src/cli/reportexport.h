@@ -1,0 +1,88 @@
+// The output forms of dorvane-report: the costs analysis as text, the logbook's lines, CSV, the
+// monthly summary and an HTML page with a chart. Texts for people follow the regional settings;
+// texts for other programs (CSV, the chart's geometry) never depend on the locale.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/reportargs.h"
+#include "platform/datetime.h"
+#include "platform/regional.h"
+
+namespace dorvane {
+
+// A decimal number with a point, no grouping, no exponent, whatever the locale: rounded to 15
+// significant digits, trailing zeros dropped ("1.5", "0.433333333333333", "-2", "0").
+// Infinity and NaN are written "inf", "-inf" and "nan".
+std::string PlainNumber(double value);
+// "1999-01-12T17:58:30": rounded to the millisecond, the milliseconds dropped, as the window
+// shows times.
+std::string IsoDateTime(TDateTime value);
+// "1999-01": the calendar month of a date-time.
+std::string IsoMonth(TDateTime value);
+// A field as RFC 4180 writes it: in double quotes, quotes doubled, when it holds a comma, a
+// quote, a CR or an LF; otherwise as it is.
+std::string CsvField(std::string_view text);
+// Text for HTML content and attribute values: & < > " ' escaped.
+std::string HtmlEscape(std::string_view text);
+
+// The captions beside the ten analysis labels, in the order the labels are filled.
+inline constexpr std::size_t kAnalysisLabelCount = 10;
+extern const std::array<const char*, kAnalysisLabelCount> kAnalysisCaptions;
+
+// One call of the period with its three prices under the report's own charges table.
+struct PricedCall {
+  TDateTime start = 0;
+  TDateTime end = 0;
+  double cost = 0;
+  double lowest = 0;
+  double highest = 0;
+};
+
+// What the period would have cost under another charges table.
+struct TariffTotal {
+  std::string name;    // the settings file as given
+  std::size_t column;  // its place among the --tariff options
+  double total = 0;
+  double difference = 0;  // total less the period's cost under the own table
+};
+
+// The results of the run, handed to the writer after the last call.
+struct ReportSummary {
+  // The label texts in order; a period without calls fills only the first two, and the others
+  // stay empty as the window's labels are after start-up.
+  std::array<std::string, kAnalysisLabelCount> labels;
+  std::size_t filledLabels = 0;
+  // Cheapest first; equal totals keep the order of the command line.
+  std::vector<TariffTotal> tariffs;
+};
+
+// Ranks the totals under other charges tables, cheapest first, with their differences.
+std::vector<TariffTotal> RankTariffs(const std::vector<std::string>& names,
+                                     const std::vector<double>& totals, double ownTotal);
+
+class ReportWriter {
+ public:
+  virtual ~ReportWriter() = default;
+  // Every call of the period in store order, with its cost under each other charges table (in
+  // the order of the --tariff options).
+  virtual void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) = 0;
+  virtual void Finish(const ReportSummary& summary) = 0;
+};
+
+// The writer of a form. The logbook writer starts with the title block at once and writes each
+// call's line as it comes; the analysis text and the monthly forms write at Finish; CSV writes
+// as the calls come unless several other tables have to be ranked first; the HTML page, whose
+// analysis comes first, keeps its calls in a temporary file until Finish. Throws Error when a
+// temporary file cannot be made.
+std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, bool logbook,
+                                               const RegionalSettings& rs, std::ostream& out,
+                                               std::vector<std::string> tariffNames);
+
+}  // namespace dorvane

@@ -27,12 +27,12 @@ ChargeRows ReadChargesTable(const FileSystem& files, const RegionalSettings& rs,
                             const std::string& path, bool mustExist) {
   if (!files.Exists(path)) {
     if (mustExist) throw Error(FormatMessage(kUnableToRead, path));
-    return SettingsFile(path).LoadChargesTable(rs);  // the first start's table
+    return SettingsFile(path).LoadChargesTableReadOnly(rs);  // the first start's table
   }
   for (int attempt = 0;; ++attempt) {
     const std::optional<FileStamp> before = files.Stamp(path);
     if (!files.ReadAll(path)) throw Error(FormatMessage(kUnableToRead, path));
-    ChargeRows rows = SettingsFile(path).LoadChargesTable(rs);
+    ChargeRows rows = SettingsFile(path).LoadChargesTableReadOnly(rs);
     if (files.Stamp(path) == before || attempt == 4) return rows;
   }
 }

@@ -32,6 +32,24 @@ bool ReadBool(const ProfileEdit& edit, std::string_view section, std::string_vie
   return ReadInteger(edit, section, key, defaultValue ? 1 : 0) != 0;
 }
 
+// The bands from a batch or straight from the file: both read a key the same way.
+template <typename Source>
+ChargeRows ReadChargeRows(const Source& source, const RegionalSettings& rs) {
+  const ChargeRow defaults = DefaultChargeCells(rs);
+  int count = 0;
+  if (!ParseProfileInteger(source.ReadString(kChargesSection, kCountKey, ""), count)) count = 1;
+  count = std::clamp(count, 1, kMostChargeBands);
+  ChargeRows rows(static_cast<std::size_t>(count));
+  for (int r = 1; r <= count; ++r) {
+    ChargeRow& row = rows[static_cast<std::size_t>(r - 1)];
+    for (int c = 0; c < kChargeColumns; ++c) {
+      row[static_cast<std::size_t>(c)] = source.ReadString(kChargesSection, ChargeCellKey(c, r),
+                                                           defaults[static_cast<std::size_t>(c)]);
+    }
+  }
+  return rows;
+}
+
 const char* BoolText(bool value) {
   return value ? "1" : "0";
 }
@@ -62,19 +80,11 @@ Options SettingsFile::LoadOptions(std::string_view windowsDirectory) const {
 }
 
 ChargeRows SettingsFile::LoadChargesTable(const RegionalSettings& rs) const {
-  const ProfileEdit edit(file_);
-  const ChargeRow defaults = DefaultChargeCells(rs);
-  int count = ReadInteger(edit, kChargesSection, kCountKey, 1);
-  count = std::clamp(count, 1, kMostChargeBands);
-  ChargeRows rows(static_cast<std::size_t>(count));
-  for (int r = 1; r <= count; ++r) {
-    ChargeRow& row = rows[static_cast<std::size_t>(r - 1)];
-    for (int c = 0; c < kChargeColumns; ++c) {
-      row[static_cast<std::size_t>(c)] = edit.ReadString(kChargesSection, ChargeCellKey(c, r),
-                                                         defaults[static_cast<std::size_t>(c)]);
-    }
-  }
-  return rows;
+  return ReadChargeRows(ProfileEdit(file_), rs);
+}
+
+ChargeRows SettingsFile::LoadChargesTableReadOnly(const RegionalSettings& rs) const {
+  return ReadChargeRows(file_, rs);
 }
 
 int SettingsFile::LoadActivePage() const {

@@ -51,6 +51,10 @@ class SettingsFile {
   // The bands in grid order, at least one: a stored count below 1 gives the catch-all band
   // alone, so the table keeps its band of last resort.
   ChargeRows LoadChargesTable(const RegionalSettings& rs) const;
+  // The same table for a reader beside a running Dorvane: no lock taken, nothing written
+  // beside the file. Reads the file once per cell, so a caller that needs one version of it
+  // compares the file's stamp before and after.
+  ChargeRows LoadChargesTableReadOnly(const RegionalSettings& rs) const;
   // The tag of the page last used, 1 when none is stored.
   int LoadActivePage() const;
   // True when something outside the program asked for the first-run help.

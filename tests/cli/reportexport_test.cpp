@@ -1,0 +1,82 @@
+// The locale-free texts of the report's files, and the logbook written line by line.
+#include "cli/reportexport.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/datetime.h"
+#include "reports/logbook.h"
+
+namespace dorvane {
+namespace {
+
+TEST(ReportExport, PlainNumbers) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
+      {0, "0"},
+      {1.5, "1.5"},
+      {-2, "-2"},
+      {0.1 + 0.2, "0.3"},  // 15 significant digits hide the binary noise
+      {1.0 / 3, "0.333333333333333"},
+      {1234567.125, "1234567.125"},
+      {1e20, "100000000000000000000"},
+      {0.000012345, "0.000012345"},
+      {-0.5, "-0.5"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PlainNumber(c.value), c.text) << c.text;
+}
+
+TEST(ReportExport, IsoStampsAndMonths) {
+  const TDateTime day = EncodeDate(1999, 1, 12);
+  EXPECT_EQ(IsoDateTime(day + EncodeTime(17, 58, 30, 250)), "1999-01-12T17:58:30");
+  // Rounded to the millisecond first, as the window's texts are.
+  EXPECT_EQ(IsoDateTime(day + 86399.9996 / 86400), "1999-01-13T00:00:00");
+  EXPECT_EQ(IsoDateTime(EncodeDate(5, 3, 7)), "0005-03-07T00:00:00");
+  EXPECT_EQ(IsoMonth(EncodeDate(1999, 12, 31) + 0.99), "1999-12");
+}
+
+TEST(ReportExport, CsvFieldsQuoteOnlyWhatNeedsIt) {
+  EXPECT_EQ(CsvField("plain.INI"), "plain.INI");
+  EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+  EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
+}
+
+TEST(ReportExport, TariffsRankCheapestFirstKeepingTheOrderOfEqualOnes) {
+  const auto ranked = RankTariffs({"a", "b", "c"}, {2.0, 1.0, 2.0}, 1.5);
+  ASSERT_EQ(ranked.size(), 3u);
+  EXPECT_EQ(ranked[0].name, "b");
+  EXPECT_EQ(ranked[0].difference, -0.5);
+  EXPECT_EQ(ranked[1].name, "a");
+  EXPECT_EQ(ranked[2].column, 2u);
+}
+
+// The logbook leaves the program line by line; the text must be the document's all the same.
+TEST(ReportExport, StreamedLogbookIsTheDocumentsText) {
+  RegionalSettings rs;
+  const TDateTime day = EncodeDate(1999, 1, 12);
+  const PricedCall calls[] = {
+      {day + 0.75, day + 0.76, 1.5, 0.4, 1.5},
+      {day + 1, day + 1.0001, 0.25, 0.1, 0.5},        // starts at midnight: its date alone
+      {day + 2.99, day + 3.01, 0.875, 0.875, 0.875},  // ends the next day
+  };
+  for (std::size_t n = 0; n <= 3; ++n) {
+    std::ostringstream out;
+    auto writer = MakeReportWriter(ReportFormat::Text, true, rs, out, {});
+    LogbookDocument doc;
+    LogbookTotals totals = BeginLogbook(doc, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+      writer->AddCall(calls[i], {});
+      AddLogbookCall(doc, rs, totals, calls[i].start, calls[i].end, calls[i].cost);
+    }
+    FinishLogbook(doc, rs, totals, [](AnalysisLabel, const std::string&) {});
+    writer->Finish(ReportSummary{});
+    EXPECT_EQ(out.str(), doc.PlainText()) << n << " calls";
+  }
+}
+
+}  // namespace
+}  // namespace dorvane

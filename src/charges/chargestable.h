@@ -20,7 +20,10 @@ using DaySet = std::array<bool, 8>;
 // The header captions of the six columns, with the currency symbol of the settings.
 std::array<std::string, kChargeColumns> CostHeaderCaptions(const RegionalSettings& rs);
 
-// The abbreviated names of the chosen days, Sunday first, joined by ", "; empty for no day.
+// The name a Days cell uses for a day 1..7: its abbreviated name, or its full name when another
+// day has the same abbreviation, so that each day reads back as itself.
+const std::string& BandDayName(const RegionalSettings& rs, int day);
+// The names of the chosen days, Sunday first, joined by ", "; empty for no day.
 std::string DaysText(const RegionalSettings& rs, const DaySet& days);
 // From-time " - " to-time, each in the long time format.
 std::string TimeWindowText(const RegionalSettings& rs, TDateTime from, TDateTime to);
@@ -30,7 +33,9 @@ std::string TimeWindowText(const RegionalSettings& rs, TDateTime from, TDateTime
 void WriteChargeBand(const RegionalSettings& rs, ChargeRow& row, bool isLastRow, const DaySet& days,
                      TDateTime from, TDateTime to, const std::array<std::string, 4>& numberTexts);
 
-// True when the day's abbreviated name occurs in the Days cell (case-sensitive).
+// True when the Days cell names the day (case-sensitive). A cell that is a ", "-separated list
+// of BandDayName texts names exactly its items; in any other text the day's abbreviated name may
+// stand anywhere, as tables typed by hand expect.
 bool BandHasDay(const RegionalSettings& rs, int day, std::string_view daysCell);
 
 // The hours and minutes of a Time cell's two limits; seconds do not count.
@@ -44,9 +49,10 @@ struct TimeWindow {
   bool Contains(int hour, int minute) const;
 };
 
-// Splits the Time cell at its first hyphen: the from-part ends two characters before it, the
-// to-part starts two after it (at most 255 characters). Throws ConvertError "'%s' is not a valid
-// time" for a part that is no time (a cell without a hyphen has an empty from-part).
+// Splits the Time cell at its first " - ": the from-part ends before it, the to-part starts after
+// it (at most 255 characters). A cell without " - " is split at its first hyphen: the from-part
+// ends two characters before it, the to-part starts two after it. Throws ConvertError "'%s' is not
+// a valid time" for a part that is no time (a cell without a hyphen has an empty from-part).
 void SplitTimeCell(std::string_view timeCell, std::string_view& fromPart, std::string_view& toPart);
 TimeWindow ReadTimeWindow(const RegionalSettings& rs, std::string_view timeCell);
 bool BandHasTime(const RegionalSettings& rs, int hour, int minute, std::string_view timeCell);

@@ -11,6 +11,7 @@
 #include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "platform/ascii.h"
 #include "platform/error.h"
@@ -223,16 +224,18 @@ std::int64_t TotalMilliseconds(double span) {
 }
 
 // Whether a pattern shows the hour on a 12-hour clock: it holds an AM/PM designator outside quotes.
-bool UsesTwelveHourClock(std::string_view pattern) {
+bool UsesTwelveHourClock(const RegionalSettings& rs, std::string_view pattern) {
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     const char c = pattern[i];
     if (c == '"' || c == '\'') {
       const auto close = pattern.find(c, i + 1);
       if (close == std::string_view::npos) return false;
       i = close;
-    } else if (HasAtIgnoringCase(pattern, i, "ampm") || HasAtIgnoringCase(pattern, i, "am/pm") ||
-               HasAtIgnoringCase(pattern, i, "a/p")) {
+    } else if (HasAtIgnoringCase(pattern, i, "am/pm") || HasAtIgnoringCase(pattern, i, "a/p")) {
       return true;
+    } else if (HasAtIgnoringCase(pattern, i, "ampm")) {
+      if (HasAmPmDesignators(rs)) return true;
+      i += 3;
     }
   }
   return false;
@@ -245,7 +248,7 @@ class DateTimeWriter {
 
   void Write(std::string_view pattern, std::string& out, int depth) {
     if (depth > 2) return;  // a format that names itself ("c" inside the short date) stops here
-    const bool twelveHour = UsesTwelveHourClock(pattern);
+    const bool twelveHour = UsesTwelveHourClock(rs_, pattern);
     bool lastWasHour = false;
     std::size_t i = 0;
     const std::size_t n = pattern.size();
@@ -365,7 +368,7 @@ class DateTimeWriter {
   std::size_t WriteDesignator(std::string_view pattern, std::size_t i, std::string& out) const {
     const bool pm = time_.hour >= 12;
     if (HasAtIgnoringCase(pattern, i, "ampm")) {
-      out += pm ? rs_.timePMString : rs_.timeAMString;
+      if (HasAmPmDesignators(rs_)) out += pm ? rs_.timePMString : rs_.timeAMString;
       return 4;
     }
     if (HasAtIgnoringCase(pattern, i, "am/pm")) {
@@ -401,6 +404,231 @@ bool MatchDesignator(const RegionalSettings& rs, std::string_view text, std::siz
     }
   }
   return length > 0;
+}
+
+// ---- A time read by its pattern ----------------------------------------------------------------
+
+// One element of a time pattern, as DateTimeWriter writes it.
+struct TimeToken {
+  enum Kind { Literal, Hour, Minute, Second, Millisecond, Designator, Unreadable };
+
+  explicit TimeToken(Kind k, std::string t = {}, std::string pm = {})
+      : kind(k), text(std::move(t)), pmText(std::move(pm)) {}
+
+  Kind kind;
+  std::string text;    // Literal: the text; Designator: the morning's text
+  std::string pmText;  // Designator: the afternoon's text
+  int minDigits = 1;   // number fields: 1 or 2 (3 for "zzz")
+  int maxDigits = 2;
+};
+
+// Splits a pattern the way DateTimeWriter walks it. A field that is no part of a time (a date, a
+// day name) makes the whole pattern unreadable.
+void TimeTokens(const RegionalSettings& rs, std::string_view pattern, std::vector<TimeToken>& out,
+                int depth) {
+  if (depth > 2) return;
+  auto literal = [&out](std::string_view text) {
+    if (text.empty()) return;
+    if (out.empty() || out.back().kind != TimeToken::Literal) out.emplace_back(TimeToken::Literal);
+    out.back().text.append(text);
+  };
+  auto number = [&out](TimeToken::Kind kind, int minDigits, int maxDigits) {
+    TimeToken t(kind);
+    t.minDigits = minDigits;
+    t.maxDigits = maxDigits;
+    out.push_back(std::move(t));
+  };
+  bool lastWasHour = false;
+  std::size_t i = 0;
+  const std::size_t n = pattern.size();
+  while (i < n) {
+    const char c = pattern[i];
+    const char up = AsciiUpper(c);
+    std::size_t run = 1;
+    while (i + run < n && AsciiUpper(pattern[i + run]) == up) ++run;
+    const int digits = run >= 2 ? 2 : 1;
+    bool hour = false;
+    switch (up) {
+      case '"':
+      case '\'': {
+        const auto close = pattern.find(c, i + 1);
+        const auto end = close == std::string_view::npos ? n : close;
+        literal(pattern.substr(i + 1, end - i - 1));
+        i = end == n ? n : end + 1;
+        continue;
+      }
+      case 'M':
+        if (lastWasHour && run <= 2) {
+          number(TimeToken::Minute, digits, 2);
+        } else {
+          out.emplace_back(TimeToken::Unreadable);
+        }
+        break;
+      case 'C':
+      case 'D':
+      case 'Y':
+        out.emplace_back(TimeToken::Unreadable);
+        break;
+      case 'H':
+        run = run > 2 ? 2 : run;
+        number(TimeToken::Hour, digits, 2);
+        hour = true;
+        break;
+      case 'N':
+        run = run > 2 ? 2 : run;
+        number(TimeToken::Minute, digits, 2);
+        break;
+      case 'S':
+        run = run > 2 ? 2 : run;
+        number(TimeToken::Second, digits, 2);
+        break;
+      case 'Z':
+        run = run > 3 ? 3 : run;
+        number(TimeToken::Millisecond, run >= 2 ? 3 : 1, 3);
+        break;
+      case 'T':
+        run = run > 2 ? 2 : run;
+        TimeTokens(rs, run == 2 ? rs.longTimeFormat : rs.shortTimeFormat, out, depth + 1);
+        break;
+      case 'A':
+        if (HasAtIgnoringCase(pattern, i, "ampm")) {
+          if (HasAmPmDesignators(rs)) {
+            out.emplace_back(TimeToken::Designator, rs.timeAMString, rs.timePMString);
+          }
+          run = 4;
+        } else if (HasAtIgnoringCase(pattern, i, "am/pm")) {
+          out.emplace_back(TimeToken::Designator, std::string(pattern.substr(i, 2)),
+                           std::string(pattern.substr(i + 3, 2)));
+          run = 5;
+        } else if (HasAtIgnoringCase(pattern, i, "a/p")) {
+          out.emplace_back(TimeToken::Designator, std::string(1, pattern[i]),
+                           std::string(1, pattern[i + 2]));
+          run = 3;
+        } else {
+          literal(pattern.substr(i, 1));
+          run = 1;
+        }
+        break;
+      case '/':
+        run = 1;
+        literal(rs.dateSeparator);
+        break;
+      case ':':
+        run = 1;
+        literal(rs.timeSeparator);
+        break;
+      default:
+        run = 1;
+        literal(pattern.substr(i, 1));
+        break;
+    }
+    if (hour) {
+      lastWasHour = true;
+    } else if (std::string_view("MNSZDYCT").find(up) != std::string_view::npos) {
+      lastWasHour = false;
+    }
+    i += run;
+  }
+}
+
+struct PatternTime {
+  int hour = -1;
+  int minute = -1;
+  int second = 0;
+  int millisecond = 0;
+  int designator = -1;  // -1 none, 0 morning, 1 afternoon
+};
+
+// Matches the text from `at` against the tokens from `k` on. Blanks in the text are passed over
+// between the elements, and the blanks of a literal are optional; digits and the letters of a
+// designator must stand together. A field of one or two digits tries the longer reading first.
+bool MatchTimeTokens(const std::vector<TimeToken>& tokens, std::size_t k, std::string_view text,
+                     std::size_t at, PatternTime t, PatternTime& out) {
+  const std::size_t n = text.size();
+  while (at < n && IsBlank(text[at])) ++at;
+  if (k == tokens.size()) {
+    if (at != n) return false;
+    out = t;
+    return true;
+  }
+  const TimeToken& token = tokens[k];
+  switch (token.kind) {
+    case TimeToken::Unreadable:
+      return false;
+    case TimeToken::Literal: {
+      for (char c : token.text) {
+        if (IsBlank(c)) continue;
+        while (at < n && IsBlank(text[at])) ++at;
+        if (at >= n || text[at] != c) return false;
+        ++at;
+      }
+      return MatchTimeTokens(tokens, k + 1, text, at, t, out);
+    }
+    case TimeToken::Designator: {
+      if (t.designator >= 0) return false;
+      // The longer text first, so that a designator that begins with the other one is read whole.
+      const bool pmFirst = token.pmText.size() > token.text.size();
+      for (int pass = 0; pass < 2; ++pass) {
+        const bool pm = (pass == 0) == pmFirst;
+        const std::string& name = pm ? token.pmText : token.text;
+        if (!HasAtIgnoringCase(text, at, name)) continue;
+        PatternTime next = t;
+        next.designator = pm ? 1 : 0;
+        if (MatchTimeTokens(tokens, k + 1, text, at + name.size(), next, out)) return true;
+      }
+      return false;
+    }
+    default:
+      break;
+  }
+  std::size_t available = 0;
+  while (at + available < n && available < static_cast<std::size_t>(token.maxDigits) &&
+         IsDigit(text[at + available])) {
+    ++available;
+  }
+  for (auto digits = static_cast<int>(available); digits >= token.minDigits; --digits) {
+    int value = 0;
+    for (int d = 0; d < digits; ++d)
+      value = value * 10 + (text[at + static_cast<std::size_t>(d)] - '0');
+    PatternTime next = t;
+    switch (token.kind) {
+      case TimeToken::Hour:
+        if (t.hour >= 0) return false;
+        next.hour = value;
+        break;
+      case TimeToken::Minute:
+        if (t.minute >= 0) return false;
+        next.minute = value;
+        break;
+      case TimeToken::Second:
+        next.second = value;
+        break;
+      default:
+        next.millisecond = value;
+        break;
+    }
+    if (MatchTimeTokens(tokens, k + 1, text, at + static_cast<std::size_t>(digits), next, out)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Reads a time exactly as the pattern writes it (its literal texts, separators and designators).
+bool ParsePatternTime(const RegionalSettings& rs, std::string_view pattern, std::string_view text,
+                      TDateTime& out) {
+  std::vector<TimeToken> tokens;
+  TimeTokens(rs, pattern, tokens, 0);
+  if (tokens.size() > 32) return false;  // no time format has this many parts
+  PatternTime t;
+  if (!MatchTimeTokens(tokens, 0, text, 0, PatternTime{}, t)) return false;
+  if (t.hour < 0 || t.minute < 0) return false;
+  int hour = t.hour;
+  if (t.designator >= 0) {
+    if (hour < 1 || hour > 12) return false;
+    hour = hour % 12 + (t.designator == 1 ? 12 : 0);
+  }
+  return TryEncodeTime(hour, t.minute, t.second, t.millisecond, out);
 }
 
 bool ParseTime(const RegionalSettings& rs, std::string_view text, TDateTime& out) {
@@ -543,6 +771,12 @@ std::string CurrencyLayout(const RegionalSettings& rs, std::string_view number, 
 
 }  // namespace
 
+bool HasAmPmDesignators(const RegionalSettings& rs) {
+  const std::string& am = rs.timeAMString;
+  const std::string& pm = rs.timePMString;
+  return !am.empty() && !pm.empty() && !(am.size() == pm.size() && HasAtIgnoringCase(am, 0, pm));
+}
+
 RegionalSettings RegionalSettings::UsEnglish() {
   return RegionalSettings{};
 }
@@ -639,12 +873,14 @@ std::string DateTimeToStr(const RegionalSettings& rs, TDateTime value) {
 }
 
 bool TryStrToTime(const RegionalSettings& rs, std::string_view text, TDateTime& out) {
-  return ParseTime(rs, text, out);
+  // What the long or short time format writes, then the free form typed by hand.
+  return ParsePatternTime(rs, rs.longTimeFormat, text, out) ||
+         ParsePatternTime(rs, rs.shortTimeFormat, text, out) || ParseTime(rs, text, out);
 }
 
 TDateTime StrToTime(const RegionalSettings& rs, std::string_view text) {
   TDateTime value = 0;
-  if (!ParseTime(rs, text, value)) throw ConvertError(FormatMessage(kBadTime, text));
+  if (!TryStrToTime(rs, text, value)) throw ConvertError(FormatMessage(kBadTime, text));
   return value;
 }
 

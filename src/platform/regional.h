@@ -47,6 +47,11 @@ struct RegionalSettings {
   static RegionalSettings FromLocale(const std::string& localeName);
 };
 
+// Whether the AM and PM designators tell the morning from the afternoon: both set and not the
+// same. Where they do not, "AMPM" writes nothing and hours are written on the 24-hour clock: a
+// 12-hour time without a designator could never be read back.
+bool HasAmPmDesignators(const RegionalSettings& rs);
+
 // General number format: at most 15 significant digits, correctly rounded from the exact binary
 // value (an exact half away from zero), shortest form, the decimal separator of the settings, no
 // thousands separator; an exponent ("1E15", "1,5E-7") only from 1E15 up and below 0.00001.
@@ -70,17 +75,19 @@ bool TryStrToInt(std::string_view text, int& out);
 // names), mmm and mmmm (month names); "m" straight after an hour is the minute. Throws Error
 // for a value that is no date (see DecodeDate).
 std::string FormatDateTime(const RegionalSettings& rs, std::string_view pattern, TDateTime value);
-// Time of day in the long time format.
+// Time of day in the long time format (see HasAmPmDesignators).
 std::string TimeToStr(const RegionalSettings& rs, TDateTime value);
 // Date in the short date format.
 std::string DateToStr(const RegionalSettings& rs, TDateTime value);
 // Short date, a blank and the long time; a time of exactly midnight writes the date alone.
 std::string DateTimeToStr(const RegionalSettings& rs, TDateTime value);
 
-// Hours and minutes, optional seconds, after the seconds an optional decimal separator and one to
-// three digits of a second ("08:00:00.5" is 500 ms), an optional AM/PM designator before or
-// after (the settings' own or AM/PM, any letter case; hours 1 to 12 with it, 0 to 23 without),
-// with the time separator of the settings and blanks around the parts.
+// Every text that TimeToStr writes, and any text laid out as the long or the short time format
+// (the same literal texts, unit characters and designators; blanks optional). Besides that, the
+// free form: hours and minutes, optional seconds, after the seconds an optional decimal separator
+// and one to three digits of a second ("08:00:00.5" is 500 ms), an optional AM/PM designator
+// before or after (the settings' own or AM/PM, any letter case; hours 1 to 12 with it, 0 to 23
+// without), with the time separator of the settings and blanks around the parts.
 // Throws ConvertError "'%s' is not a valid time".
 TDateTime StrToTime(const RegionalSettings& rs, std::string_view text);
 bool TryStrToTime(const RegionalSettings& rs, std::string_view text, TDateTime& out);

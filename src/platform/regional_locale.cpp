@@ -4,6 +4,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -90,6 +91,7 @@ struct Piece {
   std::string text;
   bool field = false;
   bool seconds = false;
+  bool designator = false;
 };
 
 bool IsPatternSpecial(char c) {
@@ -122,8 +124,8 @@ void Translate(std::string_view format, std::string_view ampmFormat, std::vector
     if (pieces.empty() || pieces.back().field) pieces.push_back(Piece{});
     pieces.back().text.append(text);
   };
-  auto field = [&pieces](const char* text, bool seconds = false) {
-    pieces.push_back(Piece{text, true, seconds});
+  auto field = [&pieces](const char* text, bool seconds = false, bool designator = false) {
+    pieces.push_back(Piece{text, true, seconds, designator});
   };
   for (std::size_t i = 0; i < format.size(); ++i) {
     if (format[i] != '%') {
@@ -191,7 +193,7 @@ void Translate(std::string_view format, std::string_view ampmFormat, std::vector
         break;
       case 'p':
       case 'P':
-        field("AMPM");
+        field("AMPM", false, true);
         break;
       case 'D':
         nested("%m/%d/%y");
@@ -234,17 +236,28 @@ std::string SeparatorOf(const std::vector<Piece>& pieces, const char* fallback) 
   return fallback;
 }
 
+// Removes the first field of a kind with the literal text that joins it to the rest: the one
+// before it, or the one after it when it comes first.
+void DropField(std::vector<Piece>& pieces, bool Piece::*kind) {
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    if (!(pieces[k].*kind)) continue;
+    const auto at = [&pieces](std::size_t index) {
+      return pieces.begin() + static_cast<std::ptrdiff_t>(index);
+    };
+    if (k > 0 && !pieces[k - 1].field) {
+      pieces.erase(at(k - 1), at(k + 1));
+    } else if (k + 1 < pieces.size() && !pieces[k + 1].field) {
+      pieces.erase(at(k), at(k + 2));
+    } else {
+      pieces.erase(at(k));
+    }
+    return;
+  }
+}
+
 std::string Join(std::vector<Piece> pieces, const std::string& separator, char placeholder,
                  bool withoutSeconds) {
-  if (withoutSeconds) {
-    for (std::size_t k = 0; k < pieces.size(); ++k) {
-      if (!pieces[k].seconds) continue;
-      const bool literalBefore = k > 0 && !pieces[k - 1].field;
-      pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(k));
-      if (literalBefore) pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(k - 1));
-      break;
-    }
-  }
+  if (withoutSeconds) DropField(pieces, &Piece::seconds);
   // Blanks left at either end (after a dropped time zone, say) are trimmed.
   while (!pieces.empty() && !pieces.back().field &&
          pieces.back().text.find_first_not_of(' ') == std::string::npos) {
@@ -309,16 +322,23 @@ RegionalSettings FromHandle(locale_t loc) {
     rs.dateSeparator = SeparatorOf(date, "/");
     rs.shortDateFormat = Join(date, rs.dateSeparator, '/', false);
   }
+  rs.timeAMString = text(nl_langinfo_l(AM_STR, loc));
+  rs.timePMString = text(nl_langinfo_l(PM_STR, loc));
   const std::string ampm = text(nl_langinfo_l(T_FMT_AMPM, loc));
   std::vector<Piece> time;
   Translate(text(nl_langinfo_l(T_FMT, loc)), ampm, time);
+  // A 12-hour clock whose designators are empty or alike loses the afternoon: such a locale
+  // gets the 24-hour form of its own format.
+  if (!HasAmPmDesignators(rs)) {
+    while (std::any_of(time.begin(), time.end(), [](const Piece& p) { return p.designator; })) {
+      DropField(time, &Piece::designator);
+    }
+  }
   if (!time.empty()) {
     rs.timeSeparator = SeparatorOf(time, ":");
     rs.longTimeFormat = Join(time, rs.timeSeparator, ':', false);
     rs.shortTimeFormat = Join(time, rs.timeSeparator, ':', true);
   }
-  rs.timeAMString = text(nl_langinfo_l(AM_STR, loc));
-  rs.timePMString = text(nl_langinfo_l(PM_STR, loc));
 
   static constexpr nl_item kShortDays[] = {ABDAY_1, ABDAY_2, ABDAY_3, ABDAY_4,
                                            ABDAY_5, ABDAY_6, ABDAY_7};

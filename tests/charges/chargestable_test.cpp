@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "charges/bandedit.h"
 #include "charges/gridpricing.h"
 #include "platform/error.h"
+#include "settings/settingsfile.h"
 #include "support/profiles.h"
 
 namespace dorvane {
@@ -57,6 +61,61 @@ TEST(ChargeCells, DaysMatchTheirNamesCaseSensitively) {
   EXPECT_FALSE(BandHasDay(german, 4, "Mon, Tue, Wed"));
   EXPECT_TRUE(BandHasDay(german, 2, "Mon, Tue")) << "a name found anywhere in the cell counts";
   EXPECT_TRUE(BandHasDay(german, 3, "Mo, Di"));
+}
+
+TEST(ChargeCells, ListsOfDayNamesMatchWholeNamesAndOtherTextsAnyPart) {
+  RegionalSettings rs = kUs;
+  // Saturday's abbreviation lies inside Sunday's and Monday's.
+  rs.shortDayNames = {"SunSat", "MoSat", "Tu", "We", "Th", "Fr", "Sat"};
+  EXPECT_FALSE(BandHasDay(rs, 7, "SunSat, MoSat"));
+  EXPECT_TRUE(BandHasDay(rs, 7, "SunSat, Sat"));
+  EXPECT_TRUE(BandHasDay(rs, 7, "SunSat to MoSat")) << "typed by hand: any part counts";
+  // Two days share "Sn": their full names tell them apart.
+  rs.shortDayNames = {"Sn", "Mo", "Ti", "Wo", "To", "Fr", "Sn"};
+  rs.longDayNames = {"Snein", "Moandei", "Tiisdei", "Woansdei", "Tongersdei", "Freed", "Sneon"};
+  EXPECT_EQ(DaysText(rs, Days({1, 2, 7})), "Snein, Mo, Sneon");
+  EXPECT_TRUE(BandHasDay(rs, 7, "Sneon"));
+  EXPECT_FALSE(BandHasDay(rs, 1, "Sneon"));
+  EXPECT_TRUE(BandHasDay(rs, 1, "Sn, Mo")) << "written before the full names: both days, as then";
+  EXPECT_TRUE(BandHasDay(rs, 7, "Sn, Mo"));
+}
+
+TEST(ChargeCells, TimeCellsReadBackInFormatsWithUnitsWordsAndDesignators) {
+  struct Case {
+    const char* format;
+    const char* separator;
+    const char* am;
+    const char* pm;
+    const char* cell;  // 06:00 to 18:05:30
+  };
+  const Case cases[] = {
+      {"hh:nn\u5206ss\u79d2", "\u6642", "", "",
+       "06\u664200\u520600\u79d2 - 18\u664205\u520630\u79d2"},
+      {"hh\uc2dc nn\ubd84 ss\ucd08", ":", "", "",
+       "06\uc2dc 00\ubd84 00\ucd08 - 18\uc2dc 05\ubd84 30\ucd08"},
+      {"\"kl. \"hh:nn", ".", "", "", "kl. 06.00 - kl. 18.05"},
+      {"hh:nn:ss AMPM", ":", "t\u00e9ng-po", "\u0113-po",
+       "06:00:00 t\u00e9ng-po - 06:05:30 \u0113-po"},
+      {"hh:nn:ss.AMPM", ":", "PD", "MD", "06:00:00.PD - 06:05:30.MD"},
+      {"AMPM hh:nn:ss ", ":", "\u4e0a\u5348", "\u4e0b\u5348",
+       "\u4e0a\u5348 06:00:00  - \u4e0b\u5348 06:05:30 "},
+      {"hh:nn:ss AMPM", ":", "", "", "06:00:00  - 18:05:30 "},  // no designators: 24 hours
+  };
+  for (const Case& c : cases) {
+    RegionalSettings rs = kUs;
+    rs.longTimeFormat = c.format;
+    rs.timeSeparator = c.separator;
+    rs.timeAMString = c.am;
+    rs.timePMString = c.pm;
+    const std::string cell = TimeWindowText(rs, EncodeTime(6, 0, 0, 0), EncodeTime(18, 5, 30, 0));
+    EXPECT_EQ(cell, c.cell);
+    for (int hour = 0; hour < 24; ++hour) {
+      const TimeWindow w = ReadTimeWindow(
+          rs, TimeWindowText(rs, EncodeTime(hour, 59 - hour, 0, 0), EncodeTime(hour, 59, 59, 0)));
+      EXPECT_EQ(w.fromHour * 100 + w.fromMinute, hour * 100 + 59 - hour) << cell;
+      EXPECT_EQ(w.toHour * 100 + w.toMinute, hour * 100 + 59) << cell;
+    }
+  }
 }
 
 TEST(ChargeCells, TimeWindowsIncludeBothLimitsToTheMinute) {
@@ -179,6 +238,69 @@ TEST(GridPricing, ABadCellFailsOnlyThePricesThatReachIt) {
     }
   }
   EXPECT_THROW(GridPricing(rs, ChargeRows{}), Error);
+}
+
+// The locales installed on this machine, as `locale -a` lists them.
+std::vector<std::string> InstalledLocales() {
+  std::vector<std::string> names;
+  if (FILE* list = popen("locale -a 2>/dev/null", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, list) != nullptr) {
+      std::string name(line);
+      while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+      if (!name.empty()) names.push_back(name);
+    }
+    pclose(list);
+  }
+  return names;
+}
+
+// In every installed locale a band the program writes reads back with its days and its times to
+// the minute, the editor opens the first-start table, and that table prices a call.
+TEST(ChargeCells, EveryInstalledLocaleReadsBackWhatItWrites) {
+  const std::vector<std::string> names = InstalledLocales();
+  if (names.empty()) GTEST_SKIP() << "no locale list on this machine";
+  int checked = 0;
+  for (const std::string& name : names) {
+    RegionalSettings rs;
+    try {
+      rs = RegionalSettings::FromLocale(name);
+    } catch (const Error&) {
+      continue;  // listed but not loadable here
+    }
+    SCOPED_TRACE(name);
+    for (int set = 0; set < 128; ++set) {
+      DaySet days{};
+      for (int d = 1; d <= 7; ++d) days[static_cast<std::size_t>(d)] = (set >> (d - 1) & 1) != 0;
+      const std::string cell = DaysText(rs, days);
+      for (int d = 1; d <= 7; ++d) {
+        ASSERT_EQ(BandHasDay(rs, d, cell), days[static_cast<std::size_t>(d)]) << cell << " " << d;
+      }
+    }
+    // Every hour and every minute of the hour, in both limits; the seconds vary too.
+    for (int i = 0; i < 120; ++i) {
+      const int h1 = i % 24, m1 = i * 13 % 60, h2 = (i * 5 + 7) % 24, m2 = (i * 7 + 31) % 60;
+      const std::string cell =
+          TimeWindowText(rs, EncodeTime(h1, m1, i % 60, 0), EncodeTime(h2, m2, 59 - i % 60, 0));
+      TimeWindow w;
+      ASSERT_NO_THROW(w = ReadTimeWindow(rs, cell)) << cell;
+      ASSERT_EQ((std::array<int, 4>{w.fromHour, w.fromMinute, w.toHour, w.toMinute}),
+                (std::array<int, 4>{h1, m1, h2, m2}))
+          << cell;
+    }
+    const ChargeRow first = DefaultChargeCells(rs);
+    BandEditorValues v;
+    ResetCostEditor(v);
+    ASSERT_NO_THROW(BandToEditor(rs, first, v)) << first[1];
+    EXPECT_TRUE(v.locked);
+    EXPECT_EQ(TimeToStr(rs, v.to), TimeToStr(rs, 0.99999));
+    ChargeRows table{first};
+    InsertBandAtTop(rs, table, v);
+    const GridPricing pricing(rs, table);
+    ASSERT_NO_THROW(pricing.CallCost(At(1999, 1, 12, 18), At(1999, 1, 12, 18, 10)));
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
 }
 
 }  // namespace

@@ -1,0 +1,341 @@
+#include "linux/syslogcalls.h"
+
+#include <time.h>
+
+#include <algorithm>
+#include <array>
+
+#include "platform/files.h"
+
+namespace dorvane {
+
+namespace {
+
+constexpr std::array<std::string_view, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr std::array<std::string_view, 7> kWeekdays = {"Sun", "Mon", "Tue", "Wed",
+                                                       "Thu", "Fri", "Sat"};
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+std::int64_t DaysFromCivil(int year, int month, int day) {
+  year -= month <= 2 ? 1 : 0;
+  const int era = (year >= 0 ? year : year - 399) / 400;
+  const int yearOfEra = year - era * 400;
+  const int dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return static_cast<std::int64_t>(era) * 146097 + dayOfEra - 719468;
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// A small reader over the head of a line; every step fails without moving on a mismatch.
+class Cursor {
+ public:
+  explicit Cursor(std::string_view text) : text_(text) {}
+
+  std::string_view Rest() const { return text_.substr(pos_); }
+  bool AtEnd() const { return pos_ >= text_.size(); }
+
+  bool Char(char c) {
+    if (AtEnd() || text_[pos_] != c) return false;
+    ++pos_;
+    return true;
+  }
+  // Exactly `width` digits.
+  bool Number(std::size_t width, int& out) {
+    if (pos_ + width > text_.size()) return false;
+    int value = 0;
+    for (std::size_t i = 0; i < width; ++i) {
+      const char c = text_[pos_ + i];
+      if (!IsDigit(c)) return false;
+      value = value * 10 + (c - '0');
+    }
+    pos_ += width;
+    out = value;
+    return true;
+  }
+  // One or two digits.
+  bool ShortNumber(int& out) {
+    if (!Number(1, out)) return false;
+    int second = 0;
+    if (Number(1, second)) out = out * 10 + second;
+    return true;
+  }
+  // Three letters out of a list; the index.
+  template <std::size_t N>
+  bool Name(const std::array<std::string_view, N>& names, int& index) {
+    const std::string_view rest = Rest().substr(0, 3);
+    for (std::size_t i = 0; i < N; ++i) {
+      if (rest == names[i]) {
+        pos_ += 3;
+        index = static_cast<int>(i);
+        return true;
+      }
+    }
+    return false;
+  }
+  bool Blanks() {
+    const std::size_t start = pos_;
+    while (!AtEnd() && text_[pos_] == ' ') ++pos_;
+    return pos_ > start;
+  }
+  void SkipFraction() {
+    if (!Char('.') && !Char(',')) return;
+    while (!AtEnd() && IsDigit(text_[pos_])) ++pos_;
+  }
+  // "HH:MM:SS", fraction dropped.
+  bool Clock(LocalTime& t) {
+    if (!Number(2, t.hour) || !Char(':') || !Number(2, t.minute) || !Char(':') ||
+        !Number(2, t.second)) {
+      return false;
+    }
+    SkipFraction();
+    return true;
+  }
+  std::string_view Token() {
+    const std::size_t start = pos_;
+    while (!AtEnd() && text_[pos_] != ' ') ++pos_;
+    return text_.substr(start, pos_ - start);
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+bool ValidTime(const LocalTime& t) {
+  TDateTime ignored = 0;
+  return TryEncodeDate(t.year, t.month, t.day, ignored) &&
+         TryEncodeTime(t.hour, t.minute, t.second, 0, ignored);
+}
+
+enum class StampKind { kNone, kClassic, kDated };
+
+// The stamp at the head of a line. A classic stamp leaves the year at 0. `cursor` stops after the
+// stamp's blanks.
+StampKind ReadStamp(Cursor& c, const TimeZone& zone, LocalTime& t) {
+  // RFC 3339 and short-iso: 2023-03-02T10:11:12.345678+01:00, 2023-09-08T17:20:30+0200.
+  {
+    Cursor iso = c;
+    if (iso.Number(4, t.year) && iso.Char('-') && iso.Number(2, t.month) && iso.Char('-') &&
+        iso.Number(2, t.day) && iso.Char('T') && iso.Clock(t)) {
+      bool offset = false;
+      int sign = 0;
+      int hours = 0;
+      int minutes = 0;
+      if (iso.Char('Z')) {
+        offset = true;
+      } else if (iso.Char('+')) {
+        sign = 1;
+      } else if (iso.Char('-')) {
+        sign = -1;
+      }
+      if (sign != 0) {
+        if (!iso.Number(2, hours)) return StampKind::kNone;
+        iso.Char(':');
+        iso.Number(2, minutes);
+        offset = true;
+      }
+      if (!iso.Blanks() || !ValidTime(t)) return StampKind::kNone;
+      if (offset) {
+        const std::int64_t utc = DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 +
+                                 t.minute * 60 + t.second - sign * (hours * 3600 + minutes * 60);
+        t = zone.ToLocal(utc);
+      }
+      c = iso;
+      return StampKind::kDated;
+    }
+  }
+  // busybox: Sun Feb 26 23:04:27 2017
+  {
+    Cursor bb = c;
+    int weekday = 0;
+    int month = 0;
+    if (bb.Name(kWeekdays, weekday) && bb.Blanks() && bb.Name(kMonths, month) && bb.Blanks() &&
+        bb.ShortNumber(t.day) && bb.Blanks() && bb.Clock(t) && bb.Blanks() &&
+        bb.Number(4, t.year) && bb.Blanks()) {
+      t.month = month + 1;
+      c = bb;
+      return StampKind::kDated;
+    }
+  }
+  // classic: Sep 16 16:26:08, Sep  6 16:26:08.123456
+  {
+    Cursor classic = c;
+    int month = 0;
+    if (classic.Name(kMonths, month) && classic.Blanks() && classic.ShortNumber(t.day) &&
+        classic.Blanks() && classic.Clock(t) && classic.Blanks()) {
+      t.month = month + 1;
+      t.year = 0;
+      c = classic;
+      return StampKind::kClassic;
+    }
+  }
+  return StampKind::kNone;
+}
+
+// After the stamp: an optional host (or busybox's facility.level), then "program[pid]:" and the
+// message. The tag is the first token that ends with ":".
+bool ReadSource(Cursor& c, LogRecord& r) {
+  for (int token = 0; token < 2; ++token) {
+    const std::string_view word = c.Token();
+    if (word.empty()) return false;
+    if (word.back() == ':' && word.size() > 1) {
+      std::string_view tag = word.substr(0, word.size() - 1);
+      const auto bracket = tag.find('[');
+      if (bracket != std::string_view::npos && tag.back() == ']') {
+        r.pid = std::string(tag.substr(bracket + 1, tag.size() - bracket - 2));
+        tag = tag.substr(0, bracket);
+      }
+      r.program = std::string(tag);
+      c.Char(' ');
+      std::string_view message = c.Rest();
+      while (!message.empty() && (message.back() == ' ' || message.back() == '\t' ||
+                                  message.back() == '\r' || message.back() == '\n')) {
+        message.remove_suffix(1);
+      }
+      r.message = std::string(message);
+      return true;
+    }
+    if (token == 1) return false;
+    r.host = std::string(word);
+    if (!c.Blanks()) return false;
+  }
+  return false;
+}
+
+bool Wanted(std::string_view line, const std::vector<std::string>& programs) {
+  if (programs.empty()) return true;
+  return std::any_of(programs.begin(), programs.end(),
+                     [&](const std::string& p) { return line.find(p) != std::string_view::npos; });
+}
+
+bool Kept(const LogRecord& r, const std::vector<std::string>& programs) {
+  return programs.empty() ||
+         std::find(programs.begin(), programs.end(), r.program) != programs.end();
+}
+
+}  // namespace
+
+std::int64_t WallSeconds(const LocalTime& t) {
+  return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+TDateTime ToDateTime(const LocalTime& t) {
+  return EncodeDate(t.year, t.month, t.day) + EncodeTime(t.hour, t.minute, t.second, 0);
+}
+
+LocalTime SystemTimeZone::ToLocal(std::int64_t utcSeconds) const {
+  const time_t when = static_cast<time_t>(utcSeconds);
+  struct tm local {};
+  ::localtime_r(&when, &local);
+  // A leap second reads as the last second of its minute.
+  return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                   local.tm_hour,        local.tm_min,     std::min(local.tm_sec, 59)};
+}
+
+std::optional<LogRecord> ParseLogLine(std::string_view line, int classicYear,
+                                      const TimeZone& zone) {
+  Cursor c(line);
+  LogRecord r;
+  const StampKind kind = ReadStamp(c, zone, r.time);
+  if (kind == StampKind::kNone) return std::nullopt;
+  if (kind == StampKind::kClassic) r.time.year = classicYear;
+  if (!ValidTime(r.time) || !ReadSource(c, r)) return std::nullopt;
+  return r;
+}
+
+std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hint,
+                                      const TimeZone& zone,
+                                      const std::vector<std::string>& programs) {
+  std::vector<LogRecord> records;
+  int year = 0;
+  int previousMonth = 0;
+  for (std::string_view line : SplitLines(text)) {
+    Cursor c(line);
+    LogRecord r;
+    const StampKind kind = ReadStamp(c, zone, r.time);
+    if (kind == StampKind::kNone) continue;
+    if (kind == StampKind::kClassic) {
+      // Every dated line moves the year on, whatever its program.
+      if (previousMonth == 0) {
+        year = hint.year ? *hint.year
+                         : (r.time.month > hint.modified.month ? hint.modified.year - 1
+                                                               : hint.modified.year);
+      } else if (r.time.month < previousMonth) {
+        ++year;
+      }
+      previousMonth = r.time.month;
+      r.time.year = year;
+    }
+    // Most lines of a syslog are someone else's: look for the program's name before taking
+    // the line apart.
+    if (!Wanted(c.Rest(), programs)) continue;
+    if (!ValidTime(r.time) || !ReadSource(c, r) || !Kept(r, programs)) continue;
+    records.push_back(std::move(r));
+  }
+  return records;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Calls
+
+void PppCallFinder::Add(const LogRecord& r) {
+  const std::string_view message = r.message;
+  if (r.program == "chat") {
+    if (message.starts_with("send (ATD")) hosts_[r.host].lastDial = r.time;
+    return;
+  }
+  if (r.program != "pppd") return;
+  const auto key = std::make_pair(r.host, r.pid);
+  Process& p = processes_[key];
+  if (message.starts_with("pppd ") && message.find(" started by ") != std::string_view::npos) {
+    // A new process under a process id seen before: the old one died without a word.
+    if (p.open) Abandon(p, r);
+  } else if (message == "Serial connection established.") {
+    if (p.open) Abandon(p, r);
+    // The telephone company bills from the dial, which chat logs just before.
+    LocalTime start = r.time;
+    const Host& host = hosts_[r.host];
+    if (host.lastDial) {
+      const std::int64_t gap = WallSeconds(r.time) - WallSeconds(*host.lastDial);
+      if (gap >= 0 && gap <= kChatWindowSeconds) start = *host.lastDial;
+    }
+    Open(p, start);
+  } else if (message.starts_with("Connect: ")) {
+    if (!p.open) Open(p, r.time);
+  } else if (message == "Modem hangup" || message == "Connection terminated.") {
+    if (p.open) Close(p, r);
+  } else if (message == "Exit.") {
+    if (p.open) Close(p, r);
+    processes_.erase(key);
+  }
+}
+
+void PppCallFinder::Open(Process& p, const LocalTime& start) {
+  p.open = true;
+  p.start = start;
+}
+
+void PppCallFinder::Close(Process& p, const LogRecord& r) {
+  calls_.push_back(FoundCall{p.start, r.time, r.host, r.pid});
+  p.open = false;
+}
+
+void PppCallFinder::Abandon(Process& p, const LogRecord& r) {
+  unfinished_.push_back(FoundCall{p.start, p.start, r.host, r.pid});
+  p.open = false;
+}
+
+void PppCallFinder::Finish() {
+  for (auto& [key, p] : processes_) {
+    if (p.open) unfinished_.push_back(FoundCall{p.start, p.start, key.first, key.second});
+  }
+  processes_.clear();
+  std::stable_sort(unfinished_.begin(), unfinished_.end(),
+                   [](const FoundCall& a, const FoundCall& b) { return a.start < b.start; });
+}
+
+}  // namespace dorvane

@@ -28,11 +28,15 @@ std::string DefaultLogFileName(std::string_view windowsDirectory) {
   return path;
 }
 
-std::string EnableModemLogging(Registry& registry) {
+std::string EnableModemLogging(Registry& registry, const FolderProbe& folderExists) {
   // Neither opening is checked: a key that cannot be had reads as empty, and a value that
   // cannot be written raises the registry's own error.
   registry.OpenKey(kSetupKey);
-  const std::string windowsDirectory = registry.ReadString(kSetupKey, "WinDir").value_or("");
+  const std::optional<std::string> winDir = registry.ReadString(kSetupKey, "WinDir");
+  // On Linux no driver names a Windows directory; the pppd hook's folder takes its place, so
+  // the default log is the one the hook writes.
+  const std::string windowsDirectory =
+      winDir ? *winDir : (folderExists(kHookLogFolder) ? kHookLogFolder : "");
   registry.OpenKey(kModemKey);
   registry.WriteString(kModemKey, "LoggingPath", DefaultLogFileName(windowsDirectory));
   registry.WriteBinary(kModemKey, "Logging", {std::uint8_t{0x01}});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "capture/callstore.h"
+#include "linux/hooklog.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
@@ -19,9 +20,10 @@ inline constexpr const char* kModemKey = "System\\CurrentControlSet\\Services\\C
 inline constexpr const char* kOnlineNotice = "Dorvane cannot register new calls while online";
 
 // Reads "WinDir", writes "LoggingPath" (Windows directory + "\" + "ModemLog.txt") and "Logging"
-// (one byte 01). Returns the Windows directory (empty when the value is absent). Throws the
-// registry's "Failed to set data for '%s'".
-std::string EnableModemLogging(Registry& registry);
+// (one byte 01). Returns the Windows directory. Without a "WinDir" value, that is the pppd
+// hook's log folder when `folderExists` finds it, else empty. Throws the registry's "Failed to
+// set data for '%s'".
+std::string EnableModemLogging(Registry& registry, const FolderProbe& folderExists = FolderExists);
 
 // The default log path: the Windows directory, "\" and "ModemLog.txt".
 std::string DefaultLogFileName(std::string_view windowsDirectory);

@@ -58,18 +58,30 @@ class RecordingRegistry : public Registry {
 TEST(EnableModemLogging, PointsTheDriversLogIntoTheWindowsDirectory) {
   const std::string setup = kSetupKey;
   const std::string modem = kModemKey;
+  // Without "WinDir", the pppd hook's folder stands in where the machine has it.
   struct Case {
     std::optional<std::string> winDir;
+    bool hookFolder;
+    std::string windowsDirectory;
     std::string logPath;
   } cases[] = {
-      {"C:\\WINDOWS", "C:\\WINDOWS\\ModemLog.txt"},
-      {std::nullopt, "\\ModemLog.txt"},
-      {"", "\\ModemLog.txt"},
+      {"C:\\WINDOWS", false, "C:\\WINDOWS", "C:\\WINDOWS\\ModemLog.txt"},
+      {std::nullopt, false, "", "\\ModemLog.txt"},
+      {"", false, "", "\\ModemLog.txt"},
+      {std::nullopt, true, "/var/log/dorvane", "/var/log/dorvane\\ModemLog.txt"},
+      {"C:\\WINDOWS", true, "C:\\WINDOWS", "C:\\WINDOWS\\ModemLog.txt"},
+      {"", true, "", "\\ModemLog.txt"},
   };
   for (const auto& c : cases) {
     RecordingRegistry registry;
     if (c.winDir) registry.strings[setup + "|WinDir"] = *c.winDir;
-    EXPECT_EQ(EnableModemLogging(registry), c.winDir.value_or(""));
+    std::vector<std::string> probed;
+    const FolderProbe probe = [&](const std::string& path) {
+      probed.push_back(path);
+      return c.hookFolder;
+    };
+    EXPECT_EQ(EnableModemLogging(registry, probe), c.windowsDirectory);
+    EXPECT_EQ(probed.size(), c.winDir ? 0u : 1u);
     const std::vector<std::string> expected = {
         "open " + setup,
         "read " + setup + "|WinDir",
@@ -78,7 +90,7 @@ TEST(EnableModemLogging, PointsTheDriversLogIntoTheWindowsDirectory) {
         "binary " + modem + "|Logging=1 ",
     };
     EXPECT_EQ(registry.calls, expected);
-    EXPECT_EQ(DefaultLogFileName(c.winDir.value_or("")), c.logPath);
+    EXPECT_EQ(DefaultLogFileName(c.windowsDirectory), c.logPath);
   }
 }
 
@@ -86,7 +98,7 @@ TEST(EnableModemLogging, PassesTheRegistryErrorOn) {
   RecordingRegistry registry;
   registry.failWrites = true;
   try {
-    EnableModemLogging(registry);
+    EnableModemLogging(registry, [](const std::string&) { return false; });
     ADD_FAILURE() << "no error";
   } catch (const Error& e) {
     EXPECT_STREQ(e.what(), "Failed to set data for 'LoggingPath'");

@@ -1,6 +1,5 @@
 // Dorvane: a logbook of dial-up modem calls and what they cost.
 #include <QApplication>
-#include <QFileInfo>
 #include <QScreen>
 #include <string>
 #include <vector>
@@ -8,6 +7,7 @@
 #include "app/mainmdi.h"
 #include "app/services.h"
 #include "platform/clock.h"
+#include "platform/datapaths.h"
 #include "platform/files.h"
 #include "platform/qt/helpviewer.h"
 #include "platform/qt/qtmessages.h"
@@ -20,26 +20,30 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(dorvane::kProductName));
 
-  // The program's files lie beside it and are named after it; a path that starts at a drive
-  // root is taken relative to the program's folder.
-  const QString exe = QCoreApplication::applicationFilePath();
-  const std::string exePath = exe.toStdString();
-  const std::string exeFolder = QFileInfo(exe).absolutePath().toStdString();
+  // The program's own files: beside it when it runs from its own folder, in the user's data
+  // folder when it is installed. A path that starts at a drive root is taken relative to the
+  // data folder.
+  const dorvane::SystemEnvironment environment;
+  const dorvane::DataPaths paths = dorvane::FindDataPaths(environment);
+  dorvane::CreateDataFolder(paths);
+  dorvane::RemoveStaleDataTemporaries(paths);
+  const std::string exePath = QCoreApplication::applicationFilePath().toStdString();
   std::vector<std::string> arguments;
   const QStringList args = QCoreApplication::arguments();
   for (qsizetype i = 1; i < args.size(); ++i) arguments.push_back(args.at(i).toStdString());
 
   dorvane::QtMessageService messages;
-  dorvane::QtHelpEngine help(dorvane::ChangeFileExt(exePath, ".HLP"), messages);
+  dorvane::QtHelpEngine help(paths.help, messages);
   dorvane::QtShell shell;
   help.SetShell(&shell);
-  dorvane::RealFileSystem files(exeFolder);
-  dorvane::RegFileRegistry registry(dorvane::ChangeFileExt(exePath, ".REG"));
+  dorvane::RealFileSystem files(paths.folder,
+                                {paths.settings, paths.store, paths.registry, paths.help});
+  dorvane::RegFileRegistry registry(paths.registry);
   dorvane::SystemClock clock;
   dorvane::QtReportPrinter printer;
 
   TForm1 form({messages, help, shell, printer, files, registry, clock,
-               dorvane::RegionalSettings::FromSystem(), exePath, arguments});
+               dorvane::RegionalSettings::FromSystem(), exePath, arguments, paths});
   messages.SetParent(&form);
   help.SetOwner(&form);
 

@@ -106,11 +106,9 @@ void TForm1::FormCreate() {
   setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(dorvane::kProductName),
                                              QLatin1String(dorvane::kVersionText)));
   // Hints reach the status bar through the status-tip events that QMainWindow receives.
-  helpFile_ = dorvane::ChangeFileExt(services_.exePath, ".HLP");
-  settingsFile_ =
-      std::make_unique<dorvane::SettingsFile>(dorvane::ChangeFileExt(services_.exePath, ".INI"));
-  callStore_ = std::make_unique<dorvane::CallStore>(
-      dorvane::ChangeFileExt(services_.exePath, ".DB"), services_.regional);
+  helpFile_ = services_.paths.help;
+  settingsFile_ = std::make_unique<dorvane::SettingsFile>(services_.paths.settings);
+  callStore_ = std::make_unique<dorvane::CallStore>(services_.paths.store, services_.regional);
   // The session lines live in the import, empty until the log is read.
   import_ =
       std::make_unique<dorvane::ModemLogImport>(*callStore_, services_.files, services_.messages);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/datapaths.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/regional.h"
@@ -24,11 +25,12 @@ struct AppServices {
   Registry& registry;
   Clock& clock;
   RegionalSettings regional;
-  // The running program's full path; the settings file, the call store and the help file are
-  // named after it.
+  // The running program's full path.
   std::string exePath;
   // The command-line parameters, without the program's own name.
   std::vector<std::string> arguments;
+  // The settings file, the call store, the registry file and the help file (FindDataPaths).
+  DataPaths paths;
 };
 
 }  // namespace dorvane

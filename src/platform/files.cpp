@@ -107,13 +107,20 @@ LockTable& Locks() {
 
 }  // namespace
 
+std::string RealFileSystem::Native(const std::string& path) const {
+  for (const std::string& own : ownFiles_) {
+    if (path == own) return path;
+  }
+  return NativePath(path, driveRoot_);
+}
+
 bool RealFileSystem::Exists(const std::string& path) const {
   struct stat st {};
-  return ::stat(NativePath(path, driveRoot_).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return ::stat(Native(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::optional<std::string> RealFileSystem::ReadAll(const std::string& path) const {
-  int fd = ::open(NativePath(path, driveRoot_).c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::string content;
   struct stat st {};
@@ -135,12 +142,12 @@ std::optional<std::string> RealFileSystem::ReadAll(const std::string& path) cons
 }
 
 bool RealFileSystem::Delete(const std::string& path) {
-  return ::unlink(NativePath(path, driveRoot_).c_str()) == 0;
+  return ::unlink(Native(path).c_str()) == 0;
 }
 
 std::optional<FileStamp> RealFileSystem::Stamp(const std::string& path) const {
   struct stat st {};
-  if (::stat(NativePath(path, driveRoot_).c_str(), &st) != 0) return std::nullopt;
+  if (::stat(Native(path).c_str(), &st) != 0) return std::nullopt;
   FileStamp stamp;
   stamp.size = static_cast<std::uint64_t>(st.st_size);
   stamp.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
@@ -343,11 +350,40 @@ int RemoveStaleTemporaries(const std::string& path) {
   return removed;
 }
 
+namespace {
+
+constexpr std::string_view kHiddenLockName = ".dorvane.lock";
+
+// The folder's own descriptor carries the lock, so nothing is left beside the user's files. Where
+// a folder cannot be locked (a network file system that locks only files opened for writing),
+// one hidden lock file in it stands in.
+int OpenFolderLock(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  int result;
+  while ((result = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+  }
+  if (result == 0 || errno == EWOULDBLOCK) {
+    if (result == 0) ::flock(fd, LOCK_UN);
+    return fd;
+  }
+  ::close(fd);
+  return ::open(JoinUnderRoot(folder, kHiddenLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+}
+
+}  // namespace
+
 FileLock::FileLock(const std::string& path) {
-  const std::string lockPath = path + ".lock";
-  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return;
+  std::string target = path;
   struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+      target = resolved;
+      std::free(resolved);
+    }
+  }
+  int fd = OpenFolderLock(DirectoryOf(target));
+  if (fd < 0) return;
   if (::fstat(fd, &st) != 0) {
     ::close(fd);
     return;

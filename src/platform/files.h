@@ -35,10 +35,13 @@ class FileSystem {
   virtual std::optional<FileStamp> Stamp(const std::string& path) const = 0;
 };
 
-// Opens paths through NativePath with the program's folder as the drive root.
+// Opens paths through NativePath with the program's folder as the drive root. The program's own
+// files (`ownFiles`, native paths from DataPaths) are opened exactly as named, as their writers
+// open them: a backslash in their folder's name is part of the name.
 class RealFileSystem : public FileSystem {
  public:
-  explicit RealFileSystem(std::string driveRoot) : driveRoot_(std::move(driveRoot)) {}
+  explicit RealFileSystem(std::string driveRoot, std::vector<std::string> ownFiles = {})
+      : driveRoot_(std::move(driveRoot)), ownFiles_(std::move(ownFiles)) {}
   bool Exists(const std::string& path) const override;
   std::optional<std::string> ReadAll(const std::string& path) const override;
   std::unique_ptr<LineSource> OpenLines(const std::string& path) const override;
@@ -46,7 +49,10 @@ class RealFileSystem : public FileSystem {
   std::optional<FileStamp> Stamp(const std::string& path) const override;
 
  private:
+  std::string Native(const std::string& path) const;
+
   std::string driveRoot_;
+  std::vector<std::string> ownFiles_;
 };
 
 // Paths built the Windows way are opened on POSIX with "\" taken as the directory separator.
@@ -115,11 +121,13 @@ bool WriteFileAtomically(const std::string& path, std::string_view content);
 // temporary's lock) is left alone. Returns how many were removed; failures are not reported.
 int RemoveStaleTemporaries(const std::string& path);
 
-// An advisory lock on a file (a lock file "<path>.lock" beside it), held for the object's life.
-// Serialises writers in different processes. Within one process the lock is re-entrant for the
-// thread that holds it (a nested lock on the same file neither blocks nor releases early) and
-// other threads wait. When the lock file cannot be created (no folder, no right) the object holds
-// nothing: the write that follows fails on its own and reports it.
+// An advisory lock for writing a file, held for the object's life: the lock is taken on the
+// file's folder (on a hidden ".dorvane.lock" in it where a folder cannot be locked), so no lock
+// file is left beside the user's files and the lock survives the rename that replaces the file.
+// All files of one folder share it. Serialises writers in different processes. Within one process
+// the lock is re-entrant for the thread that holds it (a nested lock on the same file neither
+// blocks nor releases early) and other threads wait. When the folder cannot be opened (there is
+// none, no right) the object holds nothing: the write that follows fails on its own and reports it.
 class FileLock {
  public:
   explicit FileLock(const std::string& path);

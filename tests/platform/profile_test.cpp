@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -446,6 +447,12 @@ TEST(ProfileFile, ConcurrentWritersLoseNothing) {
     EXPECT_EQ(ini.ReadString("s", "child" + std::to_string(i), ""), "c") << i;
     EXPECT_EQ(ini.ReadString("s", "parent" + std::to_string(i), ""), "p") << i;
   }
+  // The lock leaves no file behind.
+  std::vector<std::string> entries;
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+    entries.push_back(e.path().filename().string());
+  }
+  EXPECT_EQ(entries, std::vector<std::string>{"shared.ini"});
 }
 
 }  // namespace

@@ -121,7 +121,8 @@ bool FormRig::Exists(const std::string& name) const {
 TForm1& FormRig::Create(std::vector<std::string> arguments, Registry* registryOverride) {
   Registry& reg = registryOverride != nullptr ? *registryOverride : *registry;
   form = std::make_unique<TForm1>(AppServices{messages, help, shell, printer, *files, reg, clock,
-                                              regional, Path("dorvane"), std::move(arguments)});
+                                              regional, Path("dorvane"), std::move(arguments),
+                                              PortableDataPaths(Path("dorvane"))});
   return *form;
 }
 

@@ -1,0 +1,169 @@
+#include "platform/datapaths.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/platform_test_util.h"
+#include "platform/profile.h"
+
+namespace dorvane {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+class FakeEnvironment : public ProcessEnvironment {
+ public:
+  std::optional<std::string> Variable(const char* name) const override {
+    auto it = variables.find(name);
+    if (it == variables.end()) return std::nullopt;
+    return it->second;
+  }
+  std::string ExecutablePath() const override { return exe; }
+
+  std::string exe;
+  std::map<std::string, std::string> variables;
+};
+
+void Touch(const std::string& path) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  WriteBytes(path, "");
+}
+
+TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
+  TempDir dir;
+  const std::string d = dir.Path();
+  // A build tree and a folder of the user's own, each with the help file beside the program.
+  Touch(d + "/build/bin/dorvane.HLP");
+  Touch(d + "/my\\tools/dorvane.HLP");
+  // An installed program.
+  Touch(d + "/usr/share/dorvane/dorvane.HLP");
+  struct Case {
+    std::string exe;
+    std::string program;  // a companion tool names the program whose files it means
+    std::map<std::string, std::string> env;
+    bool installed;
+    std::string folder;
+    std::string settings;
+    std::string help;
+  } cases[] = {
+      {d + "/build/bin/dorvane",
+       "",
+       {},
+       false,
+       d + "/build/bin",
+       d + "/build/bin/dorvane.INI",
+       d + "/build/bin/dorvane.HLP"},
+      {d + "/build/bin/dorvane-report",
+       "dorvane",
+       {},
+       false,
+       d + "/build/bin",
+       d + "/build/bin/dorvane.INI",
+       d + "/build/bin/dorvane.HLP"},
+      // A backslash is part of the folder's name, never a separator.
+      {d + "/my\\tools/dorvane",
+       "",
+       {},
+       false,
+       d + "/my\\tools",
+       d + "/my\\tools/dorvane.INI",
+       d + "/my\\tools/dorvane.HLP"},
+      // A copy of the program without any help file stays portable.
+      {d + "/copy/bin/dorvane",
+       "",
+       {},
+       false,
+       d + "/copy/bin",
+       d + "/copy/bin/dorvane.INI",
+       d + "/copy/bin/dorvane.HLP"},
+      {d + "/usr/bin/dorvane",
+       "",
+       {{"XDG_DATA_HOME", d + "/xdg"}, {"HOME", d + "/home"}},
+       true,
+       d + "/xdg/Dorvane",
+       d + "/xdg/Dorvane/dorvane.INI",
+       d + "/usr/share/dorvane/dorvane.HLP"},
+      {d + "/usr/bin/dorvane-import",
+       "dorvane",
+       {{"HOME", d + "/home"}},
+       true,
+       d + "/home/.local/share/Dorvane",
+       d + "/home/.local/share/Dorvane/dorvane.INI",
+       d + "/usr/share/dorvane/dorvane.HLP"},
+      // A relative XDG_DATA_HOME is ignored, as is an empty one.
+      {d + "/usr/bin/dorvane",
+       "",
+       {{"XDG_DATA_HOME", "rel"}, {"HOME", d + "/home"}},
+       true,
+       d + "/home/.local/share/Dorvane",
+       d + "/home/.local/share/Dorvane/dorvane.INI",
+       d + "/usr/share/dorvane/dorvane.HLP"},
+      {d + "/usr/bin/dorvane",
+       "",
+       {{"XDG_DATA_HOME", ""}, {"HOME", d + "/home/"}},
+       true,
+       d + "/home/.local/share/Dorvane",
+       d + "/home/.local/share/Dorvane/dorvane.INI",
+       d + "/usr/share/dorvane/dorvane.HLP"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.exe);
+    FakeEnvironment env;
+    env.exe = c.exe;
+    env.variables = c.env;
+    const DataPaths paths = FindDataPaths(env, c.program);
+    EXPECT_EQ(paths.installed, c.installed);
+    EXPECT_EQ(paths.folder, c.folder);
+    EXPECT_EQ(paths.settings, c.settings);
+    EXPECT_EQ(paths.store, c.folder + "/dorvane.DB");
+    EXPECT_EQ(paths.registry, c.folder + "/dorvane.REG");
+    EXPECT_EQ(paths.help, c.help);
+  }
+}
+
+TEST(CreateDataFolder, MakesThePrivateFolderOnlyForAnInstalledProgram) {
+  TempDir dir;
+  DataPaths installed;
+  installed.installed = true;
+  installed.folder = dir.File("home/.local/share/Dorvane");
+  ASSERT_TRUE(CreateDataFolder(installed));
+  for (const char* folder : {"home", "home/.local/share/Dorvane"}) {
+    struct stat st {};
+    ASSERT_EQ(stat(dir.File(folder).c_str(), &st), 0) << folder;
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << folder;
+  }
+  DataPaths portable;
+  portable.folder = dir.File("elsewhere");
+  EXPECT_TRUE(CreateDataFolder(portable));
+  EXPECT_FALSE(std::filesystem::exists(portable.folder));
+}
+
+// The writer of a data file and every reader and delete meet the same file, whatever characters
+// its folder's name holds.
+TEST(FindDataPaths, ReadersWritersAndDeletesMeetTheSameFile) {
+  TempDir dir;
+  Touch(dir.File("a\\b/dorvane.HLP"));
+  Touch(dir.File("a/b/dorvane.DB"));  // what a reader turning "\" into "/" would meet
+  FakeEnvironment env;
+  env.exe = dir.File("a\\b/dorvane");
+  const DataPaths paths = FindDataPaths(env);
+  ProfileFile(paths.store).WriteString("1998-7", "36006.5", "36006.6");
+  RealFileSystem fs(paths.folder, {paths.settings, paths.store, paths.registry, paths.help});
+  EXPECT_EQ(fs.ReadAll(paths.store), "[1998-7]\r\n36006.5=36006.6\r\n");
+  EXPECT_TRUE(fs.Delete(paths.store));
+  EXPECT_FALSE(fs.Exists(paths.store));
+  EXPECT_EQ(ReadBytes(dir.File("a/b/dorvane.DB")), "");
+  // Paths the user typed are still Windows paths, rooted in the data folder.
+  WriteBytes(dir.File("a\\b/ModemLog.txt"), "log");
+  EXPECT_EQ(fs.ReadAll("\\ModemLog.txt"), "log");
+}
+
+}  // namespace
+}  // namespace dorvane

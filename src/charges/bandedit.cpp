@@ -1,9 +1,143 @@
 #include "charges/bandedit.h"
 
+#include <string_view>
+
+#include "platform/ascii.h"
 #include "platform/datetime.h"
 #include "platform/messages.h"
 
 namespace dorvane {
+
+namespace {
+
+// Literal text in a picker format: quoted when it holds a letter the picker would read as a field.
+void AppendPickerLiteral(std::string& out, std::string& literal) {
+  if (literal.empty()) return;
+  bool letters = literal.find('\'') != std::string::npos;
+  for (char c : literal) letters = letters || (AsciiUpper(c) >= 'A' && AsciiUpper(c) <= 'Z');
+  if (letters) {
+    out += '\'';
+    for (char c : literal) {
+      out += c;
+      if (c == '\'') out += c;
+    }
+    out += '\'';
+  } else {
+    out += literal;
+  }
+  literal.clear();
+}
+
+bool StartsIgnoringCase(std::string_view text, std::string_view what) {
+  if (text.size() < what.size()) return false;
+  for (std::size_t k = 0; k < what.size(); ++k) {
+    if (AsciiUpper(text[k]) != AsciiUpper(what[k])) return false;
+  }
+  return true;
+}
+
+void TranslateTimePattern(const RegionalSettings& rs, std::string_view pattern, std::string& out,
+                          std::string& literal, int depth) {
+  if (depth > 2) return;
+  bool lastWasHour = false;
+  std::size_t i = 0;
+  const std::size_t n = pattern.size();
+  auto field = [&](const char* text) {
+    AppendPickerLiteral(out, literal);
+    out += text;
+  };
+  while (i < n) {
+    const char c = pattern[i];
+    const char up = AsciiUpper(c);
+    std::size_t run = 1;
+    while (i + run < n && AsciiUpper(pattern[i + run]) == up) ++run;
+    bool hour = false;
+    switch (up) {
+      case '"':
+      case '\'': {
+        const auto close = pattern.find(c, i + 1);
+        const auto end = close == std::string_view::npos ? n : close;
+        literal.append(pattern.substr(i + 1, end - i - 1));
+        i = end == n ? n : end + 1;
+        continue;
+      }
+      case 'H':
+        run = run > 2 ? 2 : run;
+        field(run == 2 ? "hh" : "h");
+        hour = true;
+        break;
+      case 'M':
+        // A minute only straight after an hour; a month has no place in a time picker.
+        if (lastWasHour && run <= 2) field(run == 2 ? "mm" : "m");
+        break;
+      case 'N':
+        run = run > 2 ? 2 : run;
+        field(run == 2 ? "mm" : "m");
+        break;
+      case 'S':
+        run = run > 2 ? 2 : run;
+        field(run == 2 ? "ss" : "s");
+        break;
+      case 'Z':
+        run = run > 3 ? 3 : run;
+        field(run >= 2 ? "zzz" : "z");
+        break;
+      case 'T':
+        run = run > 2 ? 2 : run;
+        TranslateTimePattern(rs, run == 2 ? rs.longTimeFormat : rs.shortTimeFormat, out, literal,
+                             depth + 1);
+        break;
+      case 'C':
+      case 'D':
+      case 'Y':
+        break;  // date fields
+      case 'A': {
+        const std::string_view rest = pattern.substr(i);
+        if (StartsIgnoringCase(rest, "ampm")) {
+          if (HasAmPmDesignators(rs)) field("AP");
+          run = 4;
+        } else if (StartsIgnoringCase(rest, "am/pm") || StartsIgnoringCase(rest, "a/p")) {
+          field(c == 'a' ? "ap" : "AP");
+          run = StartsIgnoringCase(rest, "am/pm") ? 5 : 3;
+        } else {
+          literal += c;
+          run = 1;
+        }
+        break;
+      }
+      case ':':
+        run = 1;
+        literal += rs.timeSeparator;
+        break;
+      case '/':
+        run = 1;
+        literal += rs.dateSeparator;
+        break;
+      default:
+        run = 1;
+        literal += c;
+        break;
+    }
+    if (hour) {
+      lastWasHour = true;
+    } else if (std::string_view("MNSZDYCT").find(up) != std::string_view::npos) {
+      lastWasHour = false;
+    }
+    i += run;
+  }
+}
+
+}  // namespace
+
+std::string TimePickerFormat(const RegionalSettings& rs) {
+  std::string out;
+  std::string literal;
+  TranslateTimePattern(rs, rs.longTimeFormat, out, literal, 0);
+  // Blanks left at the end (before a designator that writes nothing) show as nothing.
+  while (!literal.empty() && literal.back() == ' ') literal.pop_back();
+  AppendPickerLiteral(out, literal);
+  return out;
+}
 
 void ResetCostEditor(BandEditorValues& v) {
   v.days.fill(true);

@@ -29,6 +29,12 @@ struct BandEditorValues {
   bool locked = false;
 };
 
+// The display format of the editor's two time pickers: the long time format of the settings in
+// the pickers' own pattern letters (h hh m mm s ss z zzz, AP or ap for the designator, literal
+// text in single quotes where it holds letters). A 12-hour clock only where the settings' AM/PM
+// designators tell the two halves of the day apart, as TimeToStr writes it.
+std::string TimePickerFormat(const RegionalSettings& rs);
+
 // Every day ticked, 00:00:00 to 23:59:59, the three costs "0"; the minimum period keeps its text.
 void ResetCostEditor(BandEditorValues& v);
 // Loads a row: the days it names (all, and locked, for the catch-all band), its times when its

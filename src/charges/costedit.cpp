@@ -54,12 +54,12 @@ TfrmCostEditor::TfrmCostEditor(const dorvane::RegionalSettings& rs,
   to->setGeometry(8, 66, 38, 17);
   DateTimePickerFrom = Named(new QTimeEdit(grpboxTime), "DateTimePickerFrom");
   DateTimePickerTo = Named(new QTimeEdit(grpboxTime), "DateTimePickerTo");
-  for (QTimeEdit* picker : {DateTimePickerFrom, DateTimePickerTo}) {
-    picker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-  }
-  // The design's pickers are 81 pixels wide; seconds need a little more in this font.
-  DateTimePickerFrom->setGeometry(48, 32, 97, 21);
-  DateTimePickerTo->setGeometry(48, 64, 97, 21);
+  // The regional long time, 12-hour with designators where the settings say so.
+  const QString format = QString::fromStdString(dorvane::TimePickerFormat(rs));
+  for (QTimeEdit* picker : {DateTimePickerFrom, DateTimePickerTo}) picker->setDisplayFormat(format);
+  // The design's pickers are 81 pixels wide; seconds and a designator need more in this font.
+  DateTimePickerFrom->setGeometry(48, 32, 105, 21);
+  DateTimePickerTo->setGeometry(48, 64, 105, 21);
   from->setBuddy(DateTimePickerFrom);
   to->setBuddy(DateTimePickerTo);
 

@@ -52,6 +52,34 @@ TEST(BandEditor, TheCatchAllBandLoadsLockedAndEmptyCellsLeaveTheEditorAlone) {
   EXPECT_EQ(before.numbers[0], "0") << "nothing changes when the time cell is no time";
 }
 
+TEST(BandEditor, TimePickersShowTheLongTimeFormat) {
+  struct Case {
+    const char* format;
+    const char* separator;
+    const char* am;
+    const char* pm;
+    const char* picker;
+  };
+  const Case cases[] = {
+      {"h:nn:ss AMPM", ":", "AM", "PM", "h:mm:ss AP"},
+      {"AMPM hh:nn:ss", ".", "\u4e0a\u5348", "\u4e0b\u5348", "AP hh.mm.ss"},
+      {"hh:nn:ss AMPM", ":", "", "", "hh:mm:ss"},  // no designators: the 24-hour clock
+      {"hh:nn:ss", ":", "AM", "PM", "hh:mm:ss"},
+      {"\"kl. \"hh:nn", ".", "", "", "'kl. 'hh.mm"},
+      {"hh:nn\u5206ss\u79d2", "\u6642", "", "", "hh\u6642mm\u5206ss\u79d2"},
+      {"hh:mm:ss am/pm", ":", "", "", "hh:mm:ss ap"},
+      {"hh:nn \"o'clock\"", ":", "", "", "hh:mm' o''clock'"},
+  };
+  for (const Case& c : cases) {
+    RegionalSettings rs = test::Profile("EN_US");
+    rs.longTimeFormat = c.format;
+    rs.timeSeparator = c.separator;
+    rs.timeAMString = c.am;
+    rs.timePMString = c.pm;
+    EXPECT_EQ(TimePickerFormat(rs), c.picker) << c.format;
+  }
+}
+
 TEST(BandEditor, OkChecksTheNumbersInOrderThenTheTimes) {
   const RegionalSettings rs = test::Profile("DE");
   struct Case {

@@ -672,6 +672,8 @@ void MainFormTest::bandEditorAddsEditsAndDeletesBands() {
         e.dayBoxes[6]->setChecked(false);
         e.DateTimePickerFrom->setTime(QTime(8, 0));
         e.DateTimePickerTo->setTime(QTime(18, 0));
+        // The regional long time, on the 12-hour clock of these settings.
+        QCOMPARE(e.DateTimePickerTo->text(), QStringLiteral("6:00:00 PM"));
         e.editMinuteCost->setText(QStringLiteral("abc"));
         rig.messages.Expect(BoxKind::ShowError, "'abc' is not a valid floating point value");
         e.OKBtn->click();

@@ -35,6 +35,7 @@
 #include "platform/error.h"
 #include "platform/qt/icons.h"
 #include "platform/qt/named.h"
+#include "platform/qt/qtext.h"
 #include "reports/analysis.h"
 #include "reports/logbook.h"
 #include "reports/printing.h"
@@ -54,8 +55,9 @@ constexpr const char* kChargesHelpTopic = "How_to_Specify_Charges_for_Online_Tim
 constexpr const char* kLowerCostHelpTopic = "How_to_Reduce_Costs_for_Online_Time";
 constexpr const char* kIntroductionHelpTopic = "Introduction";
 
+// Settings texts keep their bytes on their way through the controls, valid UTF-8 or not.
 QString Q(const std::string& text) {
-  return QString::fromStdString(text);
+  return dorvane::ToQString(text);
 }
 
 }  // namespace
@@ -137,7 +139,7 @@ void TForm1::FormShow() {
     FillCostHeader();
     LoadChargesTable();
     // 5. New calls from the modem log into the call store.
-    import_->ImportModemLog(editLogFileName->text().toStdString(),
+    import_->ImportModemLog(dorvane::FromQString(editLogFileName->text()),
                             chkboxIgnoreBusyCalls->isChecked());
     // 6. The page last used (a number outside 1 to 3 gives the first page), and the shared
     //    report boxes onto it as though the user had chosen it.
@@ -158,8 +160,9 @@ void TForm1::FormShow() {
     BuildCostsAnalysis();
     // 10. The cost warnings, one step whose failures are swallowed.
     dorvane::RunCostWarnings(
-        services_.regional, {chkboxWarnCost->isChecked(), editWarnCost->text().toStdString()},
-        {chkboxWarnAverageCost->isChecked(), editWarnAverageCost->text().toStdString()},
+        services_.regional,
+        {chkboxWarnCost->isChecked(), dorvane::FromQString(editWarnCost->text())},
+        {chkboxWarnAverageCost->isChecked(), dorvane::FromQString(editWarnAverageCost->text())},
         currentMonthCost_, currentMonthCount_, services_.messages);
     // 11. Started to check for new calls only: close again.
     if (IsCheckRun(services_.arguments)) close();
@@ -191,11 +194,11 @@ void TForm1::LoadOptions() {
 dorvane::Options TForm1::OptionsOnPage() const {
   dorvane::Options o;
   o.ignoreBusyCalls = chkboxIgnoreBusyCalls->isChecked();
-  o.logFileName = editLogFileName->text().toStdString();
+  o.logFileName = dorvane::FromQString(editLogFileName->text());
   o.warnCost = chkboxWarnCost->isChecked();
-  o.warnCostText = editWarnCost->text().toStdString();
+  o.warnCostText = dorvane::FromQString(editWarnCost->text());
   o.warnAverageCost = chkboxWarnAverageCost->isChecked();
-  o.warnAverageCostText = editWarnAverageCost->text().toStdString();
+  o.warnAverageCostText = dorvane::FromQString(editWarnAverageCost->text());
   return o;
 }
 
@@ -241,7 +244,7 @@ dorvane::ChargeRows TForm1::ChargeTableRows() const {
     for (int column = 0; column < dorvane::kChargeColumns; ++column) {
       const QTableWidgetItem* item = strgrdCost->item(static_cast<int>(r), column);
       rows[r][static_cast<std::size_t>(column)] =
-          item != nullptr ? item->text().toStdString() : std::string();
+          item != nullptr ? dorvane::FromQString(item->text()) : std::string();
     }
   }
   return rows;

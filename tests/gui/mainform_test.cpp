@@ -99,6 +99,7 @@ class MainFormTest : public QObject {
   void firstRunHelpOpensOnce_data();
   void firstRunHelpOpensOnce();
   void refusedSettingsKeepTheWindowOpen();
+  void bytesTheUserDidNotChangeAreKept();
   void datePickerShowsTheShortDate_data();
   void datePickerShowsTheShortDate();
   void datePickerKeepsItsTimeOfDay();
@@ -896,6 +897,27 @@ void MainFormTest::refusedSettingsKeepTheWindowOpen() {
   form.close();
   QVERIFY(rig.messages.AllShown());
   QVERIFY(!form.IsClosed());
+}
+
+// Settings written in another encoding go through the controls and come back unchanged, also
+// when the user changed something else.
+void MainFormTest::bytesTheUserDidNotChangeAreKept() {
+  FormRig rig;
+  const std::string log = "LogFileName=C:\\Mod\xE9m\\ModemLog.txt\r\n";
+  const std::string cost = "Cost=1\xA0\x80\r\n";
+  const std::string cell = "Cell01=Mo\xE9, Tu\xC3\r\n";
+  rig.WriteFile("dorvane.INI", "[Windows Modem Log File]\r\n" + log + "[Warn Monthly Cost]\r\n" +
+                                   cost + "[strgrdCost]\r\nCount=2\r\n" + cell);
+  TForm1& form = rig.Show();
+  form.chkboxWarnAverageCost->setChecked(true);
+  form.strgrdCost->item(1, 3)->setText(QStringLiteral("0.2"));
+  form.close();
+  QVERIFY(form.IsClosed());
+  const std::string saved = rig.ReadFile("dorvane.INI");
+  for (const std::string& line : {log, cost, cell, std::string("Cell32=0.2\r\n")}) {
+    QVERIFY2(saved.find(line) != std::string::npos, line.c_str());
+  }
+  QVERIFY(rig.messages.Shown().empty());
 }
 
 void MainFormTest::datePickerShowsTheShortDate_data() {

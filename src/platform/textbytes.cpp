@@ -1,0 +1,111 @@
+#include "platform/textbytes.h"
+
+namespace dorvane {
+
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00;
+
+bool IsContinuation(unsigned char c) {
+  return (c & 0xC0) == 0x80;
+}
+
+// The length of the valid UTF-8 sequence at `i`, and its code point; 0 when it is not valid
+// (overlong forms, surrogates and code points above U+10FFFF are not).
+std::size_t ValidSequence(std::string_view s, std::size_t i, char32_t& cp) {
+  const auto c0 = static_cast<unsigned char>(s[i]);
+  std::size_t length = 0;
+  char32_t min = 0;
+  if (c0 < 0x80) {
+    cp = c0;
+    return 1;
+  } else if ((c0 & 0xE0) == 0xC0) {
+    length = 2;
+    cp = c0 & 0x1F;
+    min = 0x80;
+  } else if ((c0 & 0xF0) == 0xE0) {
+    length = 3;
+    cp = c0 & 0x0F;
+    min = 0x800;
+  } else if ((c0 & 0xF8) == 0xF0) {
+    length = 4;
+    cp = c0 & 0x07;
+    min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + length > s.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto c = static_cast<unsigned char>(s[i + k]);
+    if (!IsContinuation(c)) return 0;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return length;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::u16string BytesToUtf16(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t cp = 0;
+    const std::size_t length = ValidSequence(bytes, i, cp);
+    if (length == 0) {
+      out += static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[i]));
+      ++i;
+      continue;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i += length;
+  }
+  return out;
+}
+
+std::string Utf16ToBytes(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t u = text[i];
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      AppendUtf8(out,
+                 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+      ++i;
+    } else if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF) {
+      out += static_cast<char>(u - kEscapeBase);
+    } else if (u >= 0xD800 && u <= 0xDFFF) {
+      AppendUtf8(out, 0xFFFD);
+    } else {
+      AppendUtf8(out, u);
+    }
+  }
+  return out;
+}
+
+}  // namespace dorvane

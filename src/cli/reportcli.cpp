@@ -110,7 +110,7 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
           [&](TDateTime start, TDateTime end) {
             AddCallToStatistics(stats, period, now, pricing, start, end);
             if (!period.InReportPeriod(start)) return;
-            const PricedCall call{start, end, pricing.CallCost(start, end),
+            const ReportCall call{start, end, pricing.CallCost(start, end),
                                   pricing.LowestCallCost(start, end),
                                   pricing.HighestCallCost(start, end)};
             for (std::size_t i = 0; i < tariffPricing.size(); ++i) {

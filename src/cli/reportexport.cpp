@@ -167,7 +167,7 @@ class CallSpill {
   CallSpill(const CallSpill&) = delete;
   CallSpill& operator=(const CallSpill&) = delete;
 
-  void Add(const PricedCall& call, const std::vector<double>& tariffCosts) {
+  void Add(const ReportCall& call, const std::vector<double>& tariffCosts) {
     record_[0] = call.start;
     record_[1] = call.end;
     record_[2] = call.cost;
@@ -187,7 +187,7 @@ class CallSpill {
     }
     std::vector<double> tariffCosts(width_ - 5);
     while (std::fread(record_.data(), sizeof(double), width_, file_) == width_) {
-      const PricedCall call{record_[0], record_[1], record_[2], record_[3], record_[4]};
+      const ReportCall call{record_[0], record_[1], record_[2], record_[3], record_[4]};
       std::copy(record_.begin() + 5, record_.end(), tariffCosts.begin());
       onCall(call, tariffCosts);
     }
@@ -242,7 +242,7 @@ std::string PlainSeconds(double days) {
 class AnalysisTextWriter : public ReportWriter {
  public:
   AnalysisTextWriter(const RegionalSettings& rs, std::ostream& out) : rs_(rs), out_(out) {}
-  void AddCall(const PricedCall&, const std::vector<double>&) override {}
+  void AddCall(const ReportCall&, const std::vector<double>&) override {}
   void Finish(const ReportSummary& s) override {
     for (std::size_t i = 0; i < kAnalysisLabelCount; ++i) {
       out_ << kAnalysisCaptions[i];
@@ -265,7 +265,7 @@ class LogbookTextWriter : public ReportWriter {
     totals_ = BeginLogbook(scratch_, 0);
     WriteFinishedLines();
   }
-  void AddCall(const PricedCall& call, const std::vector<double>&) override {
+  void AddCall(const ReportCall& call, const std::vector<double>&) override {
     AddLogbookCall(scratch_, rs_, totals_, call.start, call.end, call.cost);
     WriteFinishedLines();
   }
@@ -304,7 +304,7 @@ class CsvWriter : public ReportWriter {
       WriteHeader(Unranked(names_));
     }
   }
-  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
+  void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     if (spill_) {
       spill_->Add(call, tariffCosts);
     } else {
@@ -314,7 +314,7 @@ class CsvWriter : public ReportWriter {
   void Finish(const ReportSummary& s) override {
     if (!spill_) return;
     WriteHeader(s.tariffs);
-    spill_->Replay([&](const PricedCall& call, const std::vector<double>& tariffCosts) {
+    spill_->Replay([&](const ReportCall& call, const std::vector<double>& tariffCosts) {
       WriteRow(call, tariffCosts, s.tariffs);
     });
   }
@@ -325,7 +325,7 @@ class CsvWriter : public ReportWriter {
     AppendTariffHeader(row, ranked);
     out_ << row << kCrLf;
   }
-  void WriteRow(const PricedCall& c, const std::vector<double>& tariffCosts,
+  void WriteRow(const ReportCall& c, const std::vector<double>& tariffCosts,
                 const std::vector<TariffTotal>& ranked) {
     std::string row = IsoDateTime(c.start);
     row += ',';
@@ -361,7 +361,7 @@ struct MonthTotals {
 class MonthlyTotals {
  public:
   explicit MonthlyTotals(std::size_t tariffCount) : tariffCount_(tariffCount) {}
-  void Add(const PricedCall& call, const std::vector<double>& tariffCosts) {
+  void Add(const ReportCall& call, const std::vector<double>& tariffCosts) {
     const DateParts d = DecodeDate(call.start);
     MonthTotals& m = months_[d.year * 12 + d.month - 1];
     if (m.calls == 0) {
@@ -391,20 +391,24 @@ class MonthlyTextWriter : public ReportWriter {
  public:
   MonthlyTextWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount)
       : rs_(rs), out_(out), totals_(tariffCount) {}
-  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
+  void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     totals_.Add(call, tariffCosts);
   }
   void Finish(const ReportSummary& s) override {
     std::vector<std::vector<std::string>> table;
     std::vector<std::string> header = {"Month", "Calls", "Total Time", "Total Cost"};
-    for (const TariffTotal& t : s.tariffs) header.push_back(t.name);
+    for (const TariffTotal& t : s.tariffs) {
+      header.push_back(t.name);
+      header.push_back("Difference");
+    }
     table.push_back(header);
     for (const auto& [key, m] : totals_.Months()) {
       std::vector<std::string> row = {IsoMonth(m.firstStart), std::to_string(m.calls),
                                       DurationToStr(rs_, m.duration), MoneyToStr(rs_, m.cost)};
       for (const TariffTotal& t : s.tariffs) {
         const double cost = m.tariffCosts[t.column];
-        row.push_back(MoneyToStr(rs_, cost) + " " + CostDifferenceText(rs_, cost - m.cost));
+        row.push_back(MoneyToStr(rs_, cost));
+        row.push_back(CostDifferenceText(rs_, cost - m.cost));
       }
       table.push_back(row);
     }
@@ -437,7 +441,7 @@ class MonthlyTextWriter : public ReportWriter {
 class MonthlyCsvWriter : public ReportWriter {
  public:
   MonthlyCsvWriter(std::ostream& out, std::size_t tariffCount) : out_(out), totals_(tariffCount) {}
-  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
+  void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     totals_.Add(call, tariffCosts);
   }
   void Finish(const ReportSummary& s) override {
@@ -553,7 +557,7 @@ constexpr const char* kHtmlStyle =
     "h1{font-size:1.5em}h2{font-size:1.2em;margin-top:1.6em}\n"
     "table{border-collapse:collapse}\n"
     "th,td{padding:.2em .7em;text-align:left;vertical-align:top}\n"
-    "table.analysis th{font-weight:normal}\n"
+    "table.analysis th{font-weight:normal}table.analysis td{white-space:pre}\n"
     "table.list th,table.list td{border-bottom:1px solid #bbb}\n"
     "td.num,th.num{text-align:right;white-space:nowrap}\n"
     "svg{max-width:100%;height:auto}svg text{font-family:sans-serif;font-size:12px;fill:#000}\n"
@@ -563,7 +567,7 @@ class HtmlWriter : public ReportWriter {
  public:
   HtmlWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount)
       : rs_(rs), out_(out), spill_(tariffCount), months_(tariffCount) {}
-  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
+  void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     months_.Add(call, tariffCosts);
     spill_.Add(call, tariffCosts);
   }
@@ -606,7 +610,7 @@ class HtmlWriter : public ReportWriter {
       out_ << "<th scope=\"col\" class=\"num\">" << HtmlEscape(t.name) << "</th>";
     }
     out_ << "</tr></thead>\n<tbody>\n";
-    spill_.Replay([&](const PricedCall& c, const std::vector<double>& tariffCosts) {
+    spill_.Replay([&](const ReportCall& c, const std::vector<double>& tariffCosts) {
       out_ << "<tr><td>" << HtmlEscape(DateTimeToStr(rs_, c.start)) << "</td><td>"
            << HtmlEscape(DateTimeToStr(rs_, c.end)) << "</td><td class=\"num\">"
            << HtmlEscape(DurationToStr(rs_, c.end - c.start)) << "</td><td class=\"num\">"

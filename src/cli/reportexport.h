@@ -37,7 +37,7 @@ inline constexpr std::size_t kAnalysisLabelCount = 10;
 extern const std::array<const char*, kAnalysisLabelCount> kAnalysisCaptions;
 
 // One call of the period with its three prices under the report's own charges table.
-struct PricedCall {
+struct ReportCall {
   TDateTime start = 0;
   TDateTime end = 0;
   double cost = 0;
@@ -72,7 +72,7 @@ class ReportWriter {
   virtual ~ReportWriter() = default;
   // Every call of the period in store order, with its cost under each other charges table (in
   // the order of the --tariff options).
-  virtual void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) = 0;
+  virtual void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) = 0;
   virtual void Finish(const ReportSummary& summary) = 0;
 };
 

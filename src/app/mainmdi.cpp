@@ -364,12 +364,19 @@ void TForm1::btnCreateClick() {
 
 void TForm1::Print1Click() {
   Guard([this] {
-    if (services_.printer.PrintDialog(this)) services_.printer.Print(*RichEdit1->document());
+    // The dialog offers the current printer first; the one confirmed there becomes current.
+    std::string chosen = printerName_;
+    if (!services_.printer.PrintDialog(this, chosen)) return;
+    printerName_ = chosen;
+    services_.printer.Print(*RichEdit1->document(), printerName_);
   });
 }
 
 void TForm1::PrintSetup1Click() {
-  Guard([this] { services_.printer.PrinterSetupDialog(this); });
+  Guard([this] {
+    std::string chosen = printerName_;
+    if (services_.printer.PrinterSetupDialog(this, chosen)) printerName_ = chosen;
+  });
 }
 
 // --- Reports ------------------------------------------------------------------------------

@@ -233,6 +233,8 @@ class TForm1 : public QMainWindow {
   // Holds the session lines for the whole run.
   std::unique_ptr<dorvane::ModemLogImport> import_;
   std::string windowsDirectory_;
+  // The current printer, chosen in the print set-up or print dialog; empty for the default.
+  std::string printerName_;
   bool showSequenceDone_ = false;
   bool closed_ = false;
 };

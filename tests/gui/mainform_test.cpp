@@ -783,6 +783,17 @@ void MainFormTest::reportsPricesAndWarnings() {
   QCOMPARE(rig.printer.printed.size(), std::size_t{1});
   form.PrintSetup1->trigger();
   QCOMPARE(rig.printer.setupDialogs, 1);
+  // A printer chosen in the set-up is offered first and printed on; a cancelled set-up keeps it.
+  rig.printer.confirm = true;
+  rig.printer.setupConfirm = true;
+  rig.printer.setupChoice = "Second floor";
+  form.PrintSetup1->trigger();
+  rig.printer.setupConfirm = false;
+  rig.printer.setupChoice = "Cellar";
+  form.PrintSetup1->trigger();
+  form.Print1->trigger();
+  QCOMPARE(rig.printer.offered, (Strings{"", "", "Second floor"}));
+  QCOMPARE(rig.printer.printedOn, (Strings{"", "Second floor"}));
 
   // A stop date before the start date: the note, the title block alone, the labels kept.
   form.DateTimePickerStop->SetDate(dorvane::EncodeDate(1998, 7, 1));

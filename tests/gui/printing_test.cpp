@@ -1,7 +1,9 @@
 // Prints documents into PDF files and counts their pages.
 #include "reports/printing.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +42,26 @@ class PrintingTest : public QObject {
     const QString before = report.toPlainText();
     QVERIFY(PrintedPages(report, dir.filePath(QStringLiteral("long.pdf"))) > 1);
     QCOMPARE(report.toPlainText(), before);
+  }
+
+  void theSetUpDialogChoosesThePrinterPaperAndOrientation() {
+    QPrinter printer(QPrinter::ScreenResolution);
+    const QStringList printers{QStringLiteral("Office"), QStringLiteral("Second floor")};
+    {
+      dorvane::PrintSetupForm cancelled(printer, printers, QStringLiteral("Second floor"));
+      QCOMPARE(cancelled.cmbPrinter->currentText(), QStringLiteral("Second floor"));
+      cancelled.rbLandscape->setChecked(true);
+      cancelled.reject();
+      QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+    }
+    dorvane::PrintSetupForm setup(printer, printers, QString());
+    setup.cmbPrinter->setCurrentIndex(1);
+    setup.cmbPaper->setCurrentIndex(setup.cmbPaper->findData(static_cast<int>(QPageSize::A5)));
+    setup.rbLandscape->setChecked(true);
+    setup.accept();
+    QCOMPARE(setup.ChosenPrinter(), QStringLiteral("Second floor"));
+    QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    QCOMPARE(printer.pageLayout().pageSize().id(), QPageSize::A5);
   }
 };
 

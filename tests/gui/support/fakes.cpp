@@ -132,8 +132,9 @@ TForm1& FormRig::Show(std::vector<std::string> arguments, Registry* registryOver
   return *form;
 }
 
-void RecordingPrinter::Print(const QTextDocument& document) {
+void RecordingPrinter::Print(const QTextDocument& document, const std::string& printer) {
   printed.push_back(document.toPlainText().toStdString());
+  printedOn.push_back(printer);
 }
 
 std::string LogLine(const std::string& stamp, const std::string& text) {

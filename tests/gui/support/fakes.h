@@ -68,20 +68,30 @@ class RecordingShell : public Shell {
   std::vector<std::string> urls;
 };
 
-// Answers the print dialog as told and keeps the plain text of every printed document.
+// Answers the print dialog as told and keeps the plain text of every printed document. The
+// set-up dialog chooses `setupChoice` when `setupConfirm` is true.
 class RecordingPrinter : public ReportPrinter {
  public:
-  bool PrintDialog(QWidget*) override {
+  bool PrintDialog(QWidget*, std::string& printer) override {
     ++printDialogs;
+    offered.push_back(printer);
     return confirm;
   }
-  void PrinterSetupDialog(QWidget*) override { ++setupDialogs; }
-  void Print(const QTextDocument& document) override;
+  bool PrinterSetupDialog(QWidget*, std::string& printer) override {
+    ++setupDialogs;
+    if (setupConfirm) printer = setupChoice;
+    return setupConfirm;
+  }
+  void Print(const QTextDocument& document, const std::string& printer) override;
 
   bool confirm = true;
+  bool setupConfirm = false;
+  std::string setupChoice;
   int printDialogs = 0;
   int setupDialogs = 0;
-  std::vector<std::string> printed;
+  std::vector<std::string> offered;    // the printer each print dialog offered first
+  std::vector<std::string> printed;    // the plain text of each printed document
+  std::vector<std::string> printedOn;  // and the printer it went to
 };
 
 class FixedClock : public Clock {

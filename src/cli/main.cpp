@@ -1,37 +1,31 @@
 // dorvane-report: Dorvane's reports on the command line.
-#include <unistd.h>
-
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/reportcli.h"
 #include "platform/clock.h"
+#include "platform/datapaths.h"
 #include "platform/files.h"
 #include "platform/regional.h"
-
-namespace {
-
-// The program's own path, to find Dorvane's files beside it.
-std::string OwnPath(const char* argv0) {
-  std::string path(4096, '\0');
-  const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-  if (n > 0) {
-    path.resize(static_cast<std::size_t>(n));
-    return path;
-  }
-  return argv0 != nullptr ? argv0 : "";
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  const std::string exePath = OwnPath(argc > 0 ? argv[0] : nullptr);
-  const std::string folder = exePath.substr(0, exePath.find_last_of('/') + 1);
-  const dorvane::RealFileSystem files(folder);
+  // Dorvane's own files, found by the rule Dorvane itself follows.
+  const dorvane::SystemEnvironment environment;
+  const dorvane::DataPaths paths = dorvane::FindDataPaths(environment, "dorvane");
+  // Those files, and any file named on the command line, are opened as written: no "\" taken
+  // as a separator, no drive root.
+  std::vector<std::string> verbatim = {paths.settings, paths.store};
+  for (const std::string& arg : args) {
+    verbatim.push_back(arg);
+    if (const auto eq = arg.find('='); eq != std::string::npos)
+      verbatim.push_back(arg.substr(eq + 1));
+  }
+  const dorvane::RealFileSystem files(paths.folder, verbatim);
   const dorvane::SystemClock clock;
   const dorvane::RegionalSettings rs = dorvane::RegionalSettings::FromSystem();
-  return dorvane::RunDorvaneReport(args, {files, clock, rs, exePath, std::cout, std::cerr});
+  return dorvane::RunDorvaneReport(
+      args, {files, clock, rs, paths.settings, paths.store, std::cout, std::cerr});
 }

@@ -39,13 +39,6 @@ ChargeRows ReadChargesTable(const FileSystem& files, const RegionalSettings& rs,
 
 }  // namespace
 
-std::string DorvaneDataFile(const std::string& reportExePath, const char* extension) {
-  const std::size_t slash = reportExePath.find_last_of('/');
-  const std::string folder =
-      slash == std::string::npos ? std::string() : reportExePath.substr(0, slash + 1);
-  return ChangeFileExt(folder + "dorvane", extension);
-}
-
 int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironment& env) {
   ReportOptions o;
   try {
@@ -64,8 +57,8 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
   }
   const RegionalSettings& rs = env.rs;
   try {
-    const std::string settingsPath = o.settingsFile.value_or(DorvaneDataFile(env.exePath, ".INI"));
-    const std::string storePath = o.storeFile.value_or(DorvaneDataFile(env.exePath, ".DB"));
+    const std::string settingsPath = o.settingsFile.value_or(env.settingsPath);
+    const std::string storePath = o.storeFile.value_or(env.storePath);
     const ChargeRows ownRows =
         ReadChargesTable(env.files, rs, settingsPath, o.settingsFile.has_value());
     std::vector<ChargeRows> tariffRows;

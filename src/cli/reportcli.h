@@ -16,8 +16,9 @@ struct ReportEnvironment {
   const FileSystem& files;
   const Clock& clock;
   const RegionalSettings& rs;
-  // This program's own path: Dorvane's files are looked for beside it.
-  std::string exePath;
+  // Dorvane's settings file and call store, used unless the command line names others.
+  std::string settingsPath;
+  std::string storePath;
   std::ostream& out;
   std::ostream& err;
 };
@@ -31,9 +32,5 @@ inline constexpr int kReportBadArguments = 2;
 // with the program's name: the window's own message for a failure, a short usage after an
 // argument error.
 int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironment& env);
-
-// Dorvane's data file with the extension given (".INI", ".DB"), found as Dorvane finds it when
-// it is installed beside this program.
-std::string DorvaneDataFile(const std::string& reportExePath, const char* extension);
 
 }  // namespace dorvane

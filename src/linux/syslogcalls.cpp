@@ -111,7 +111,8 @@ bool ValidTime(const LocalTime& t) {
          TryEncodeTime(t.hour, t.minute, t.second, 0, ignored);
 }
 
-enum class StampKind { kNone, kClassic, kDated };
+// busybox names no host: the word after its stamp is the facility and level.
+enum class StampKind { kNone, kClassic, kDated, kBusybox };
 
 // The stamp at the head of a line. A classic stamp leaves the year at 0. `cursor` stops after the
 // stamp's blanks.
@@ -158,7 +159,7 @@ StampKind ReadStamp(Cursor& c, const TimeZone& zone, LocalTime& t) {
         bb.Number(4, t.year) && bb.Blanks()) {
       t.month = month + 1;
       c = bb;
-      return StampKind::kDated;
+      return StampKind::kBusybox;
     }
   }
   // classic: Sep 16 16:26:08, Sep  6 16:26:08.123456
@@ -176,9 +177,9 @@ StampKind ReadStamp(Cursor& c, const TimeZone& zone, LocalTime& t) {
   return StampKind::kNone;
 }
 
-// After the stamp: an optional host (or busybox's facility.level), then "program[pid]:" and the
+// After the stamp: an optional host (busybox: the facility and level), then "program[pid]:" and the
 // message. The tag is the first token that ends with ":".
-bool ReadSource(Cursor& c, LogRecord& r) {
+bool ReadSource(Cursor& c, StampKind kind, LogRecord& r) {
   for (int token = 0; token < 2; ++token) {
     const std::string_view word = c.Token();
     if (word.empty()) return false;
@@ -200,7 +201,7 @@ bool ReadSource(Cursor& c, LogRecord& r) {
       return true;
     }
     if (token == 1) return false;
-    r.host = std::string(word);
+    if (kind != StampKind::kBusybox) r.host = std::string(word);
     if (!c.Blanks()) return false;
   }
   return false;
@@ -243,7 +244,7 @@ std::optional<LogRecord> ParseLogLine(std::string_view line, int classicYear,
   const StampKind kind = ReadStamp(c, zone, r.time);
   if (kind == StampKind::kNone) return std::nullopt;
   if (kind == StampKind::kClassic) r.time.year = classicYear;
-  if (!ValidTime(r.time) || !ReadSource(c, r)) return std::nullopt;
+  if (!ValidTime(r.time) || !ReadSource(c, kind, r)) return std::nullopt;
   return r;
 }
 
@@ -273,7 +274,7 @@ std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hin
     // Most lines of a syslog are someone else's: look for the program's name before taking
     // the line apart.
     if (!Wanted(c.Rest(), programs)) continue;
-    if (!ValidTime(r.time) || !ReadSource(c, r) || !Kept(r, programs)) continue;
+    if (!ValidTime(r.time) || !ReadSource(c, kind, r) || !Kept(r, programs)) continue;
     records.push_back(std::move(r));
   }
   return records;

@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "capture/callstore.h"
 #include "linux/importtool.h"
-#include "platform/files.h"
+#include "platform/datapaths.h"
 
 namespace {
 
@@ -51,32 +50,20 @@ class ZlibLogSource : public dorvane::LogSource {
   }
 };
 
-std::string ProgramPath(const char* argv0) {
-  std::string path(4096, '\0');
-  const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-  if (n > 0 && static_cast<std::size_t>(n) < path.size()) {
-    path.resize(static_cast<std::size_t>(n));
-    return path;
-  }
-  return argv0 ? argv0 : "";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
 
-  // The store of the program that lies beside the tool, named after it.
-  std::string exePath = ProgramPath(argc > 0 ? argv[0] : nullptr);
-  const auto slash = exePath.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : exePath.substr(0, slash);
-  const std::string store = dorvane::StoreFileName(folder + "/dorvane");
+  // The store of the program installed with the tool (or beside a portable one).
+  const dorvane::DataPaths paths = dorvane::FindDataPaths(dorvane::SystemEnvironment{}, "dorvane");
 
   ZlibLogSource logs;
   dorvane::SystemTimeZone zone;
   const dorvane::RegionalSettings regional = dorvane::RegionalSettings::FromSystem();
-  dorvane::ImportToolContext ctx{logs, zone, regional, store, std::cout, std::cerr};
+  dorvane::ImportToolContext ctx{logs, zone, regional, paths.store, std::cout, std::cerr};
+  ctx.prepareDefaultStore = [&paths] { dorvane::CreateDataFolder(paths); };
   const int status = dorvane::RunImportTool(args, ctx);
   std::cout.flush();
   return status;

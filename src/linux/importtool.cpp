@@ -170,6 +170,7 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
 
   std::size_t recorded = 0;
   try {
+    if (!a.store && ctx.prepareDefaultStore) ctx.prepareDefaultStore();
     CallStore store(a.store.value_or(ctx.defaultStore), rs);
     CallStoreBatch batch(store);
     for (const FoundCall& c : found.calls) {

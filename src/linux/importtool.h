@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -39,6 +40,8 @@ struct ImportToolContext {
   std::string defaultStore;  // the call store of the program beside the tool
   std::ostream& out;
   std::ostream& err;
+  // Run before the default store is written (makes the data folder of an installed program).
+  std::function<void()> prepareDefaultStore = {};
 };
 
 struct FoundCalls {

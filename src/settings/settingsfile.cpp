@@ -100,20 +100,31 @@ void SettingsFile::ClearFirstTime() {
 }
 
 void SettingsFile::Save(const Options& options, int activePage, const ChargeRows& bands) {
+  Save(&options, &activePage, &bands);
+}
+
+void SettingsFile::Save(const Options* options, const int* activePage, const ChargeRows* bands) {
+  if (options == nullptr && activePage == nullptr && bands == nullptr) return;
   ProfileEdit edit(file_);
   try {
-    edit.WriteString(kLogFileSection, kIgnoreBusyKey, BoolText(options.ignoreBusyCalls));
-    edit.WriteString(kLogFileSection, kLogFileKey, options.logFileName);
-    edit.WriteString(kWarnMonthlySection, kWarnKey, BoolText(options.warnCost));
-    edit.WriteString(kWarnMonthlySection, kCostKey, options.warnCostText);
-    edit.WriteString(kWarnAverageSection, kWarnKey, BoolText(options.warnAverageCost));
-    edit.WriteString(kWarnAverageSection, kCostKey, options.warnAverageCostText);
-    edit.WriteString(kPageSection, kActivePageKey, std::to_string(activePage));
-    edit.WriteString(kChargesSection, kCountKey, std::to_string(bands.size()));
-    for (std::size_t r = 0; r < bands.size(); ++r) {
-      for (int c = 0; c < kChargeColumns; ++c) {
-        edit.WriteString(kChargesSection, ChargeCellKey(c, static_cast<int>(r + 1)),
-                         bands[r][static_cast<std::size_t>(c)]);
+    if (options != nullptr) {
+      edit.WriteString(kLogFileSection, kIgnoreBusyKey, BoolText(options->ignoreBusyCalls));
+      edit.WriteString(kLogFileSection, kLogFileKey, options->logFileName);
+      edit.WriteString(kWarnMonthlySection, kWarnKey, BoolText(options->warnCost));
+      edit.WriteString(kWarnMonthlySection, kCostKey, options->warnCostText);
+      edit.WriteString(kWarnAverageSection, kWarnKey, BoolText(options->warnAverageCost));
+      edit.WriteString(kWarnAverageSection, kCostKey, options->warnAverageCostText);
+    }
+    if (activePage != nullptr) {
+      edit.WriteString(kPageSection, kActivePageKey, std::to_string(*activePage));
+    }
+    if (bands != nullptr) {
+      edit.WriteString(kChargesSection, kCountKey, std::to_string(bands->size()));
+      for (std::size_t r = 0; r < bands->size(); ++r) {
+        for (int c = 0; c < kChargeColumns; ++c) {
+          edit.WriteString(kChargesSection, ChargeCellKey(c, static_cast<int>(r + 1)),
+                           (*bands)[r][static_cast<std::size_t>(c)]);
+        }
       }
     }
   } catch (const WriteError&) {

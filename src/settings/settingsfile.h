@@ -66,6 +66,9 @@ class SettingsFile {
   // new count stay in the file unread. A value the file cannot take raises "Unable to write
   // to %s"; what was written before it is kept and the rest is skipped.
   void Save(const Options& options, int activePage, const ChargeRows& bands);
+  // The same for the parts given: a part left out (null) keeps what the file holds, and with
+  // no part at all the file is not touched.
+  void Save(const Options* options, const int* activePage, const ChargeRows* bands);
 
  private:
   ProfileFile file_;

@@ -1,0 +1,16 @@
+#include "settings/closestate.h"
+
+namespace dorvane {
+
+void SaveAtClose(SettingsFile& file, const SettingsCloseState& state, const Options& options,
+                 int activePage, const ChargeRows& bands) {
+  file.Save(state.MaySave(SettingsPart::Options) ? &options : nullptr,
+            state.MaySave(SettingsPart::ActivePage) ? &activePage : nullptr,
+            state.MaySave(SettingsPart::ChargesTable) ? &bands : nullptr);
+}
+
+std::string CloseAnywayText(const std::string& settingsPath) {
+  return std::string(kCloseAnywayQuestion) + "\n\n" + settingsPath;
+}
+
+}  // namespace dorvane

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/closeonsignal.h"
 #include "app/mainmdi.h"
 #include "app/services.h"
 #include "platform/clock.h"
@@ -46,6 +47,8 @@ int main(int argc, char** argv) {
                dorvane::RegionalSettings::FromSystem(), exePath, arguments, paths});
   messages.SetParent(&form);
   help.SetOwner(&form);
+  // The end of the session, or a kill, closes the window as its close box does.
+  const dorvane::CloseOnSignal closeOnSignal(&form);
 
   // Centred before the show sequence: the window is still hidden, but the boxes of the sequence
   // are placed over it and so come up in the middle of the screen, not in its corner.

@@ -40,6 +40,7 @@
 #include "reports/logbook.h"
 #include "reports/printing.h"
 #include "reports/warnings.h"
+#include "settings/closestate.h"
 #include "settings/settingsfile.h"
 
 using dorvane::IconKind;
@@ -110,6 +111,7 @@ void TForm1::FormCreate() {
   // Hints reach the status bar through the status-tip events that QMainWindow receives.
   helpFile_ = services_.paths.help;
   settingsFile_ = std::make_unique<dorvane::SettingsFile>(services_.paths.settings);
+  closeState_ = std::make_unique<dorvane::SettingsCloseState>();
   callStore_ = std::make_unique<dorvane::CallStore>(services_.paths.store, services_.regional);
   // The session lines live in the import, empty until the log is read.
   import_ =
@@ -132,18 +134,21 @@ void TForm1::FormShow() {
     windowsDirectory_ = dorvane::EnableModemLogging(services_.registry);
     // 2. The options.
     LoadOptions();
+    closeState_->Loaded(dorvane::SettingsPart::Options);
     // 3. The threshold boxes follow their check boxes.
     editWarnCost->setEnabled(chkboxWarnCost->isChecked());
     editWarnAverageCost->setEnabled(chkboxWarnAverageCost->isChecked());
     // 4. The charges table.
     FillCostHeader();
     LoadChargesTable();
+    closeState_->Loaded(dorvane::SettingsPart::ChargesTable);
     // 5. New calls from the modem log into the call store.
     import_->ImportModemLog(dorvane::FromQString(editLogFileName->text()),
                             chkboxIgnoreBusyCalls->isChecked());
     // 6. The page last used (a number outside 1 to 3 gives the first page), and the shared
     //    report boxes onto it as though the user had chosen it.
     SetActivePage(settingsFile_->LoadActivePage());
+    closeState_->Loaded(dorvane::SettingsPart::ActivePage);
     MoveSharedReportBoxes();
     // 7. The report period: the days of the first and the last stored call.
     dorvane::InitReportPeriod(
@@ -251,13 +256,22 @@ dorvane::ChargeRows TForm1::ChargeTableRows() const {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  // A close sequence that fails keeps the window open, so the user may try again.
-  if (Guard([this] { CloseSequence(); })) {
-    closed_ = true;
-    event->accept();
-  } else {
-    event->ignore();
+  // A close sequence that fails keeps the window open, so the user may try again; when it
+  // fails again, the user may leave without saving.
+  bool close = true;
+  try {
+    CloseSequence();
+  } catch (const std::exception& e) {
+    if (closeState_->SaveFailed()) {
+      close = services_.messages.Confirm(dorvane::CloseAnywayText(SettingsPath())) ==
+              dorvane::Answer::Yes;
+    } else {
+      services_.messages.ShowError(e.what());
+      close = false;
+    }
   }
+  closed_ = close;
+  event->setAccepted(close);
 }
 
 void TForm1::FormClose() {
@@ -267,13 +281,16 @@ void TForm1::FormClose() {
 void TForm1::CloseSequence() {
   // 1. Close a help window the program opened.
   services_.help.Quit();
-  // 2. Every option, the active page and the charges table into the settings file.
-  settingsFile_->Save(OptionsOnPage(), ActivePageTag(), ChargeTableRows());
+  // 2. The options, the active page and the charges table into the settings file: each part
+  //    that this run loaded or the user changed since.
+  dorvane::SaveAtClose(*settingsFile_, *closeState_, OptionsOnPage(), ActivePageTag(),
+                       ChargeTableRows());
 }
 
 // --- Pages --------------------------------------------------------------------------------
 
 void TForm1::PageControl1Change() {
+  closeState_->ChangedByUser(dorvane::SettingsPart::ActivePage);
   Guard([this] { MoveSharedReportBoxes(); });
 }
 
@@ -482,6 +499,7 @@ void TForm1::btnNewClick() {
     dorvane::InsertBandAtTop(services_.regional, rows, frmCostEditor->Values());
     const int current = strgrdCost->currentRow();
     SetChargeTableRows(rows);
+    closeState_->ChangedByUser(dorvane::SettingsPart::ChargesTable);
     strgrdCost->setCurrentCell(current, 0);  // the selected row number stays
   });
 }
@@ -499,6 +517,7 @@ void TForm1::btnEditClick() {
     if (frmCostEditor->exec() != QDialog::Accepted) return;
     dorvane::WriteBandFromEditor(services_.regional, rows, band, frmCostEditor->Values());
     SetChargeTableRows(rows);
+    closeState_->ChangedByUser(dorvane::SettingsPart::ChargesTable);
     strgrdCost->setCurrentCell(static_cast<int>(band), 0);
   });
 }
@@ -513,6 +532,7 @@ void TForm1::btnDeleteClick() {
     const std::size_t band = SelectedBand();
     dorvane::DeleteBand(rows, band);
     SetChargeTableRows(rows);
+    closeState_->ChangedByUser(dorvane::SettingsPart::ChargesTable);
     strgrdCost->setCurrentCell(static_cast<int>(std::min(band, rows.size() - 1)), 0);
   });
 }

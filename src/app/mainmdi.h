@@ -30,6 +30,7 @@ class QToolButton;
 namespace dorvane {
 class CallStore;
 class ModemLogImport;
+class SettingsCloseState;
 class SettingsFile;
 class TDateTimePicker;
 class TWrapCheckBox;
@@ -226,6 +227,8 @@ class TForm1 : public QMainWindow {
   dorvane::AppServices services_;
   std::string helpFile_;
   std::unique_ptr<dorvane::SettingsFile> settingsFile_;
+  // Which parts of the settings file the close sequence may write, and the failed closes.
+  std::unique_ptr<dorvane::SettingsCloseState> closeState_;
   // Left by the costs analysis for the warnings: every stored call of the current month.
   double currentMonthCost_ = 0;
   int currentMonthCount_ = 0;

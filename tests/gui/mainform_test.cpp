@@ -544,12 +544,15 @@ void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence_data() {
   QTest::addColumn<QString>("store");
   QTest::addColumn<QString>("error");
   QTest::addColumn<bool>("logImported");
+  // Whether the close keeps the user's settings file as it was: nothing was loaded before the
+  // failure, so nothing may be written over it.
+  QTest::addColumn<bool>("settingsKept");
   QTest::newRow("registry refuses the log switch")
       << true << ""
-      << "Failed to set data for 'LoggingPath'" << false;
+      << "Failed to set data for 'LoggingPath'" << false << true;
   QTest::newRow("call store line that is no number")
       << false << "[1998-7]\r\nabc=36006.6\r\n"
-      << "'abc' is not a valid floating point value" << true;
+      << "'abc' is not a valid floating point value" << true << false;
 }
 
 void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence() {
@@ -557,9 +560,14 @@ void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence() {
   QFETCH(QString, store);
   QFETCH(QString, error);
   QFETCH(bool, logImported);
+  QFETCH(bool, settingsKept);
   FormRig rig;
   dorvane::testing::RefusingRegistry refusing;
   if (!store.isEmpty()) rig.WriteFile("dorvane.DB", store.toStdString());
+  const std::string ini =
+      "[Warn Monthly Cost]\r\nWarn=0\r\nCost=12,50\r\n[strgrdCost]\r\nCount=1\r\n"
+      "Cell01=The time not specified above\r\nCell21=0.25\r\n";
+  rig.WriteFile("dorvane.INI", ini);
   rig.WriteFile("ModemLog.txt", LogSession("08-02-1998 10:00:00.00", "08-02-1998 10:30:00.00"));
   rig.messages.Expect(BoxKind::ShowError, error.toStdString());
 
@@ -576,6 +584,15 @@ void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence() {
   QVERIFY(SharedBoxesOn(form, form.TabSheet2));
   ChoosePage(form, 1);
   QVERIFY(SharedBoxesOn(form, form.TabSheet1));
+  // Closing writes only what was loaded (and the page the user chose).
+  form.close();
+  QVERIFY(form.IsClosed());
+  const std::string after = rig.ReadFile("dorvane.INI");
+  if (settingsKept) {
+    QCOMPARE(after, ini + "[PageControl]\r\nActivePage=1\r\n");
+  } else {
+    QVERIFY(after.find("Cell31=0.1\r\n") != std::string::npos);
+  }
 }
 
 void MainFormTest::reportPeriodComesFromTheCallStore() {
@@ -908,6 +925,17 @@ void MainFormTest::refusedSettingsKeepTheWindowOpen() {
   form.close();
   QVERIFY(rig.messages.AllShown());
   QVERIFY(!form.IsClosed());
+  // Failing again, the save no longer traps the user: asked, they may stay or leave.
+  const std::string question =
+      "Dorvane could not save its settings. Close anyway?\n\n" + rig.Path("dorvane.INI");
+  rig.messages.Expect(BoxKind::Confirm, question, Answer::No);
+  form.close();
+  QVERIFY(rig.messages.AllShown());
+  QVERIFY(!form.IsClosed());
+  rig.messages.Expect(BoxKind::Confirm, question, Answer::Yes);
+  form.close();
+  QVERIFY(rig.messages.AllShown());
+  QVERIFY(form.IsClosed());
 }
 
 // Settings written in another encoding go through the controls and come back unchanged, also

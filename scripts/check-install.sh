@@ -28,7 +28,8 @@ pass() { # says "ok" for a group of checks when none of them failed since the la
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 # --- Files in their places -------------------------------------------------------------------
-for f in bin/dorvane share/dorvane/dorvane.HLP share/applications/dorvane.desktop \
+for f in bin/dorvane bin/dorvane-report bin/dorvane-import lib/dorvane/ppp-hook \
+  share/dorvane/dorvane.HLP share/applications/dorvane.desktop \
   share/icons/hicolor/scalable/apps/dorvane.svg share/icons/hicolor/48x48/apps/dorvane.png \
   share/metainfo/dorvane.metainfo.xml share/man/man1/dorvane.1 share/man/man1/dorvane-report.1 \
   share/man/man1/dorvane-import.1; do
@@ -82,6 +83,23 @@ grep -q '^Cost=12,50' "$data/dorvane.INI" || fail "the second start lost the thr
 grep -q "^LogFileName=$work/ModemLog.txt" "$data/dorvane.INI" || fail "the log file option was lost"
 [ "$before" = "$(listing)" ] || fail "the second start wrote under the prefix"
 pass "installed program: data in \$XDG_DATA_HOME/Dorvane, nothing under the prefix"
+
+# --- A user who may not write under the prefix ------------------------------------------------
+# As root every folder is writable, so the run goes as "nobody" on a read-only prefix.
+if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null && id nobody >/dev/null 2>&1; then
+  chmod 755 "$work"
+  chmod -R a-w "$prefix"
+  mkdir -p "$work/nobody/cwd"
+  chown -R nobody "$work/nobody"
+  (cd "$work/nobody/cwd" && HOME=$work/nobody XDG_DATA_HOME= QT_QPA_PLATFORM=offscreen \
+    LC_ALL=C.UTF-8 XDG_RUNTIME_DIR= timeout 60 setpriv --reuid=nobody --regid=nogroup \
+    --clear-groups "$prefix/bin/dorvane" CHECK 2>/dev/null) || fail "dorvane CHECK as nobody exited with $?"
+  [ -f "$work/nobody/.local/share/Dorvane/dorvane.INI" ] ||
+    fail "as nobody, no settings in ~/.local/share/Dorvane"
+  chmod -R u+w "$prefix"
+  [ "$before" = "$(listing)" ] || fail "the run as nobody wrote under the prefix"
+  pass "a user who cannot write under the prefix (XDG_DATA_HOME unset: ~/.local/share)"
+fi
 
 # --- A copy with its help file beside it is portable ------------------------------------------
 mkdir -p "$work/portable"

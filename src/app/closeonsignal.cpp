@@ -50,9 +50,15 @@ CloseOnSignal::~CloseOnSignal() {
 
 void CloseOnSignal::CloseWindow() {
   if (window_ == nullptr) return;
-  // A box or dialog is open: its answer comes first, then the window closes.
-  if (QApplication::activeModalWidget() != nullptr) {
-    QTimer::singleShot(200, this, &CloseOnSignal::CloseWindow);
+  // A box or dialog that is open is answered as its Escape key would answer it (no, cancel),
+  // and a window still in its show sequence finishes it; then the window closes.
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    modal->close();
+    QTimer::singleShot(100, this, &CloseOnSignal::CloseWindow);
+    return;
+  }
+  if (!window_->isVisible()) {
+    QTimer::singleShot(100, this, &CloseOnSignal::CloseWindow);
     return;
   }
   window_->close();

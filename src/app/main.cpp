@@ -18,6 +18,9 @@
 #include "reports/printing.h"
 
 int main(int argc, char** argv) {
+  // The program's own parameters, taken before the toolkit removes the options it knows
+  // ("-reverse", "-style ..."): the first of them decides a check run.
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(dorvane::kProductName));
 
@@ -29,9 +32,6 @@ int main(int argc, char** argv) {
   dorvane::CreateDataFolder(paths);
   dorvane::RemoveStaleDataTemporaries(paths);
   const std::string exePath = QCoreApplication::applicationFilePath().toStdString();
-  std::vector<std::string> arguments;
-  const QStringList args = QCoreApplication::arguments();
-  for (qsizetype i = 1; i < args.size(); ++i) arguments.push_back(args.at(i).toStdString());
 
   dorvane::QtMessageService messages;
   dorvane::QtHelpEngine help(paths.help, messages);

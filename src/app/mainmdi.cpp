@@ -170,9 +170,11 @@ void TForm1::FormShow() {
         {chkboxWarnAverageCost->isChecked(), dorvane::FromQString(editWarnAverageCost->text())},
         currentMonthCost_, currentMonthCount_, services_.messages);
     // 11. Started to check for new calls only: close again.
-    if (IsCheckRun(services_.arguments)) close();
-    // 12. The first-run help, once: it runs after a check run's close too.
-    if (settingsFile_->ReadFirstTime()) {
+    const bool checkRun = IsCheckRun(services_.arguments);
+    if (checkRun) close();
+    // 12. The first-run help, once. A check run leaves it for the first start the user sees:
+    //     the help it opened would end with the program.
+    if (!checkRun && settingsFile_->ReadFirstTime()) {
       services_.help.JumpToTopic(kIntroductionHelpTopic);
       settingsFile_->ClearFirstTime();
     }

@@ -51,8 +51,8 @@ class CheckRun : public ::testing::Test {
   }
 
   // Runs "dorvane <args>" in the folder under the given locale; returns the exit status, or -1
-  // when the program had to be killed after a minute.
-  int Run(const std::vector<std::string>& args, const std::string& locale) {
+  // when the program had to be killed after `seconds` (a minute unless told).
+  int Run(const std::vector<std::string>& args, const std::string& locale, int seconds = 60) {
     pid_t pid = fork();
     if (pid == 0) {
       if (chdir(dir_.c_str()) != 0) _exit(126);
@@ -68,7 +68,7 @@ class CheckRun : public ::testing::Test {
       execv(program.c_str(), argv.data());
       _exit(127);
     }
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     int status = 0;
     while (waitpid(pid, &status, WNOHANG) == 0) {
       if (std::chrono::steady_clock::now() > deadline) {
@@ -175,6 +175,13 @@ TEST_F(CheckRun, SkipsCallsAlreadyInTheStore) {
   ASSERT_EQ(Run({"CHECK"}, "C.UTF-8"), 0);
   EXPECT_EQ(ReadFile(dir_ / "dorvane.DB"), ReadFile(Data("expected_existing_point.DB")));
   EXPECT_FALSE(fs::exists(dir_ / "ModemLog.txt"));
+}
+
+TEST_F(CheckRun, TheProgramsOwnFirstParameterCountsNotTheToolkitsOptions) {
+  // "-reverse" is the first parameter, though the toolkit takes it for its own option: no check
+  // run, the window stays open until it is killed.
+  EXPECT_EQ(Run({"-reverse", "CHECK"}, "C.UTF-8", 5), -1);
+  EXPECT_EQ(Run({"CHECK", "-reverse"}, "C.UTF-8"), 0);
 }
 
 TEST_F(CheckRun, WithoutALogLeavesNoStore) {

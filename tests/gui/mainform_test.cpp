@@ -98,6 +98,7 @@ class MainFormTest : public QObject {
   void settingsSurviveARestart();
   void firstRunHelpOpensOnce_data();
   void firstRunHelpOpensOnce();
+  void checkRunLeavesTheFirstRunHelpToTheNextStart();
   void refusedSettingsKeepTheWindowOpen();
   void bytesTheUserDidNotChangeAreKept();
   void datePickerShowsTheShortDate_data();
@@ -914,6 +915,18 @@ void MainFormTest::firstRunHelpOpensOnce() {
   rig.help.requests.clear();
   rig.Show();
   QVERIFY(rig.help.requests.empty());
+}
+
+void MainFormTest::checkRunLeavesTheFirstRunHelpToTheNextStart() {
+  FormRig rig;
+  rig.WriteFile("dorvane.INI", "[Prog]\r\nFirstTime=1\r\n");
+  rig.Show({"CHECK"});
+  QCOMPARE(rig.help.requests, Strings{"Quit"});
+  QVERIFY(rig.ReadFile("dorvane.INI").find("[Prog]") != std::string::npos);
+  rig.help.requests.clear();
+  rig.Show();
+  QCOMPARE(rig.help.requests, Strings{"JumpToTopic Introduction"});
+  QVERIFY(rig.ReadFile("dorvane.INI").find("[Prog]") == std::string::npos);
 }
 
 void MainFormTest::refusedSettingsKeepTheWindowOpen() {

@@ -8,6 +8,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth locales-all fonts-dejavu-core
   desktop-file-utils appstream man-db dpkg-dev
+  # scripts/test.sh: the clang build, the format check, libFuzzer and the sanitizer runtimes
+  # for clang, readable sanitizer stack traces.
+  clang clang-format libclang-rt-14-dev llvm
 )
 
 missing=()

@@ -1,7 +1,7 @@
 // Arbitrary text through the readers, arbitrary doubles through the writers, under a few
-// settings: nothing may crash, and a number written by FloatToStr must read back to a value
-// that writes the same text (except for the few doubles next to the largest one, whose
-// fifteen-digit text lies beyond the range of a double).
+// settings: nothing may crash, and a number or time written by FloatToStr or TimeToStr must read
+// back to a value that writes the same text (except for the few doubles next to the largest one,
+// whose fifteen-digit text lies beyond the range of a double).
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -76,7 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   dorvane::TDateTime time = 0;
   if (dorvane::TryStrToTime(rs, text, time)) {
     CHECK(time >= 0 && time < 1);
-    dorvane::TimeToStr(rs, time);
+    // The time as written reads back, to the same text.
+    const std::string written = dorvane::TimeToStr(rs, time);
+    dorvane::TDateTime back = 0;
+    CHECK(dorvane::TryStrToTime(rs, written, back));
+    CHECK(dorvane::TimeToStr(rs, back) == written);
   }
   try {
     dorvane::StrToFloat(rs, text);

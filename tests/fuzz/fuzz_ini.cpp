@@ -1,65 +1,161 @@
-// Arbitrary bytes as an INI file: reads must not crash, the two readers must agree, and a key
-// written into the file must read back as written.
+// Arbitrary bytes as an INI file, and a section, key and value to write into it. Reads must not
+// crash and the two readers must agree; a write either is refused with the file left as it was,
+// or reads back as written (trimmed and unquoted, as the profile functions read every value)
+// and leaves every other key of the file reading as before; deletes in a batch read the same
+// before and after the commit.
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/profile.h"
 
 namespace {
 
-std::string& ScratchFile() {
-  static std::string path = [] {
+const std::string& ScratchFile() {
+  static const std::string path = [] {
     char pattern[] = "/tmp/dorvane-fuzz-XXXXXX";
     const char* dir = ::mkdtemp(pattern);
-    return std::string(dir ? dir : "/tmp") + "/fuzz.ini";
+    if (dir == nullptr) std::abort();
+    static const std::string folder = dir;
+    std::atexit([] { std::filesystem::remove_all(folder); });
+    return folder + "/fuzz.ini";
   }();
   return path;
 }
 
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
+void Check(bool ok, int line) {
+  if (ok) return;
+  std::fprintf(stderr, "check on line %d failed\n", line);
+  std::abort();
+}
+#define CHECK(condition) Check(condition, __LINE__)
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool IsProfileSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A';
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsProfileSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsProfileSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  a = Trim(a);
+  b = Trim(b);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// What a read gives for a value written as `value`: trimmed, one pair of matching quotes
+// removed, at most 1023 characters.
+std::string ReadBack(std::string_view value) {
+  value = Trim(value);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return std::string(value.substr(0, 1023));
+}
+
+// Section and key names as they stand in the file (at most 64 pairs).
+std::vector<std::pair<std::string, std::string>> NamesInFile(std::string_view file) {
+  std::vector<std::pair<std::string, std::string>> names;
+  std::string section;
+  bool inSection = false;
+  std::size_t from = 0;
+  while (from <= file.size() && names.size() < 64) {
+    std::size_t to = file.find_first_of("\r\n", from);
+    if (to == std::string_view::npos) to = file.size();
+    const std::string_view line = Trim(file.substr(from, to - from));
+    from = to + 1;
+    if (line.empty() || line.front() == ';') continue;
+    const auto close = line.rfind(']');
+    if (line.front() == '[' && close != std::string_view::npos && close > 0) {
+      section = Trim(line.substr(1, close - 1));
+      inSection = true;
+      names.emplace_back(section, "k");
+    } else if (inSection) {
+      names.emplace_back(section, Trim(line.substr(0, line.find('='))));
+    }
+  }
+  return names;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  // The first bytes choose the names looked up, the rest is the file.
-  std::string_view names = input.substr(0, input.find('\0'));
-  std::string_view file = input.substr(names.size() < input.size() ? names.size() + 1 : size);
+  // "section|key|value", a NUL, then the file.
+  const std::string_view names = input.substr(0, input.find('\0'));
+  const std::string_view file = input.substr(names.size() < input.size() ? names.size() + 1 : size);
   const auto bar = names.find('|');
+  const auto bar2 = bar == std::string_view::npos ? bar : names.find('|', bar + 1);
   const std::string section(names.substr(0, bar));
-  const std::string key(bar == std::string_view::npos ? "k" : names.substr(bar + 1));
+  const std::string key(bar == std::string_view::npos ? "k" : names.substr(bar + 1, bar2 - bar - 1));
+  const std::string value(bar2 == std::string_view::npos ? "v=1 ;x" : names.substr(bar2 + 1));
 
   const std::string& path = ScratchFile();
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
     std::fwrite(file.data(), 1, file.size(), f);
     std::fclose(f);
   }
   dorvane::ProfileFile ini(path);
   for (const char* probe : {"s", "", "[", "="}) {
-    Check(ini.ReadString(probe, probe, "d") ==
+    CHECK(ini.ReadString(probe, probe, "d") ==
           dorvane::ProfileEdit(ini).ReadString(probe, probe, "d"));
   }
   const std::string before = ini.ReadString(section, key, "default");
-  Check(before == dorvane::ProfileEdit(ini).ReadString(section, key, "default"));
-  Check(before.size() <= 1023);
+  CHECK(before == dorvane::ProfileEdit(ini).ReadString(section, key, "default"));
+  CHECK(before.size() <= 1023);
   (void)ini.ReadInteger(section, key, 1);
 
-  const std::string value = "v=1 ;x";
+  const auto others = NamesInFile(file);
+  std::vector<std::string> othersBefore;
+  {
+    dorvane::ProfileEdit edit(ini);
+    for (const auto& [s, k] : others) othersBefore.push_back(edit.ReadString(s, k, "\x01"));
+  }
+
   try {
     ini.WriteString(section, key, value);
   } catch (const dorvane::WriteError&) {
-    return 0;  // names that cannot be written are refused, and the file is left alone
+    // Names and values that would not read back are refused, and the file is left alone.
+    CHECK(FileText(path) == file);
+    return 0;
   }
-  Check(ini.ReadString(section, key, "") == value);
+  CHECK(ini.ReadString(section, key, "") == ReadBack(value));
+  {
+    dorvane::ProfileEdit edit(ini);
+    CHECK(edit.ReadString(section, key, "") == ReadBack(value));
+    for (std::size_t i = 0; i < others.size(); ++i) {
+      const auto& [s, k] = others[i];
+      if (SameName(s, section) && SameName(k, key)) continue;
+      CHECK(edit.ReadString(s, k, "\x01") == othersBefore[i]);
+    }
+  }
+
   // The batch keeps its indexes right through deletes: what it reads before the commit is what
   // the file gives after it.
   try {
@@ -72,10 +168,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       const std::string inBatch = edit.ReadString(section, key, "d");
       edit.Commit();
-      Check(ini.ReadString(section, key, "d") == inBatch);
+      CHECK(ini.ReadString(section, key, "d") == inBatch);
     }
   } catch (const dorvane::WriteError&) {
-    Check(false);
+    CHECK(false);
   }
   return 0;
 }

@@ -1,6 +1,7 @@
 // Dorvane: a logbook of dial-up modem calls and what they cost.
 #include <QApplication>
 #include <QScreen>
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@
 #include "reports/printing.h"
 
 int main(int argc, char** argv) {
+  // A write past the file-size limit fails with its error, to be reported like any failed
+  // write, instead of ending the program in the middle of its work.
+  std::signal(SIGXFSZ, SIG_IGN);
   // The program's own parameters, taken before the toolkit removes the options it knows
   // ("-reverse", "-style ..."): the first of them decides a check run.
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);

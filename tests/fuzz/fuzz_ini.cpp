@@ -24,9 +24,12 @@
 namespace {
 
 const std::string& ScratchFile() {
+  // Memory-backed when the machine has it: every write ends in a flushed file.
   static const std::string path = [] {
-    char pattern[] = "/tmp/dorvane-fuzz-XXXXXX";
-    const char* dir = ::mkdtemp(pattern);
+    char shm[] = "/dev/shm/dorvane-fuzz-XXXXXX";
+    char tmp[] = "/tmp/dorvane-fuzz-XXXXXX";
+    const char* dir = ::mkdtemp(shm);
+    if (dir == nullptr) dir = ::mkdtemp(tmp);
     if (dir == nullptr) std::abort();
     static const std::string folder = dir;
     std::atexit([] { std::filesystem::remove_all(folder); });
@@ -113,7 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto bar = names.find('|');
   const auto bar2 = bar == std::string_view::npos ? bar : names.find('|', bar + 1);
   const std::string section(names.substr(0, bar));
-  const std::string key(bar == std::string_view::npos ? "k" : names.substr(bar + 1, bar2 - bar - 1));
+  const std::string key(bar == std::string_view::npos ? "k"
+                                                      : names.substr(bar + 1, bar2 - bar - 1));
   const std::string value(bar2 == std::string_view::npos ? "v=1 ;x" : names.substr(bar2 + 1));
 
   const std::string& path = ScratchFile();

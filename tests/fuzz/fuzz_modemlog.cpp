@@ -75,10 +75,12 @@ struct StoredCall {
   bool operator==(const StoredCall&) const = default;
 };
 
-// The pairing rules, written out plainly: a session starts at "in use"; the last start line
-// ("Dialing", "ATDT") before an end line ("NO CARRIER", "Hanging up") makes a call; a "BUSY"
-// line ends the attempt, recorded only while busy calls are not ignored; the first call with a
-// given start is kept. Stops at the first line that does not convert, as the import does.
+// The pairing rules, written out plainly: a session starts at "in use" and drops the lines not
+// yet paired; a "closed" line, and the end of the log, pair the lines read since the last pairing.
+// The last start line ("Dialing", "ATDT") before an end line ("NO CARRIER", "Hanging up") makes
+// a call; a "BUSY" line ends the attempt, recorded only while busy calls are not ignored; the
+// first call with a given start is kept. Stops at the first line that does not convert, as the
+// import does.
 struct Model {
   std::vector<StoredCall> calls;
   bool failed = false;
@@ -88,9 +90,9 @@ Model Expected(std::string_view log, bool ignoreBusy, const RegionalSettings& rs
   Model model;
   std::set<std::pair<std::string, std::string>> keys;
   std::optional<std::string_view> pending;
-  try {
-    for (std::string_view line : SplitLines(log)) {
-      if (Contains(line, "in use")) pending.reset();
+  std::vector<std::string_view> unpaired;
+  auto pair = [&] {
+    for (std::string_view line : unpaired) {
       if (Contains(line, "Dialing") || Contains(line, "ATDT")) {
         pending = line;
         continue;
@@ -107,6 +109,18 @@ Model Expected(std::string_view log, bool ignoreBusy, const RegionalSettings& rs
       }
       pending.reset();
     }
+    unpaired.clear();
+  };
+  try {
+    for (std::string_view line : SplitLines(log)) {
+      if (Contains(line, "in use")) {
+        unpaired.clear();
+        pending.reset();
+      }
+      unpaired.push_back(line);
+      if (Contains(line, "closed")) pair();
+    }
+    pair();
   } catch (const Error&) {
     model.failed = true;
   }
@@ -126,7 +140,8 @@ std::vector<StoredCall> StoredCalls(std::string_view text) {
     }
     std::string_view start;
     std::string_view end;
-    if (ParseCallLine(line, start, end)) calls.push_back({section, std::string(start), std::string(end)});
+    if (ParseCallLine(line, start, end))
+      calls.push_back({section, std::string(start), std::string(end)});
   }
   return calls;
 }

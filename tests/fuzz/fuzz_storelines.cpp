@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,9 +32,12 @@ class OneFileSystem : public FileSystem {
   std::string content_;
 };
 
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
+void Check(bool ok, int line) {
+  if (ok) return;
+  std::fprintf(stderr, "check on line %d failed\n", line);
+  std::abort();
 }
+#define CHECK(condition) Check(condition, __LINE__)
 
 bool HasLineBreak(std::string_view s) {
   return s.find_first_of("\r\n") != std::string_view::npos;
@@ -51,12 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::optional<double> firstStart;
   bool allConvert = true;
   ForEachCallLine(text, [&](std::string_view start, std::string_view end) {
-    Check(start.find('=') == std::string_view::npos);
-    Check(end.size() <= 255);
-    Check(!HasLineBreak(start) && !HasLineBreak(end));
+    CHECK(start.find('=') == std::string_view::npos);
+    CHECK(end.size() <= 255);
+    CHECK(!HasLineBreak(start) && !HasLineBreak(end));
     // Both texts lie inside the store text.
-    Check(start.data() >= text.data() && start.data() + start.size() <= text.data() + text.size());
-    Check(end.empty() ||
+    CHECK(start.empty() || (start.data() >= text.data() &&
+                            start.data() + start.size() <= text.data() + text.size()));
+    CHECK(end.empty() ||
           (end.data() >= text.data() && end.data() + end.size() <= text.data() + text.size()));
     double value = 0;
     const bool converts = TryStrToFloat(point, start, value);
@@ -83,10 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const ConvertError&) {
     failed = true;
   }
-  Check(starts <= 1 && stops <= 1);
-  Check(failed != allConvert);
-  Check(stops == (failed || calls == 0 ? 0 : 1));
-  Check(starts == (calls > 0 && firstStart ? 1 : 0));
-  if (startSet) Check(*startSet == *firstStart || std::isnan(*startSet));
+  CHECK(starts <= 1 && stops <= 1);
+  CHECK(failed != allConvert);
+  CHECK(stops == (failed || calls == 0 ? 0 : 1));
+  CHECK(starts == (calls > 0 && firstStart ? 1 : 0));
+  if (startSet) CHECK(*startSet == *firstStart || std::isnan(*startSet));
   return 0;
 }

@@ -1,13 +1,14 @@
-// The costs analysis and the logbook over a call store of years of calls: the store scan, the
-// three prices of every call of the period against a table of four bands, and the label texts.
-// Argument: calls in the store (all of them in the report period).
+// The costs analysis and the logbook over a call store of years of calls, run as the window runs
+// them: the store read in blocks, the three prices of every call of the period against a table
+// of four bands, and the label texts. Argument: calls in the store (all of them in the period).
 #include <benchmark/benchmark.h>
 
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
-#include "charges/gridpricing.h"
-#include "reports/analysis.h"
-#include "reports/logbook.h"
+#include "reports/reportrun.h"
 
 namespace {
 
@@ -45,39 +46,71 @@ std::string StoreText(const RegionalSettings& rs, int calls) {
   return text;
 }
 
+// The store lies in a fake file system that hands out its lines as the real one does, in blocks.
+class OneStore : public FileSystem {
+ public:
+  explicit OneStore(std::string text) : text_(std::move(text)) {}
+  bool Exists(const std::string&) const override { return true; }
+  std::optional<std::string> ReadAll(const std::string&) const override { return text_; }
+  std::unique_ptr<LineSource> OpenLines(const std::string&) const override {
+    return TextLines(text_);
+  }
+  bool Delete(const std::string&) override { return false; }
+  std::optional<FileStamp> Stamp(const std::string&) const override { return std::nullopt; }
+
+ private:
+  std::string text_;
+};
+
+class NoBoxes : public MessageService {
+ public:
+  Answer Confirm(const std::string&, bool) override { return Answer::No; }
+  void Information(const std::string&) override {}
+  void Warning(const std::string&) override {}
+  void ErrorMessage(const std::string&) override {}
+  void Note(const std::string&) override {}
+  void ShowError(const std::string&) override {}
+};
+
+class FixedClock : public Clock {
+ public:
+  TDateTime Now() const override { return EncodeDate(1995, 6, 15); }
+};
+
+struct Rig {
+  explicit Rig(int calls) : rs(Settings()), files(StoreText(rs, calls)) {}
+  ReportRun Run() const {
+    return ReportRun{.files = files,
+                     .messages = messages,
+                     .clock = clock,
+                     .regional = rs,
+                     .storePath = "dorvane.DB",
+                     .period = {0, 1e6},
+                     .charges = kTable,
+                     .progress = {},
+                     .setLabel = {}};
+  }
+  RegionalSettings rs;
+  OneStore files;
+  mutable NoBoxes messages;
+  FixedClock clock;
+};
+
 void BM_CostsAnalysis(benchmark::State& state) {
-  const RegionalSettings rs = Settings();
-  const std::string store = StoreText(rs, static_cast<int>(state.range(0)));
-  const ReportPeriod period{0, 1e6};
-  const TDateTime today = EncodeDate(1995, 6, 15);
+  const Rig rig(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    const GridPricing pricing(rs, kTable);
-    PeriodStatistics stats = StartStatistics(today);
-    ScanCallStore(
-        store, rs,
-        [&](TDateTime s, TDateTime e) { AddCallToStatistics(stats, period, today, pricing, s, e); },
-        [](int) {});
-    FillAnalysisLabels(rs, stats, today, [](AnalysisLabel, const std::string&) {});
-    benchmark::DoNotOptimize(stats.totalCost);
+    CurrentMonthFigures month;
+    const auto stats = RunCostsAnalysis(rig.Run(), month);
+    benchmark::DoNotOptimize(stats->totalCost);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
-  state.counters["store_bytes"] = static_cast<double>(store.size());
 }
 
 void BM_LogbookDocument(benchmark::State& state) {
-  const RegionalSettings rs = Settings();
-  const std::string store = StoreText(rs, static_cast<int>(state.range(0)));
+  const Rig rig(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    const GridPricing pricing(rs, kTable);
     LogbookDocument doc;
-    LogbookTotals totals = BeginLogbook(doc, 0);
-    ScanCallStore(
-        store, rs,
-        [&](TDateTime s, TDateTime e) {
-          AddLogbookCall(doc, rs, totals, s, e, pricing.CallCost(s, e));
-        },
-        [](int) {});
-    FinishLogbook(doc, rs, totals, [](AnalysisLabel, const std::string&) {});
+    RunLogbookReport(rig.Run(), doc);
     benchmark::DoNotOptimize(doc.Lines().size());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -29,7 +29,6 @@
 #include "capture/modemlog.h"
 #include "charges/bandedit.h"
 #include "charges/costedit.h"
-#include "charges/gridpricing.h"
 #include "dialogs/about.h"
 #include "platform/ascii.h"
 #include "platform/error.h"
@@ -39,6 +38,7 @@
 #include "reports/analysis.h"
 #include "reports/logbook.h"
 #include "reports/printing.h"
+#include "reports/reportrun.h"
 #include "reports/warnings.h"
 #include "settings/closestate.h"
 #include "settings/settingsfile.h"
@@ -69,6 +69,14 @@ const std::string& TForm1::SettingsPath() const {
 
 const std::string& TForm1::StorePath() const {
   return callStore_->Path();
+}
+
+double TForm1::CurrentMonthCost() const {
+  return currentMonth_->cost;
+}
+
+int TForm1::CurrentMonthCount() const {
+  return currentMonth_->count;
 }
 
 bool TForm1::Guard(const std::function<void()>& work) {
@@ -113,6 +121,7 @@ void TForm1::FormCreate() {
   settingsFile_ = std::make_unique<dorvane::SettingsFile>(services_.paths.settings);
   closeState_ = std::make_unique<dorvane::SettingsCloseState>();
   callStore_ = std::make_unique<dorvane::CallStore>(services_.paths.store, services_.regional);
+  currentMonth_ = std::make_unique<dorvane::CurrentMonthFigures>();
   // The session lines live in the import, empty until the log is read.
   import_ =
       std::make_unique<dorvane::ModemLogImport>(*callStore_, services_.files, services_.messages);
@@ -168,7 +177,7 @@ void TForm1::FormShow() {
         services_.regional,
         {chkboxWarnCost->isChecked(), dorvane::FromQString(editWarnCost->text())},
         {chkboxWarnAverageCost->isChecked(), dorvane::FromQString(editWarnAverageCost->text())},
-        currentMonthCost_, currentMonthCount_, services_.messages);
+        currentMonth_->cost, currentMonth_->count, services_.messages);
     // 11. Started to check for new calls only: close again.
     const bool checkRun = IsCheckRun(services_.arguments);
     if (checkRun) close();
@@ -301,16 +310,16 @@ void TForm1::MoveSharedReportBoxes() {
   // is on top, and stay where they are while the options page is.
   QWidget* from = nullptr;
   QWidget* to = nullptr;
-  switch (ActivePageTag()) {
-    case 1:
+  switch (dorvane::ReportOfPage(ActivePageTag())) {
+    case dorvane::PageReport::CostsAnalysis:
       from = TabSheet2;
       to = TabSheet1;
       break;
-    case 2:
+    case dorvane::PageReport::Logbook:
       from = TabSheet1;
       to = TabSheet2;
       break;
-    default:
+    case dorvane::PageReport::None:
       return;
   }
   // A moved box leaves the list, so the same index is looked at again.
@@ -368,14 +377,14 @@ void TForm1::chkboxWarnAverageCostClick() {
 
 void TForm1::btnCreateClick() {
   Guard([this] {
-    switch (ActivePageTag()) {
-      case 1:
+    switch (dorvane::ReportOfPage(ActivePageTag())) {
+      case dorvane::PageReport::CostsAnalysis:
         BuildCostsAnalysis();
         break;
-      case 2:
+      case dorvane::PageReport::Logbook:
         BuildLogbookReport();
         break;
-      default:
+      case dorvane::PageReport::None:
         break;
     }
   });
@@ -400,23 +409,19 @@ void TForm1::PrintSetup1Click() {
 
 // --- Reports ------------------------------------------------------------------------------
 
-dorvane::ReportPeriod TForm1::ReportPeriod() const {
-  return {DateTimePickerStart->DateTime(), DateTimePickerStop->DateTime()};
-}
-
-bool TForm1::ReportPeriodValid() {
-  if (ReportPeriod().Valid()) return true;
-  services_.messages.Note(dorvane::kInvalidReportPeriod);
-  return false;
-}
-
-std::optional<std::string> TForm1::ReadStoreForReport() {
-  const std::string store = StorePath();
-  if (!services_.files.Exists(store)) return std::string();
-  if (!ReportPeriodValid()) return std::nullopt;
-  std::optional<std::string> text = services_.files.ReadAll(store);
-  if (!text) throw dorvane::Error(dorvane::FormatMessage(dorvane::kUnableToRead, store));
-  return text;
+dorvane::ReportRun TForm1::WindowReportRun() {
+  return dorvane::ReportRun{
+      .files = services_.files,
+      .messages = services_.messages,
+      .clock = services_.clock,
+      .regional = services_.regional,
+      .storePath = StorePath(),
+      .period = {DateTimePickerStart->DateTime(), DateTimePickerStop->DateTime()},
+      .charges = ChargeTableRows(),
+      .progress = [this](int position) { ProgressBar1->setValue(position); },
+      .setLabel = [this](dorvane::AnalysisLabel label,
+                         const std::string& text) { SetStatisticsLabel(label, text); },
+  };
 }
 
 void TForm1::SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string& text) {
@@ -434,56 +439,18 @@ void TForm1::SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string&
 }
 
 void TForm1::BuildCostsAnalysis() {
-  const dorvane::RegionalSettings& rs = services_.regional;
-  const TDateTime now = services_.clock.Now();
-  dorvane::PeriodStatistics stats = dorvane::StartStatistics(now);
-  currentMonthCost_ = 0;
-  currentMonthCount_ = 0;
-  const std::optional<std::string> store = ReadStoreForReport();
-  if (!store) return;  // the period was refused; nothing changes
-  const dorvane::ChargeRows bands = ChargeTableRows();
-  const dorvane::GridPricing pricing(rs, bands);
-  const dorvane::ReportPeriod period = ReportPeriod();
-  dorvane::ScanCallStore(
-      *store, rs,
-      [&](TDateTime start, TDateTime end) {
-        dorvane::AddCallToStatistics(stats, period, now, pricing, start, end);
-      },
-      [this](int position) { ProgressBar1->setValue(position); });
-  currentMonthCost_ = stats.currentMonthCost;
-  currentMonthCount_ = stats.currentMonthCount;
-  dorvane::FillAnalysisLabels(rs, stats, now, [this](auto label, const std::string& text) {
-    SetStatisticsLabel(label, text);
-  });
-  ProgressBar1->setValue(0);
+  dorvane::RunCostsAnalysis(WindowReportRun(), *currentMonth_);
 }
 
 void TForm1::BuildLogbookReport() {
-  const dorvane::RegionalSettings& rs = services_.regional;
   dorvane::LogbookDocument doc;
-  dorvane::LogbookTotals totals = dorvane::BeginLogbook(doc, services_.clock.Now());
   // What was written stays in the box, also when the run stops early.
   struct ShowOnExit {
     QTextEdit* box;
     const dorvane::LogbookDocument& doc;
     ~ShowOnExit() { dorvane::ShowLogbookDocument(box, doc); }
   } show{RichEdit1, doc};
-  const std::optional<std::string> store = ReadStoreForReport();
-  if (!store) return;
-  const dorvane::ChargeRows bands = ChargeTableRows();
-  const dorvane::GridPricing pricing(rs, bands);
-  const dorvane::ReportPeriod period = ReportPeriod();
-  dorvane::ScanCallStore(
-      *store, rs,
-      [&](TDateTime start, TDateTime end) {
-        if (!period.InReportPeriod(start)) return;
-        dorvane::AddLogbookCall(doc, rs, totals, start, end, pricing.CallCost(start, end));
-      },
-      [this](int position) { ProgressBar1->setValue(position); });
-  dorvane::FinishLogbook(doc, rs, totals, [this](auto label, const std::string& text) {
-    SetStatisticsLabel(label, text);
-  });
-  ProgressBar1->setValue(0);
+  dorvane::RunLogbookReport(WindowReportRun(), doc);
 }
 
 std::size_t TForm1::SelectedBand() const {
@@ -532,10 +499,10 @@ void TForm1::btnDeleteClick() {
     }
     dorvane::ChargeRows rows = ChargeTableRows();
     const std::size_t band = SelectedBand();
-    dorvane::DeleteBand(rows, band);
+    const std::size_t selected = dorvane::DeleteBand(rows, band);
     SetChargeTableRows(rows);
     closeState_->ChangedByUser(dorvane::SettingsPart::ChargesTable);
-    strgrdCost->setCurrentCell(static_cast<int>(std::min(band, rows.size() - 1)), 0);
+    strgrdCost->setCurrentCell(static_cast<int>(selected), 0);
   });
 }
 

@@ -35,8 +35,9 @@ class SettingsFile;
 class TDateTimePicker;
 class TWrapCheckBox;
 enum class AnalysisLabel;
+struct CurrentMonthFigures;
 struct Options;
-struct ReportPeriod;
+struct ReportRun;
 }  // namespace dorvane
 
 class TAboutBox;
@@ -54,8 +55,8 @@ class TForm1 : public QMainWindow {
   // Paths of the files named after the program.
   const std::string& HelpFile() const { return helpFile_; }
   const std::string& SettingsPath() const;
-  double CurrentMonthCost() const { return currentMonthCost_; }
-  int CurrentMonthCount() const { return currentMonthCount_; }
+  double CurrentMonthCost() const;
+  int CurrentMonthCount() const;
   const std::string& StorePath() const;
   const std::string& WindowsDirectory() const { return windowsDirectory_; }
   const dorvane::ModemLogImport& Import() const { return *import_; }
@@ -215,11 +216,9 @@ class TForm1 : public QMainWindow {
   // The selected band's index (0 = row 1 of the design's grid).
   std::size_t SelectedBand() const;
 
-  // Reports: the period of the pickers, the store text (empty without a store; nothing when the
-  // period is refused), and the two report runs.
-  dorvane::ReportPeriod ReportPeriod() const;
-  bool ReportPeriodValid();
-  std::optional<std::string> ReadStoreForReport();
+  // Reports: what a run works on (the seams, the pickers' period, the grid's bands, the bar and
+  // the statistics labels), and the two report runs.
+  dorvane::ReportRun WindowReportRun();
   void SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string& text);
   void BuildCostsAnalysis();
   void BuildLogbookReport();
@@ -230,8 +229,7 @@ class TForm1 : public QMainWindow {
   // Which parts of the settings file the close sequence may write, and the failed closes.
   std::unique_ptr<dorvane::SettingsCloseState> closeState_;
   // Left by the costs analysis for the warnings: every stored call of the current month.
-  double currentMonthCost_ = 0;
-  int currentMonthCount_ = 0;
+  std::unique_ptr<dorvane::CurrentMonthFigures> currentMonth_;
   std::unique_ptr<dorvane::CallStore> callStore_;
   // Holds the session lines for the whole run.
   std::unique_ptr<dorvane::ModemLogImport> import_;

@@ -1,5 +1,6 @@
 #include "charges/bandedit.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "platform/ascii.h"
@@ -196,13 +197,13 @@ void WriteBandFromEditor(const RegionalSettings& rs, ChargeRows& rows, std::size
   WriteChargeBand(rs, rows.at(index), index + 1 == rows.size(), v.days, v.from, v.to, v.numbers);
 }
 
-void DeleteBand(ChargeRows& rows, std::size_t index) {
-  if (index >= rows.size()) return;
+std::size_t DeleteBand(ChargeRows& rows, std::size_t index) {
   if (index + 1 == rows.size()) {
     for (std::size_t c = 2; c <= 4; ++c) rows[index][c].assign(1, '0');
-    return;
+  } else if (index < rows.size()) {
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(index));
   }
-  rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(index));
+  return rows.empty() ? 0 : std::min(index, rows.size() - 1);
 }
 
 }  // namespace dorvane

@@ -53,7 +53,7 @@ void InsertBandAtTop(const RegionalSettings& rs, ChargeRows& rows, const BandEdi
 void WriteBandFromEditor(const RegionalSettings& rs, ChargeRows& rows, std::size_t index,
                          const BandEditorValues& v);
 // Removes the band at index; the catch-all band (the last row) stays and only its three costs
-// become "0".
-void DeleteBand(ChargeRows& rows, std::size_t index);
+// become "0". Returns the row to select afterwards: the same row number, within the rows left.
+std::size_t DeleteBand(ChargeRows& rows, std::size_t index);
 
 }  // namespace dorvane

@@ -46,21 +46,23 @@ int ScanProgress(std::uint64_t charactersRead, std::uint64_t fileSize) {
   return static_cast<int>(std::min<std::int64_t>(position, 100));
 }
 
-void ScanCallStore(std::string_view storeText, const RegionalSettings& rs,
+void ScanCallStore(LineSource& lines, const RegionalSettings& rs,
                    const std::function<void(TDateTime start, TDateTime end)>& onCall,
                    const std::function<void(int position)>& onProgress) {
+  const std::uint64_t size = lines.Size();
   std::uint64_t charactersRead = 0;
   int shown = -1;
+  std::string_view line;
   std::string_view startText;
   std::string_view endText;
-  for (std::string_view line : SplitLines(storeText)) {
+  while (lines.Next(line)) {
     if (ParseCallLine(line, startText, endText)) {
       const TDateTime start = StrToFloat(rs, startText);
       const TDateTime end = StrToFloat(rs, endText);
       onCall(start, end);
     }
     charactersRead += line.size();
-    const int position = ScanProgress(charactersRead, storeText.size());
+    const int position = ScanProgress(charactersRead, size);
     if (position != shown) {
       shown = position;
       onProgress(position);
@@ -68,53 +70,70 @@ void ScanCallStore(std::string_view storeText, const RegionalSettings& rs,
   }
 }
 
+PeriodTotals PeriodTotals::Starting(TDateTime now) {
+  PeriodTotals totals;
+  totals.firstDate = now;
+  totals.lastDate = now;
+  return totals;
+}
+
+void PeriodTotals::Add(TDateTime start, TDateTime end, double cost) {
+  if (count == 0) firstDate = start;
+  ++count;
+  totalCost += cost;
+  totalDuration += end - start;
+  lastDate = end;
+}
+
 PeriodStatistics StartStatistics(TDateTime now) {
   PeriodStatistics stats;
-  stats.firstDate = now;
-  stats.lastDate = now;
+  static_cast<PeriodTotals&>(stats) = PeriodTotals::Starting(now);
   return stats;
 }
 
-void AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period, TDateTime today,
-                         const CallPricing& pricing, TDateTime start, TDateTime end) {
+bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period, TDateTime today,
+                         const CallPricing& pricing, TDateTime start, TDateTime end,
+                         PricedCall* priced) {
   if (IsCurrentMonth(start, today)) {
     stats.currentMonthCost += pricing.CallCost(start, end);
     ++stats.currentMonthCount;
   }
-  if (period.InReportPeriod(start)) {
-    if (stats.count == 0) stats.firstDate = start;
-    ++stats.count;
-    stats.totalCost += pricing.CallCost(start, end);
-    stats.totalLowest += pricing.LowestCallCost(start, end);
-    stats.totalHighest += pricing.HighestCallCost(start, end);
-    stats.totalDuration += end - start;
-    stats.lastDate = end;
-  }
+  if (!period.InReportPeriod(start)) return false;
+  PricedCall call;
+  call.start = start;
+  call.end = end;
+  call.duration = end - start;
+  call.cost = pricing.CallCost(start, end);
+  call.lowest = pricing.LowestCallCost(start, end);
+  call.highest = pricing.HighestCallCost(start, end);
+  stats.Add(start, end, call.cost);
+  stats.totalLowest += call.lowest;
+  stats.totalHighest += call.highest;
+  if (priced) *priced = call;
+  return true;
 }
 
 std::string PeriodText(const RegionalSettings& rs, TDateTime firstDate, TDateTime lastDate) {
   return DateToStr(rs, firstDate) + "  -  " + DateToStr(rs, lastDate);
 }
 
-bool FillStatisticsLabels(const RegionalSettings& rs, TDateTime firstDate, TDateTime lastDate,
-                          int count, double totalDuration, double totalCost,
+bool FillStatisticsLabels(const RegionalSettings& rs, const PeriodTotals& t,
                           const std::function<void(AnalysisLabel, const std::string&)>& setText) {
-  setText(AnalysisLabel::Period, PeriodText(rs, firstDate, lastDate));
-  setText(AnalysisLabel::NumberOfCalls, std::to_string(count));
+  setText(AnalysisLabel::Period, PeriodText(rs, t.firstDate, t.lastDate));
+  setText(AnalysisLabel::NumberOfCalls, std::to_string(t.count));
   // An average over no calls is no number: the remaining labels keep their texts.
-  if (count == 0) return false;
-  setText(AnalysisLabel::AverageCallingTime, DurationToStr(rs, totalDuration / count));
-  setText(AnalysisLabel::TotalCallingTime, DurationToStr(rs, totalDuration));
-  setText(AnalysisLabel::AverageCost, MoneyToStr(rs, totalCost / count));
-  setText(AnalysisLabel::TotalCost, MoneyToStr(rs, totalCost));
+  if (t.count == 0) return false;
+  setText(AnalysisLabel::AverageCallingTime, DurationToStr(rs, t.totalDuration / t.count));
+  setText(AnalysisLabel::TotalCallingTime, DurationToStr(rs, t.totalDuration));
+  setText(AnalysisLabel::AverageCost, MoneyToStr(rs, t.totalCost / t.count));
+  setText(AnalysisLabel::TotalCost, MoneyToStr(rs, t.totalCost));
   return true;
 }
 
 bool FillAnalysisLabels(const RegionalSettings& rs, const PeriodStatistics& s, TDateTime today,
                         const std::function<void(AnalysisLabel, const std::string&)>& setText) {
   try {
-    if (!FillStatisticsLabels(rs, s.firstDate, s.lastDate, s.count, s.totalDuration, s.totalCost,
-                              setText)) {
+    if (!FillStatisticsLabels(rs, s, setText)) {
       return false;
     }
     setText(AnalysisLabel::LowestCost, MoneyToStr(rs, s.totalLowest) + " " +

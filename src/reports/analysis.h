@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/datetime.h"
+#include "platform/linereader.h"
 #include "platform/regional.h"
 
 namespace dorvane {
@@ -47,24 +48,51 @@ std::string CostDifferenceText(const RegionalSettings& rs, double amount);
 // file's size over 128, at least 1), a half to the even neighbour, at most 100.
 int ScanProgress(std::uint64_t charactersRead, std::uint64_t fileSize);
 
-// Reads the store text line by line in file order. Each call line's start and end are converted
-// with the settings' number conversion (ConvertError "'%s' is not a valid floating point value"
-// ends the scan) and handed to onCall; after every line, call line or not, onProgress gets the
-// bar's position when it has changed.
-void ScanCallStore(std::string_view storeText, const RegionalSettings& rs,
+// Reads the store's lines in file order. Each call line's start and end are converted with the
+// settings' number conversion (ConvertError "'%s' is not a valid floating point value" ends the
+// scan) and handed to onCall; after every line, call line or not, onProgress gets the bar's
+// position when it has changed. Whether the file was read to its end is the lines' Failed().
+void ScanCallStore(LineSource& lines, const RegionalSettings& rs,
                    const std::function<void(TDateTime start, TDateTime end)>& onCall,
                    const std::function<void(int position)>& onProgress);
 
-// The values of one run of the costs analysis.
-struct PeriodStatistics {
+// The figures of the calls of a period, in store order: how many, the start of the first, the
+// end of the last (which need not be the latest end), their total time and total cost.
+struct PeriodTotals {
   TDateTime firstDate = 0;
   TDateTime lastDate = 0;
   int count = 0;
   double totalDuration = 0;  // days
   double totalCost = 0;
+
+  // The start values of a run: both dates now, every total zero. A run without calls shows them.
+  static PeriodTotals Starting(TDateTime now);
+  // Counts one call of the period at its price.
+  void Add(TDateTime start, TDateTime end, double cost);
+};
+
+// One call of the period with its three prices.
+struct PricedCall {
+  TDateTime start = 0;
+  TDateTime end = 0;
+  double duration = 0;  // end - start, days
+  double cost = 0;      // at the band in force at its start
+  double lowest = 0;    // at the cheapest band of the table
+  double highest = 0;   // at the dearest band
+};
+
+// Every stored call that started in the current month, whatever the period; the cost warnings
+// read them.
+struct CurrentMonthFigures {
+  double cost = 0;
+  int count = 0;
+};
+
+// The values of one run of the costs analysis: the period's totals, what the calls would have
+// cost at the cheapest and at the dearest band, and the current month's figures.
+struct PeriodStatistics : PeriodTotals {
   double totalLowest = 0;
   double totalHighest = 0;
-  // Every stored call that started in the current month, whatever the period.
   double currentMonthCost = 0;
   int currentMonthCount = 0;
 };
@@ -73,9 +101,11 @@ struct PeriodStatistics {
 // shows these.
 PeriodStatistics StartStatistics(TDateTime now);
 // Counts and prices one stored call: in the current month at its own band; in the period at its
-// own band and at the cheapest and the dearest band of the table.
-void AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period, TDateTime today,
-                         const CallPricing& pricing, TDateTime start, TDateTime end);
+// own band and at the cheapest and the dearest band of the table. True when the call lies in the
+// period; `priced` (when given) then receives it with its prices.
+bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period, TDateTime today,
+                         const CallPricing& pricing, TDateTime start, TDateTime end,
+                         PricedCall* priced = nullptr);
 
 // The statistics labels in the order they are filled.
 enum class AnalysisLabel {
@@ -93,8 +123,7 @@ enum class AnalysisLabel {
 
 // The six statistics labels that both report pages show, Period to TotalCost, in order. With no
 // call the averages cannot be formed: filling stops after the number of calls and returns false.
-bool FillStatisticsLabels(const RegionalSettings& rs, TDateTime firstDate, TDateTime lastDate,
-                          int count, double totalDuration, double totalCost,
+bool FillStatisticsLabels(const RegionalSettings& rs, const PeriodTotals& totals,
                           const std::function<void(AnalysisLabel, const std::string&)>& setText);
 
 // Hands each label its text in order. With no call in the period the averages cannot be formed:

@@ -56,25 +56,19 @@ std::string LogbookDocument::PlainText() const {
   return text;
 }
 
-LogbookTotals BeginLogbook(LogbookDocument& doc, TDateTime now) {
+PeriodTotals BeginLogbook(LogbookDocument& doc, TDateTime now) {
   doc.Clear();
   doc.SetFormat(12, TextColor::Black);
   doc.AddLine(kLogbookTitle);
   doc.AddLine();
   doc.SetSize(8);
-  LogbookTotals totals;
-  totals.firstDate = now;
-  totals.lastDate = now;
-  return totals;
+  return PeriodTotals::Starting(now);
 }
 
-void AddLogbookCall(LogbookDocument& doc, const RegionalSettings& rs, LogbookTotals& totals,
+void AddLogbookCall(LogbookDocument& doc, const RegionalSettings& rs, PeriodTotals& totals,
                     TDateTime start, TDateTime end, double price) {
-  if (totals.count == 0) totals.firstDate = start;
-  ++totals.count;
-  totals.totalCost += price;
+  totals.Add(start, end, price);
   const double duration = end - start;
-  totals.totalTime += duration;
   doc.SetColor(TextColor::Black);
   doc.Insert(DateTimeToStr(rs, start) + "  -  " + DateTimeToStr(rs, end));
   doc.SetColor(TextColor::Navy);
@@ -82,14 +76,12 @@ void AddLogbookCall(LogbookDocument& doc, const RegionalSettings& rs, LogbookTot
   doc.SetColor(TextColor::Maroon);
   doc.Insert("  Cost: " + MoneyToStr(rs, price));
   doc.AddLine();
-  totals.lastDate = end;
 }
 
-void FinishLogbook(LogbookDocument& doc, const RegionalSettings& rs, const LogbookTotals& t,
+void FinishLogbook(LogbookDocument& doc, const RegionalSettings& rs, const PeriodTotals& t,
                    const std::function<void(AnalysisLabel, const std::string&)>& setText) {
   try {
-    if (!FillStatisticsLabels(rs, t.firstDate, t.lastDate, t.count, t.totalTime, t.totalCost,
-                              setText)) {
+    if (!FillStatisticsLabels(rs, t, setText)) {
       return;
     }
     doc.SetFormat(12, TextColor::Black);
@@ -100,9 +92,9 @@ void FinishLogbook(LogbookDocument& doc, const RegionalSettings& rs, const Logbo
     doc.Insert("Number of Calls: " + std::to_string(t.count));
     doc.AddLine();
     doc.SetColor(TextColor::Navy);
-    doc.Insert("Average Time per Call: " + DurationToStr(rs, t.totalTime / t.count));
+    doc.Insert("Average Time per Call: " + DurationToStr(rs, t.totalDuration / t.count));
     doc.AddLine();
-    doc.Insert("Total Time: " + DurationToStr(rs, t.totalTime));
+    doc.Insert("Total Time: " + DurationToStr(rs, t.totalDuration));
     doc.AddLine();
     doc.SetColor(TextColor::Maroon);
     doc.Insert("Average Cost per Call: " + MoneyToStr(rs, t.totalCost / t.count));

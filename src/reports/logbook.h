@@ -63,24 +63,15 @@ class LogbookDocument {
 
 inline constexpr const char* kLogbookTitle = "Modem Logbook Report";
 
-// The values of one logbook run.
-struct LogbookTotals {
-  int count = 0;
-  double totalTime = 0;  // days
-  double totalCost = 0;
-  TDateTime firstDate = 0;
-  TDateTime lastDate = 0;
-};
-
 // Clears the document and writes the title block; the totals start with both dates now.
-LogbookTotals BeginLogbook(LogbookDocument& doc, TDateTime now);
+PeriodTotals BeginLogbook(LogbookDocument& doc, TDateTime now);
 // Counts a call of the period and writes its line: start and end (black), "  Time: " and the
 // duration (navy), "  Cost: " and the price (maroon).
-void AddLogbookCall(LogbookDocument& doc, const RegionalSettings& rs, LogbookTotals& totals,
+void AddLogbookCall(LogbookDocument& doc, const RegionalSettings& rs, PeriodTotals& totals,
                     TDateTime start, TDateTime end, double price);
 // The summary step: the six statistics labels, then the summary block. With no call it ends
 // after the number of calls; a text that cannot be formed ends it quietly where it stands.
-void FinishLogbook(LogbookDocument& doc, const RegionalSettings& rs, const LogbookTotals& totals,
+void FinishLogbook(LogbookDocument& doc, const RegionalSettings& rs, const PeriodTotals& totals,
                    const std::function<void(AnalysisLabel, const std::string&)>& setText);
 
 }  // namespace dorvane

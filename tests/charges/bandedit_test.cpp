@@ -134,11 +134,13 @@ TEST(BandEditor, NewBandsGoOnTopAndDeletingKeepsTheCatchAllBandLast) {
   EXPECT_EQ(rows[2][0], "The time not specified above");
   EXPECT_EQ(rows[2][1], "01:00:00 - 23:59:59");
 
-  DeleteBand(rows, 2);  // the catch-all band: its three costs become 0
+  // The row number selected stays, within the rows left.
+  EXPECT_EQ(DeleteBand(rows, 2), 2u);  // the catch-all band: its three costs become 0
   EXPECT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[2],
             (ChargeRow{"The time not specified above", "01:00:00 - 23:59:59", "0", "0", "0", "4"}));
-  DeleteBand(rows, 0);
+  EXPECT_EQ(DeleteBand(rows, 7), 2u);  // no such row: nothing deleted, the last row selected
+  EXPECT_EQ(DeleteBand(rows, 0), 0u);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0][0], "");
   EXPECT_EQ(rows[1][0], "The time not specified above");

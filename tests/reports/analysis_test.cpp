@@ -182,7 +182,7 @@ TEST(StoreScan, ReadsCallLinesInFileOrderAndReportsTheFirstBadOne) {
   const std::string text =
       "[1999-1]\r\n36172,5=36172,75\r\n\r\n[1999-2]\n36200=36200,125\r\n36190,25=36190,5";
   ScanCallStore(
-      text, de, [&](TDateTime s, TDateTime e) { calls.emplace_back(s, e); },
+      *TextLines(text, 5), de, [&](TDateTime s, TDateTime e) { calls.emplace_back(s, e); },
       [&](int p) { positions.push_back(p); });
   const std::vector<std::pair<TDateTime, TDateTime>> expected = {
       {36172.5, 36172.75}, {36200, 36200.125}, {36190.25, 36190.5}};
@@ -202,7 +202,7 @@ TEST(StoreScan, ReadsCallLinesInFileOrderAndReportsTheFirstBadOne) {
   for (const Bad& b : bad) {
     try {
       ScanCallStore(
-          b.text, de, [](TDateTime, TDateTime) {}, [](int) {});
+          *TextLines(b.text), de, [](TDateTime, TDateTime) {}, [](int) {});
       ADD_FAILURE() << b.text;
     } catch (const ConvertError& e) {
       EXPECT_EQ(std::string(e.what()), b.message);

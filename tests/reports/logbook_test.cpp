@@ -26,7 +26,7 @@ struct Call {
 };
 
 void Build(Built& b, const RegionalSettings& rs, TDateTime now, const std::vector<Call>& calls) {
-  LogbookTotals totals = BeginLogbook(b.doc, now);
+  PeriodTotals totals = BeginLogbook(b.doc, now);
   for (const Call& c : calls) AddLogbookCall(b.doc, rs, totals, c.start, c.end, c.price);
   FinishLogbook(b.doc, rs, totals, [&](AnalysisLabel l, const std::string& t) { b.labels[l] = t; });
 }

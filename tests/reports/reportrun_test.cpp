@@ -1,0 +1,277 @@
+#include "reports/reportrun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "support/profiles.h"
+
+namespace dorvane {
+namespace {
+
+TDateTime At(int y, int m, int d, int h = 0, int n = 0) {
+  return EncodeDate(y, m, d) + EncodeTime(h, n, 0, 0);
+}
+
+enum class Read { Whole, CannotOpen, FailsAfterFirstBlock };
+
+// The store alone, read in small blocks; it may be missing, refuse to open or break off.
+class StoreFiles : public FileSystem {
+ public:
+  std::optional<std::string> store;
+  Read read = Read::Whole;
+
+  bool Exists(const std::string&) const override { return store.has_value(); }
+  std::optional<std::string> ReadAll(const std::string&) const override { return store; }
+  std::unique_ptr<LineSource> OpenLines(const std::string&) const override {
+    if (!store || read == Read::CannotOpen) return nullptr;
+    if (read == Read::Whole) return TextLines(*store, 16);
+    int blocks = 0;
+    return std::make_unique<BlockLineReader>(
+        [this, blocks](char* buffer, std::size_t size) mutable -> std::ptrdiff_t {
+          if (blocks++ > 0) return -1;
+          const std::size_t n = std::min(size, store->size());
+          std::memcpy(buffer, store->data(), n);
+          return static_cast<std::ptrdiff_t>(n);
+        },
+        store->size(), 16);
+  }
+  bool Delete(const std::string&) override { return false; }
+  std::optional<FileStamp> Stamp(const std::string&) const override { return std::nullopt; }
+};
+
+class NoteCounter : public MessageService {
+ public:
+  std::vector<std::string> notes;
+  Answer Confirm(const std::string&, bool) override { return Answer::No; }
+  void Information(const std::string&) override {}
+  void Warning(const std::string&) override {}
+  void ErrorMessage(const std::string&) override {}
+  void Note(const std::string& text) override { notes.push_back(text); }
+  void ShowError(const std::string&) override {}
+};
+
+class FixedClock : public Clock {
+ public:
+  TDateTime Now() const override { return At(1998, 8, 15, 12); }
+};
+
+// Calls of July and August 1998; today is 15 August. The period of the first two August days
+// holds one call, which ends on 3 August.
+std::string Store(const RegionalSettings& rs) {
+  const auto line = [&](TDateTime s, TDateTime e) {
+    return FloatToStr(rs, s) + "=" + FloatToStr(rs, e) + "\r\n";
+  };
+  return "[1998-7]\r\n" + line(At(1998, 7, 30, 12), At(1998, 7, 30, 14)) + "\r\n[1998-8]\r\n" +
+         line(At(1998, 8, 2, 23), At(1998, 8, 3, 0, 10)) +
+         line(At(1998, 8, 10, 10), At(1998, 8, 10, 10, 10));
+}
+
+enum class Kind { Analysis, Logbook };
+
+TEST(ReportRun, StoreAndPeriodChecksFilterAndFailures) {
+  const RegionalSettings rs = test::Profile("EN_US");
+  const std::string store = Store(rs);
+  const std::string today = "8/15/1998  -  8/15/1998";
+  const std::string august = "8/2/1998  -  8/3/1998";  // the last call's end, not its start
+  struct Case {
+    const char* name;
+    Kind kind;
+    std::optional<std::string> store;
+    Read read;
+    bool validPeriod;
+    const char* error;        // the failure's message, or none
+    bool note;                // "Invalid Report Period" shown
+    std::string periodLabel;  // empty: no label set
+    int count;
+    CurrentMonthFigures month;  // analysis only
+    std::size_t docLines;       // logbook only
+  };
+  const Case cases[] = {
+      {"analysis",
+       Kind::Analysis,
+       store,
+       Read::Whole,
+       true,
+       nullptr,
+       false,
+       august,
+       1,
+       {4.2, 2},
+       0},
+      {"logbook", Kind::Logbook, store, Read::Whole, true, nullptr, false, august, 1, {}, 11},
+      {"no store",
+       Kind::Analysis,
+       std::nullopt,
+       Read::Whole,
+       true,
+       nullptr,
+       false,
+       today,
+       0,
+       {},
+       0},
+      {"no store, no period check",
+       Kind::Analysis,
+       std::nullopt,
+       Read::Whole,
+       false,
+       nullptr,
+       false,
+       today,
+       0,
+       {},
+       0},
+      {"logbook, no store, no period check",
+       Kind::Logbook,
+       std::nullopt,
+       Read::Whole,
+       false,
+       nullptr,
+       false,
+       today,
+       0,
+       {},
+       3},
+      {"refused period", Kind::Analysis, store, Read::Whole, false, nullptr, true, "", -1, {}, 0},
+      {"logbook, refused period",
+       Kind::Logbook,
+       store,
+       Read::Whole,
+       false,
+       nullptr,
+       true,
+       "",
+       -1,
+       {},
+       3},
+      {"unreadable store",
+       Kind::Analysis,
+       store,
+       Read::CannotOpen,
+       true,
+       "Unable to read x.DB",
+       false,
+       "",
+       -1,
+       {},
+       0},
+      {"store breaks off",
+       Kind::Analysis,
+       store,
+       Read::FailsAfterFirstBlock,
+       true,
+       "Unable to read x.DB",
+       false,
+       "",
+       -1,
+       {},
+       0},
+      {"logbook, store breaks off",
+       Kind::Logbook,
+       store,
+       Read::FailsAfterFirstBlock,
+       true,
+       "Unable to read x.DB",
+       false,
+       "",
+       -1,
+       {},
+       3},
+      {"bad call line",
+       Kind::Analysis,
+       store + "36010\r\n",
+       Read::Whole,
+       true,
+       "'' is not a valid floating point value",
+       false,
+       "",
+       -1,
+       {},
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StoreFiles files;
+    files.store = c.store;
+    files.read = c.read;
+    NoteCounter messages;
+    FixedClock clock;
+    std::map<AnalysisLabel, std::string> labels;
+    std::vector<int> progress;
+    const ReportRun run{
+        .files = files,
+        .messages = messages,
+        .clock = clock,
+        .regional = rs,
+        .storePath = "x.DB",
+        .period = c.validPeriod ? ReportPeriod{At(1998, 8, 1), At(1998, 8, 2, 23, 59) + 59 / 86400.}
+                                : ReportPeriod{At(1998, 8, 2), At(1998, 8, 1)},
+        .charges = {{kCatchAllBandText, "12:00:00 AM - 11:59:59 PM", "0.10", "0.05", "0", "0"}},
+        .progress = [&](int p) { progress.push_back(p); },
+        .setLabel = [&](AnalysisLabel l, const std::string& t) { labels[l] = t; },
+    };
+    CurrentMonthFigures month{9.0, 9};  // from an earlier run
+    LogbookDocument doc;
+    std::vector<PricedCall> priced;
+    int count = -1;
+    try {
+      if (c.kind == Kind::Analysis) {
+        if (auto s =
+                RunCostsAnalysis(run, month, [&](const PricedCall& p) { priced.push_back(p); }))
+          count = s->count;
+      } else if (auto t = RunLogbookReport(run, doc)) {
+        count = t->count;
+      }
+      EXPECT_EQ(c.error, nullptr);
+    } catch (const Error& e) {
+      EXPECT_STREQ(e.what(), c.error);
+    }
+    EXPECT_EQ(messages.notes,
+              c.note ? std::vector<std::string>{kInvalidReportPeriod} : std::vector<std::string>{});
+    EXPECT_EQ(count, c.count);
+    if (c.periodLabel.empty()) {
+      EXPECT_TRUE(labels.empty());
+    } else {
+      EXPECT_EQ(labels[AnalysisLabel::Period], c.periodLabel);
+      EXPECT_EQ(labels[AnalysisLabel::NumberOfCalls], std::to_string(c.count));
+      EXPECT_EQ(progress.back(), 0) << "the bar is back at 0";
+    }
+    if (c.count == 1) {
+      EXPECT_EQ(labels[AnalysisLabel::TotalCost], "$3.60");
+    }
+    if (c.note) {
+      EXPECT_TRUE(progress.empty());
+    }
+    if (c.kind == Kind::Logbook) {
+      EXPECT_EQ(doc.Lines().size(), c.docLines) << doc.PlainText();
+      continue;
+    }
+    EXPECT_NEAR(month.cost, c.month.cost, 1e-9) << "reset first, then this month's calls";
+    EXPECT_EQ(month.count, c.month.count);
+    if (c.count >= 0) {
+      ASSERT_EQ(priced.size(), static_cast<std::size_t>(c.count));
+      if (c.count == 1) {
+        EXPECT_NEAR(priced[0].start, At(1998, 8, 2, 23), 1e-9);
+        EXPECT_NEAR(priced[0].cost, 3.6, 1e-9);
+        EXPECT_NEAR(priced[0].lowest, 3.6, 1e-9);
+        EXPECT_NEAR(priced[0].highest, 3.6, 1e-9);
+      }
+    }
+  }
+}
+
+TEST(ReportRun, CreateReportBuildsThePagesReport) {
+  EXPECT_EQ(ReportOfPage(1), PageReport::CostsAnalysis);
+  EXPECT_EQ(ReportOfPage(2), PageReport::Logbook);
+  for (int tag : {0, 3, 9}) EXPECT_EQ(ReportOfPage(tag), PageReport::None);
+}
+
+}  // namespace
+}  // namespace dorvane

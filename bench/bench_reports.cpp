@@ -3,101 +3,15 @@
 // of four bands, and the label texts. Argument: calls in the store (all of them in the period).
 #include <benchmark/benchmark.h>
 
-#include <memory>
-#include <optional>
-#include <string>
-#include <utility>
-
-#include "reports/reportrun.h"
+#include "reportrig.h"
 
 namespace {
 
 using namespace dorvane;
-
-RegionalSettings Settings() {
-  RegionalSettings rs = RegionalSettings::UsEnglish();
-  rs.longTimeFormat = "hh:nn:ss";
-  return rs;
-}
-
-const ChargeRows kTable = {
-    {"Mon, Tue, Wed, Thu, Fri", "08:00:00 - 17:59:59", "0.10", "0.20", "0.50", "1"},
-    {"Mon, Tue, Wed, Thu, Fri", "18:00:00 - 21:59:59", "0.10", "0.12", "0.30", "1"},
-    {"Sun, Sat", "00:00:00 - 23:59:59", "0", "0.08", "0.25", "3"},
-    {"The time not specified above", "00:00:00 - 23:59:59", "0.10", "0.05", "0", "0"},
-};
-
-// One call every 47 minutes from 1 January 1990, 1 to 60 minutes long, in month sections.
-std::string StoreText(const RegionalSettings& rs, int calls) {
-  std::string text;
-  std::string section;
-  TDateTime start = EncodeDate(1990, 1, 1);
-  for (int i = 0; i < calls; ++i) {
-    start += 47.0 / 1440;
-    const TDateTime end = start + (1 + i % 60) / 1440.0 + (i % 37) / 86400.0;
-    const DateParts d = DecodeDate(start);
-    const std::string name = std::to_string(d.year) + "-" + std::to_string(d.month);
-    if (name != section) {
-      section = name;
-      text += "[" + name + "]\r\n";
-    }
-    text += FloatToStr(rs, start) + "=" + FloatToStr(rs, end) + "\r\n";
-  }
-  return text;
-}
-
-// The store lies in a fake file system that hands out its lines as the real one does, in blocks.
-class OneStore : public FileSystem {
- public:
-  explicit OneStore(std::string text) : text_(std::move(text)) {}
-  bool Exists(const std::string&) const override { return true; }
-  std::optional<std::string> ReadAll(const std::string&) const override { return text_; }
-  std::unique_ptr<LineSource> OpenLines(const std::string&) const override {
-    return TextLines(text_);
-  }
-  bool Delete(const std::string&) override { return false; }
-  std::optional<FileStamp> Stamp(const std::string&) const override { return std::nullopt; }
-
- private:
-  std::string text_;
-};
-
-class NoBoxes : public MessageService {
- public:
-  Answer Confirm(const std::string&, bool) override { return Answer::No; }
-  void Information(const std::string&) override {}
-  void Warning(const std::string&) override {}
-  void ErrorMessage(const std::string&) override {}
-  void Note(const std::string&) override {}
-  void ShowError(const std::string&) override {}
-};
-
-class FixedClock : public Clock {
- public:
-  TDateTime Now() const override { return EncodeDate(1995, 6, 15); }
-};
-
-struct Rig {
-  explicit Rig(int calls) : rs(Settings()), files(StoreText(rs, calls)) {}
-  ReportRun Run() const {
-    return ReportRun{.files = files,
-                     .messages = messages,
-                     .clock = clock,
-                     .regional = rs,
-                     .storePath = "dorvane.DB",
-                     .period = {0, 1e6},
-                     .charges = kTable,
-                     .progress = {},
-                     .setLabel = {}};
-  }
-  RegionalSettings rs;
-  OneStore files;
-  mutable NoBoxes messages;
-  FixedClock clock;
-};
+using bench::ReportRig;
 
 void BM_CostsAnalysis(benchmark::State& state) {
-  const Rig rig(static_cast<int>(state.range(0)));
+  const ReportRig rig(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     CurrentMonthFigures month;
     const auto stats = RunCostsAnalysis(rig.Run(), month);
@@ -107,7 +21,7 @@ void BM_CostsAnalysis(benchmark::State& state) {
 }
 
 void BM_LogbookDocument(benchmark::State& state) {
-  const Rig rig(static_cast<int>(state.range(0)));
+  const ReportRig rig(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     LogbookDocument doc;
     RunLogbookReport(rig.Run(), doc);

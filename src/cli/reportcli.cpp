@@ -9,6 +9,7 @@
 #include "cli/reportexport.h"
 #include "platform/error.h"
 #include "reports/analysis.h"
+#include "reports/reportrun.h"
 #include "settings/settingsfile.h"
 
 namespace dorvane {
@@ -36,6 +37,27 @@ ChargeRows ReadChargesTable(const FileSystem& files, const RegionalSettings& rs,
     if (files.Stamp(path) == before || attempt == 4) return rows;
   }
 }
+
+// The period's refusal becomes an argument error; no box is shown.
+class PeriodNote : public MessageService {
+ public:
+  Answer Confirm(const std::string&, bool) override { return Answer::No; }
+  void Information(const std::string&) override {}
+  void Warning(const std::string&) override {}
+  void ErrorMessage(const std::string&) override {}
+  void Note(const std::string&) override {}
+  void ShowError(const std::string&) override {}
+};
+
+// "--today" or the clock, read once for the whole run.
+class FixedClock : public Clock {
+ public:
+  explicit FixedClock(TDateTime now) : now_(now) {}
+  TDateTime Now() const override { return now_; }
+
+ private:
+  TDateTime now_;
+};
 
 }  // namespace
 
@@ -80,7 +102,6 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     if (o.fromDay) period.start = ReplaceDate(kDesignStart, *o.fromDay);
     if (o.toDay) period.stop = ReplaceDate(kDesignStop, *o.toDay);
 
-    const GridPricing pricing(rs, ownRows);
     std::vector<std::unique_ptr<GridPricing>> tariffPricing;
     for (const ChargeRows& rows : tariffRows) {
       tariffPricing.push_back(std::make_unique<GridPricing>(rs, rows));
@@ -88,40 +109,41 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     std::unique_ptr<ReportWriter> writer =
         MakeReportWriter(o.format, o.logbook, rs, env.out, o.tariffFiles);
 
-    PeriodStatistics stats = StartStatistics(now);
     std::vector<double> tariffTotals(o.tariffFiles.size(), 0.0);
     std::vector<double> tariffCosts(o.tariffFiles.size(), 0.0);
-    if (env.files.Exists(storePath)) {
-      if (!period.Valid()) {
-        env.err << kReportProgram << ": " << kInvalidReportPeriod << '\n' << kReportShortUsage;
-        return kReportBadArguments;
-      }
-      const std::optional<std::string> text = env.files.ReadAll(storePath);
-      if (!text) throw Error(FormatMessage(kUnableToRead, storePath));
-      ScanCallStore(
-          *text, rs,
-          [&](TDateTime start, TDateTime end) {
-            AddCallToStatistics(stats, period, now, pricing, start, end);
-            if (!period.InReportPeriod(start)) return;
-            const ReportCall call{start, end, pricing.CallCost(start, end),
-                                  pricing.LowestCallCost(start, end),
-                                  pricing.HighestCallCost(start, end)};
-            for (std::size_t i = 0; i < tariffPricing.size(); ++i) {
-              tariffCosts[i] = tariffPricing[i]->CallCost(start, end);
-              tariffTotals[i] += tariffCosts[i];
-            }
-            writer->AddCall(call, tariffCosts);
-          },
-          [](int) {});
-    }
-
     ReportSummary summary;
-    FillAnalysisLabels(rs, stats, now, [&](AnalysisLabel label, const std::string& text) {
-      const auto i = static_cast<std::size_t>(label);
-      summary.labels[i] = text;
-      summary.filledLabels = std::max(summary.filledLabels, i + 1);
-    });
-    summary.tariffs = RankTariffs(o.tariffFiles, tariffTotals, stats.totalCost);
+    PeriodNote note;
+    const FixedClock today(now);
+    CurrentMonthFigures month;
+    // The window's costs analysis run; the calls of the period go to the writer as they come.
+    const std::optional<PeriodStatistics> stats = RunCostsAnalysis(
+        ReportRun{.files = env.files,
+                  .messages = note,
+                  .clock = today,
+                  .regional = rs,
+                  .storePath = storePath,
+                  .period = period,
+                  .charges = ownRows,
+                  .progress = {},
+                  .setLabel =
+                      [&](AnalysisLabel label, const std::string& text) {
+                        const auto i = static_cast<std::size_t>(label);
+                        summary.labels[i] = text;
+                        summary.filledLabels = std::max(summary.filledLabels, i + 1);
+                      }},
+        month, [&](const PricedCall& call) {
+          for (std::size_t i = 0; i < tariffPricing.size(); ++i) {
+            tariffCosts[i] = tariffPricing[i]->CallCost(call.start, call.end);
+            tariffTotals[i] += tariffCosts[i];
+          }
+          writer->AddCall(ReportCall{call.start, call.end, call.cost, call.lowest, call.highest},
+                          tariffCosts);
+        });
+    if (!stats) {
+      env.err << kReportProgram << ": " << kInvalidReportPeriod << '\n' << kReportShortUsage;
+      return kReportBadArguments;
+    }
+    summary.tariffs = RankTariffs(o.tariffFiles, tariffTotals, stats->totalCost);
     writer->Finish(summary);
     env.out.flush();
     if (!env.out) throw Error("Unable to write to standard output");

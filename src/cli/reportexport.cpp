@@ -288,7 +288,7 @@ class LogbookTextWriter : public ReportWriter {
   const RegionalSettings& rs_;
   std::ostream& out_;
   LogbookDocument scratch_;
-  LogbookTotals totals_;
+  PeriodTotals totals_;
 };
 
 // --- csv: one row per call ---------------------------------------------------------------------

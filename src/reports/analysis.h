@@ -75,10 +75,10 @@ struct PeriodTotals {
 struct PricedCall {
   TDateTime start = 0;
   TDateTime end = 0;
-  double duration = 0;  // end - start, days
   double cost = 0;      // at the band in force at its start
   double lowest = 0;    // at the cheapest band of the table
   double highest = 0;   // at the dearest band
+  double duration = 0;  // end - start, days
 };
 
 // Every stored call that started in the current month, whatever the period; the cost warnings

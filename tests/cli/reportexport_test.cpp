@@ -67,7 +67,7 @@ TEST(ReportExport, StreamedLogbookIsTheDocumentsText) {
     std::ostringstream out;
     auto writer = MakeReportWriter(ReportFormat::Text, true, rs, out, {});
     LogbookDocument doc;
-    LogbookTotals totals = BeginLogbook(doc, 0);
+    PeriodTotals totals = BeginLogbook(doc, 0);
     for (std::size_t i = 0; i < n; ++i) {
       writer->AddCall(calls[i], {});
       AddLogbookCall(doc, rs, totals, calls[i].start, calls[i].end, calls[i].cost);

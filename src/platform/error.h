@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace dorvane {
 
@@ -28,7 +29,16 @@ class WriteError : public Error {
 // A file that exists but cannot be read.
 inline constexpr const char* kUnableToRead = "Unable to read %s";
 
-// Replaces the first "%s" in a message pattern.
+// The longest value, in characters, that a message quotes in full.
+inline constexpr std::size_t kMostQuotedCharacters = 60;
+
+// A value as a message quotes it: at most kMostQuotedCharacters characters (UTF-8 sequences are
+// never split), then "…" when something was cut. A store line of a megabyte must not become an
+// error box that takes seconds to lay out.
+std::string QuotedValue(std::string_view value);
+
+// Replaces the first "%s" in a message pattern. A quoted value ('%s') is cut as QuotedValue
+// cuts it; anything else (a file's path) is given whole.
 std::string FormatMessage(std::string_view pattern, std::string_view arg);
 
 // The text of the standard error box: a full stop is added when the message's

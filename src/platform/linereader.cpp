@@ -115,7 +115,7 @@ std::unique_ptr<LineSource> FileSystem::OpenLines(const std::string& path) const
 }
 
 std::unique_ptr<LineSource> RealFileSystem::OpenLines(const std::string& path) const {
-  return OpenFileLines(NativePath(path, driveRoot_));
+  return OpenFileLines(Native(path));
 }
 
 }  // namespace dorvane

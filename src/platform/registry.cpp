@@ -184,7 +184,8 @@ struct RegDocument {
 
 // Loads the file; false when it exists but cannot be read (it must then not be rewritten).
 bool Load(const std::string& path, RegDocument& doc) {
-  RealFileSystem fs("");
+  // The path is native, as its writer takes it: no "\" in it is a separator.
+  RealFileSystem fs("", {path});
   auto content = fs.ReadAll(path);
   if (!content) {
     if (::access(path.c_str(), F_OK) == 0 || errno != ENOENT) return false;

@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/platform_test_util.h"
 #include "platform/profile.h"
+#include "platform/registry.h"
 
 namespace dorvane {
 namespace {
@@ -160,6 +161,10 @@ TEST(FindDataPaths, ReadersWritersAndDeletesMeetTheSameFile) {
   EXPECT_TRUE(fs.Delete(paths.store));
   EXPECT_FALSE(fs.Exists(paths.store));
   EXPECT_EQ(ReadBytes(dir.File("a/b/dorvane.DB")), "");
+  RegFileRegistry registry(paths.registry);
+  registry.WriteString("Setup", "WinDir", "a");
+  registry.WriteString("Setup", "WinDir", "b");
+  EXPECT_EQ(registry.ReadString("Setup", "WinDir"), "b");
   // Paths the user typed are still Windows paths, rooted in the data folder.
   WriteBytes(dir.File("a\\b/ModemLog.txt"), "log");
   EXPECT_EQ(fs.ReadAll("\\ModemLog.txt"), "log");

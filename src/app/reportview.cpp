@@ -44,8 +44,8 @@ void ShowLogbookDocument(QTextEdit* box, const LogbookDocument& document) {
     if (i == 0) {
       cursor.setBlockCharFormat(FormatOf(line.points, TextColor::Black));
     } else {
-      // The line break carries the size it was given; an empty line shows at that size.
-      cursor.insertBlock(QTextBlockFormat(), FormatOf(lines[i - 1].points, TextColor::Black));
+      // Each line's break carries the size it was given; an empty line shows at that size.
+      cursor.insertBlock(QTextBlockFormat(), FormatOf(line.points, TextColor::Black));
     }
     for (const TextRun& run : line.runs) {
       cursor.insertText(QString::fromStdString(run.text), FormatOf(run.points, run.color));

@@ -16,6 +16,11 @@ double CallDuration(TDateTime start, TDateTime end) {
   return static_cast<double>(hours * 60 + minutes) + static_cast<double>(seconds) / 60.0;
 }
 
+TDateTime CallSpan(TDateTime start, TDateTime end) {
+  const TDateTime span = end - start;
+  return span > 0 ? span : 0;
+}
+
 double RoundUpToPeriod(double duration, double period) {
   if (!(period > 0)) return duration;
   const double q = duration / period;

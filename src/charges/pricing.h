@@ -11,6 +11,10 @@ namespace dorvane {
 // days (24 hours count 1440 minutes). A negative span (an end before its start) is 0 minutes.
 double CallDuration(TDateTime start, TDateTime end);
 
+// The time a call lasted, in days: end - start, and no time at all for an end before its start
+// (only a store edited by hand holds one), as CallDuration counts it.
+TDateTime CallSpan(TDateTime start, TDateTime end);
+
 // The duration rounded up to a whole multiple of the period; a period of 0 or less, or a
 // duration that is already an exact multiple, bills the duration itself.
 double RoundUpToPeriod(double duration, double period);

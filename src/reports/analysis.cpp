@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "capture/callstore.h"
+#include "charges/pricing.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/rounding.h"
@@ -81,7 +82,7 @@ void PeriodTotals::Add(TDateTime start, TDateTime end, double cost) {
   if (count == 0) firstDate = start;
   ++count;
   totalCost += cost;
-  totalDuration += end - start;
+  totalDuration += CallSpan(start, end);
   lastDate = end;
 }
 
@@ -102,7 +103,7 @@ bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period, TD
   PricedCall call;
   call.start = start;
   call.end = end;
-  call.duration = end - start;
+  call.duration = CallSpan(start, end);
   call.cost = pricing.CallCost(start, end);
   call.lowest = pricing.LowestCallCost(start, end);
   call.highest = pricing.HighestCallCost(start, end);

@@ -78,7 +78,7 @@ struct PricedCall {
   double cost = 0;      // at the band in force at its start
   double lowest = 0;    // at the cheapest band of the table
   double highest = 0;   // at the dearest band
-  double duration = 0;  // end - start, days
+  double duration = 0;  // CallSpan(start, end), days
 };
 
 // Every stored call that started in the current month, whatever the period; the cost warnings

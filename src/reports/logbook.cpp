@@ -1,5 +1,6 @@
 #include "reports/logbook.h"
 
+#include "charges/pricing.h"
 #include "platform/error.h"
 
 namespace dorvane {
@@ -68,7 +69,7 @@ PeriodTotals BeginLogbook(LogbookDocument& doc, TDateTime now) {
 void AddLogbookCall(LogbookDocument& doc, const RegionalSettings& rs, PeriodTotals& totals,
                     TDateTime start, TDateTime end, double price) {
   totals.Add(start, end, price);
-  const double duration = end - start;
+  const double duration = CallSpan(start, end);
   doc.SetColor(TextColor::Black);
   doc.Insert(DateTimeToStr(rs, start) + "  -  " + DateTimeToStr(rs, end));
   doc.SetColor(TextColor::Navy);

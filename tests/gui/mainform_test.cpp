@@ -13,6 +13,8 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QToolTip>
@@ -791,6 +793,10 @@ void MainFormTest::reportsPricesAndWarnings() {
                              "8:52:41 PM  Time: 00:38:38  Cost: $4.16\n"),
            qPrintable(report));
   QVERIFY2(report.endsWith("Total Cost: $5.56\n"), qPrintable(report));
+  // The empty line between the calls and the summary is as high as the summary's text.
+  const QTextBlock period = form.RichEdit1->document()->find(QStringLiteral("Period: ")).block();
+  QCOMPARE(period.previous().text(), QString());
+  QCOMPARE(period.previous().charFormat().fontPointSize(), 12.0);
   SaveShot(form, "logbook.png");
 
   form.Print1->trigger();

@@ -104,6 +104,12 @@ TEST(LogbookReport, DurationsRoundToTheMillisecondFirst) {
   const auto& lines = b.doc.Lines();
   EXPECT_EQ(lines[2].runs[1].text, "  Time: 00:01:00");
   EXPECT_EQ(lines[3].runs[1].text, "  Time: 00:00:59");
+
+  // An end before its start (a store edited by hand) lasted no time, as pricing counts it.
+  Built back;
+  Build(back, us, start, {{start, start - 300.0 / 86400, 0.3}, {start, start + 60.0 / 86400, 0.4}});
+  EXPECT_EQ(back.doc.Lines()[2].runs[1].text, "  Time: 00:00:00");
+  EXPECT_EQ(back.labels.at(AnalysisLabel::TotalCallingTime), "00:01:00");
 }
 
 TEST(LogbookDocument, AddedLinesFollowTheLineListRules) {

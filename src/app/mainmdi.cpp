@@ -435,7 +435,9 @@ void TForm1::SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string&
                             lblHighestCost,
                             lblEstimatedMonthlyCost,
                             lblMonthlyCostDuringPeriod};
-  labels[static_cast<int>(label)]->setText(Q(text));
+  QLabel* value = labels[static_cast<int>(label)];
+  value->setText(Q(text));
+  value->setAccessibleDescription(value->text());
 }
 
 void TForm1::BuildCostsAnalysis() {

@@ -300,10 +300,16 @@ void TForm1::BuildCostsAnalysisPage() {
   lblMonthlyCostDuringPeriod = AddValueLabel(
       GroupBox5, "lblMonthlyCostDuringPeriod", kValueLeft, 36, kValueWidth, kMaroon,
       "This is how much the calculated monthly cost has been for the selected period");
+  // A screen reader names each value by its caption; the value itself is the description.
+  lblLowestCost->setAccessibleName(Label8->text() + ' ' + Label10->text().chopped(1));
+  lblHighestCost->setAccessibleName(Label8->text() + ' ' + Label11->text().chopped(1));
+  lblEstimatedMonthlyCost->setAccessibleName(Label12->text().chopped(1));
+  lblMonthlyCostDuringPeriod->setAccessibleName(Label13->text().chopped(1));
 }
 
 void TForm1::BuildLogbookPage() {
   RichEdit1 = Named(new QTextEdit(TabSheet2), "RichEdit1");
+  RichEdit1->setAccessibleName(QStringLiteral("Modem Logbook Report"));
   RichEdit1->setGeometry(8, 168, 609, 153);
   RichEdit1->setReadOnly(true);
   RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -316,16 +322,19 @@ void TForm1::BuildLogbookPage() {
       Named(new dorvane::TDateTimePicker(services_.regional, kDesignStart, GroupBox7),
             "DateTimePickerStart");
   DateTimePickerStart->setGeometry(16, 48, 89, 21);
+  DateTimePickerStart->setAccessibleName(QStringLiteral("Report period from"));
   Label9 = AddLabel(GroupBox7, "Label9", QStringLiteral("and"), 120, 56);
   DateTimePickerStop =
       Named(new dorvane::TDateTimePicker(services_.regional, kDesignStop, GroupBox7),
             "DateTimePickerStop");
   DateTimePickerStop->setGeometry(152, 48, 89, 21);
+  DateTimePickerStop->setAccessibleName(QStringLiteral("Report period to"));
   btnCreate = AddButton(GroupBox7, "btnCreate", QStringLiteral("&Create Report"),
                         QRect(80, 96, 105, 25), MakeIcon(IconKind::CreateReport), true);
   btnCreate->setStatusTip(QStringLiteral("Create a Report for the Period given above"));
   connect(btnCreate, &QPushButton::clicked, this, &TForm1::btnCreateClick);
   ProgressBar1 = Named(new QProgressBar(GroupBox7), "ProgressBar1");
+  ProgressBar1->setAccessibleName(QStringLiteral("Report progress"));
   ProgressBar1->setGeometry(16, 128, 233, 16);
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);
@@ -367,6 +376,7 @@ void TForm1::BuildLogbookPage() {
                                 kCaptionRight, row.top);
     row.value = AddValueLabel(GroupBox3, row.valueName, kValueLeft, row.top, kValueWidth,
                               row.colour, row.hint);
+    row.value->setAccessibleName(row.caption->text().chopped(1));
   }
 }
 
@@ -376,6 +386,7 @@ void TForm1::BuildOptionsPage() {
   Label3 = AddLabel(GroupBox1, "Label3", QStringLiteral("Log File:"), 8, 16);
   editLogFileName = Named(new QLineEdit(GroupBox1), "editLogFileName");
   editLogFileName->setGeometry(8, 32, 225, 21);
+  editLogFileName->setAccessibleName(QStringLiteral("Log File"));
 
   GroupBox2 =
       AddGroupBox(TabSheet3, "GroupBox2", QStringLiteral("Warnings"), QRect(280, 8, 337, 81));
@@ -388,6 +399,7 @@ void TForm1::BuildOptionsPage() {
       "amount"));
   editWarnCost = Named(new QLineEdit(QStringLiteral("0"), GroupBox2), "editWarnCost");
   editWarnCost->setGeometry(272, 12, 49, 21);
+  editWarnCost->setAccessibleName(chkboxWarnCost->text());
   chkboxWarnAverageCost =
       Named(new dorvane::TWrapCheckBox(
                 QStringLiteral("Warn when average cost per call has exceeded:"), GroupBox2),
@@ -398,6 +410,7 @@ void TForm1::BuildOptionsPage() {
       "amount"));
   editWarnAverageCost = Named(new QLineEdit(QStringLiteral("0"), GroupBox2), "editWarnAverageCost");
   editWarnAverageCost->setGeometry(272, 44, 49, 21);
+  editWarnAverageCost->setAccessibleName(chkboxWarnAverageCost->text());
   connect(chkboxWarnCost, &QCheckBox::toggled, this, &TForm1::chkboxWarnCostClick);
   connect(chkboxWarnAverageCost, &QCheckBox::toggled, this, &TForm1::chkboxWarnAverageCostClick);
 
@@ -418,6 +431,7 @@ void TForm1::BuildOptionsPage() {
                   QRect(8, 168, 609, 153));
   strgrdCost = Named(new QTableWidget(1, 6, grpboxOnlineCost), "strgrdCost");
   strgrdCost->setGeometry(8, 16, 521, 129);
+  strgrdCost->setAccessibleName(grpboxOnlineCost->title());
   strgrdCost->setStatusTip(QStringLiteral(
       "If you are not sure how to fill in this grid, click on the help button at the lower right"));
   strgrdCost->verticalHeader()->hide();

@@ -62,6 +62,8 @@ TfrmCostEditor::TfrmCostEditor(const dorvane::RegionalSettings& rs,
   DateTimePickerTo->setGeometry(48, 64, 105, 21);
   from->setBuddy(DateTimePickerFrom);
   to->setBuddy(DateTimePickerTo);
+  DateTimePickerFrom->setAccessibleName(QStringLiteral("Time from"));
+  DateTimePickerTo->setAccessibleName(QStringLiteral("Time to"));
 
   grpboxOnlineCost = Named(new QGroupBox(QStringLiteral("Online Cost"), this), "grpboxOnlineCost");
   grpboxOnlineCost->setGeometry(180, 8, 305, 260);
@@ -89,6 +91,8 @@ TfrmCostEditor::TfrmCostEditor(const dorvane::RegionalSettings& rs,
     f.edit = Named(new QLineEdit(QStringLiteral("0"), grpboxOnlineCost), f.editName);
     f.edit->setGeometry(240, f.top, 49, 21);
     f.label->setBuddy(f.edit);
+    // Named by the caption as designed: the currency added to it later is not part of the name.
+    f.edit->setAccessibleName(QLatin1String(f.caption));
   }
 
   OKBtn = Named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");

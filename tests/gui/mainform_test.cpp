@@ -1,5 +1,6 @@
 // The main window: creation, the show sequence, page change, hints, the options that enable
 // their boxes, the delete command, the command-line check, help calls and closing.
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -107,6 +108,8 @@ class MainFormTest : public QObject {
   void datePickerShowsTheShortDate();
   void datePickerKeepsItsTimeOfDay();
   void captionsFitAndControlsDoNotOverlap();
+  void screenReaderNamesEveryControl_data();
+  void screenReaderNamesEveryControl();
 };
 
 void MainFormTest::createsTheWindowAsDesigned() {
@@ -1084,6 +1087,66 @@ void MainFormTest::captionsFitAndControlsDoNotOverlap() {
   for (QToolButton* tool : form.Panel1->findChildren<QToolButton*>()) {
     QVERIFY2(tool->fontMetrics().horizontalAdvance(tool->text()) + 4 <= tool->width(),
              tool->objectName().toLatin1().constData());
+  }
+}
+
+void MainFormTest::screenReaderNamesEveryControl_data() {
+  QTest::addColumn<bool>("inEditor");
+  QTest::addColumn<QString>("control");
+  QTest::addColumn<QString>("name");
+  const struct {
+    bool inEditor;
+    const char* control;
+    const char* name;
+  } rows[] = {
+      {false, "DateTimePickerStart", "Report period from"},
+      {false, "DateTimePickerStop", "Report period to"},
+      {false, "editWarnCost", "Warn when cost per month has exceeded:"},
+      {false, "editWarnAverageCost", "Warn when average cost per call has exceeded:"},
+      {false, "chkboxWarnAverageCost", "Warn when average cost per call has exceeded:"},
+      {false, "editLogFileName", "Log File"},
+      {false, "strgrdCost", "Charges for Online Time"},
+      {false, "RichEdit1", "Modem Logbook Report"},
+      {false, "ProgressBar1", "Report progress"},
+      {false, "lblPeriod", "Period"},
+      {false, "lblNumberOfCalls", "Number of Calls"},
+      {false, "lblAverageCallingTime", "Average Time per Call"},
+      {false, "lblTotalCallingTime", "Total Time"},
+      {false, "lblAverageCost", "Average Cost per Call"},
+      {false, "lblTotalCost", "Total Cost"},
+      {false, "lblLowestCost", "If you had always called at lowest charge"},
+      {false, "lblHighestCost", "If you had always called at highest charge"},
+      {false, "lblEstimatedMonthlyCost", "Estimated cost for this month"},
+      {false, "lblMonthlyCostDuringPeriod", "Average monthly cost during selected period"},
+      {true, "DateTimePickerFrom", "Time from"},
+      {true, "DateTimePickerTo", "Time to"},
+      {true, "editStartCost", "Start cost per phone call"},
+      {true, "editMinuteCost", "Cost per minute"},
+      {true, "editMinimumCost", "Minimum cost per phone call"},
+      {true, "editMinimumPeriod", "Minimum time period per phone call [minutes]"},
+      {true, "CheckBox2", "Monday"},
+  };
+  for (const auto& row : rows) {
+    QTest::newRow(row.control) << row.inEditor << QString::fromLatin1(row.control)
+                               << QString::fromLatin1(row.name);
+  }
+}
+
+void MainFormTest::screenReaderNamesEveryControl() {
+  QFETCH(bool, inEditor);
+  QFETCH(QString, control);
+  QFETCH(QString, name);
+  FormRig rig;
+  TForm1& form = rig.Show();
+  QObject* window = inEditor ? static_cast<QObject*>(form.frmCostEditor) : &form;
+  auto* widget = window->findChild<QWidget*>(control);
+  QVERIFY(widget != nullptr);
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+  QVERIFY(accessible != nullptr);
+  QCOMPARE(accessible->text(QAccessible::Name), name);
+  // A value label tells its value besides its caption.
+  if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && !label->text().isEmpty()) {
+    QCOMPARE(accessible->text(QAccessible::Description), label->text());
   }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/ascii.h"
 #include "platform/files.h"
 
 namespace dorvane {
@@ -286,7 +287,8 @@ std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hin
 void PppCallFinder::Add(const LogRecord& r) {
   const std::string_view message = r.message;
   if (r.program == "chat") {
-    if (message.starts_with("send (ATD")) hosts_[r.host].lastDial = r.time;
+    // Chat scripts write the dial command in either case ("ATDT", "atdt").
+    if (EqualNoCase(message.substr(0, 9), "send (ATD")) hosts_[r.host].lastDial = r.time;
     return;
   }
   if (r.program != "pppd") return;

@@ -121,8 +121,12 @@ TEST(PppCallFinder, FindsTheCallsByTheRulesOfStartAndEnd) {
        "Sep 16 16:03:00 box pppd[2]: Modem hangup\n"
        "Sep 16 16:04:00 other chat[5]: send (ATDT1^M)\n"
        "Sep 16 16:04:10 box pppd[2]: Serial connection established.\n"
-       "Sep 16 16:05:00 box pppd[2]: Exit.\n",
-       {"2023-9-16 16:2:1 - 2023-9-16 16:3:0", "2023-9-16 16:4:10 - 2023-9-16 16:5:0"},
+       "Sep 16 16:05:00 box pppd[2]: Modem hangup\n"
+       "Sep 16 16:05:50 box chat[6]: send (atd*99#^M)\n"
+       "Sep 16 16:06:00 box pppd[2]: Serial connection established.\n"
+       "Sep 16 16:07:00 box pppd[2]: Exit.\n",
+       {"2023-9-16 16:2:1 - 2023-9-16 16:3:0", "2023-9-16 16:4:10 - 2023-9-16 16:5:0",
+        "2023-9-16 16:5:50 - 2023-9-16 16:7:0"},
        {}},
       {"without a serial line the Connect line starts the call; Exit ends it",
        "2023-09-08T17:20:56+0200 box pppd[499]: Connect: ppp0 <--> /dev/ttyUSB0\n"

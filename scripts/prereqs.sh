@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   xvfb xauth locales-all fonts-dejavu-core
   desktop-file-utils appstream man-db dpkg-dev
   # scripts/test.sh: the clang build, the format check, libFuzzer and the sanitizer runtimes

@@ -5,6 +5,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <map>
+#include <utility>
 
 namespace dorvane {
 
@@ -34,25 +36,38 @@ QTextCharFormat FormatOf(int points, TextColor color) {
 }  // namespace
 
 void ShowLogbookDocument(QTextEdit* box, const LogbookDocument& document) {
-  QTextDocument* doc = box->document();
-  doc->clear();
+  // The document is built apart from the box and handed over in one step. One edit block spares
+  // the cursor a layout of its line after every insertion; the box lays out what it shows.
+  auto* doc = new QTextDocument(box);
+  doc->setUndoRedoEnabled(false);
+  doc->setDefaultFont(box->document()->defaultFont());
+  doc->setDocumentMargin(box->document()->documentMargin());
+  std::map<std::pair<int, TextColor>, QTextCharFormat> formats;
+  const auto format = [&formats](int points, TextColor color) -> const QTextCharFormat& {
+    auto [it, added] = formats.try_emplace({points, color});
+    if (added) it->second = FormatOf(points, color);
+    return it->second;
+  };
   QTextCursor cursor(doc);
   cursor.beginEditBlock();
   const auto& lines = document.Lines();
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const DocumentLine& line = lines[i];
     if (i == 0) {
-      cursor.setBlockCharFormat(FormatOf(line.points, TextColor::Black));
+      cursor.setBlockCharFormat(format(line.points, TextColor::Black));
     } else {
       // Each line's break carries the size it was given; an empty line shows at that size.
-      cursor.insertBlock(QTextBlockFormat(), FormatOf(line.points, TextColor::Black));
+      cursor.insertBlock(QTextBlockFormat(), format(line.points, TextColor::Black));
     }
     for (const TextRun& run : line.runs) {
-      cursor.insertText(QString::fromStdString(run.text), FormatOf(run.points, run.color));
+      cursor.insertText(QString::fromStdString(run.text), format(run.points, run.color));
     }
   }
   cursor.endEditBlock();
-  box->moveCursor(QTextCursor::End);
+  // The box's earlier document was its child and goes with this. The report opens at its top:
+  // a cursor put at the end would make the box lay out every line at once; this way it lays
+  // out what it shows and the rest a step at a time.
+  box->setDocument(doc);
 }
 
 }  // namespace dorvane

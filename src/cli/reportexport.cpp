@@ -296,19 +296,19 @@ class LogbookTextWriter : public ReportWriter {
 class CsvWriter : public ReportWriter {
  public:
   CsvWriter(std::ostream& out, std::vector<std::string> tariffNames)
-      : out_(out), names_(std::move(tariffNames)) {
+      : out_(out), columns_(Unranked(tariffNames)) {
     // With several other tables the columns follow their ranking, known only at the end.
-    if (names_.size() > 1) {
-      spill_ = std::make_unique<CallSpill>(names_.size());
+    if (columns_.size() > 1) {
+      spill_ = std::make_unique<CallSpill>(columns_.size());
     } else {
-      WriteHeader(Unranked(names_));
+      WriteHeader(columns_);
     }
   }
   void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     if (spill_) {
       spill_->Add(call, tariffCosts);
     } else {
-      WriteRow(call, tariffCosts, Unranked(names_));
+      WriteRow(call, tariffCosts, columns_);
     }
   }
   void Finish(const ReportSummary& s) override {
@@ -343,7 +343,7 @@ class CsvWriter : public ReportWriter {
   }
 
   std::ostream& out_;
-  std::vector<std::string> names_;
+  std::vector<TariffTotal> columns_;  // in the order given, until the run has ranked them
   std::unique_ptr<CallSpill> spill_;
 };
 

@@ -8,18 +8,21 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -89,7 +92,33 @@ bool TForm1::Guard(const std::function<void()>& work) {
   }
 }
 
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FitGrowingControls();
+}
+
+bool TForm1::ShowCutCellTip(QHelpEvent* event) {
+  const QModelIndex index = strgrdCost->indexAt(event->pos());
+  const int column = index.column();
+  if (column == 0 || column == 1) {
+    const QString text = index.data().toString();
+    const QRect cell = strgrdCost->visualRect(index);
+    // The cell's text has a few pixels of margin on each side.
+    constexpr int kMargins = 8;
+    if (strgrdCost->fontMetrics().horizontalAdvance(text) + kMargins > cell.width()) {
+      QToolTip::showText(event->globalPos(), text, strgrdCost->viewport(), cell);
+      return true;
+    }
+  }
+  QToolTip::hideText();
+  return true;
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ToolTip && watched == strgrdCost->viewport()) {
+    // The one pop-up tip of the window: the whole text of a cut Days or Time cell.
+    return ShowCutCellTip(static_cast<QHelpEvent*>(event));
+  }
   if (event->type() == QEvent::ToolTip && watched->isWidgetType()) {
     // No pop-up tips anywhere in this window or in the pop-ups it opens (the calendar).
     for (auto* w = static_cast<QWidget*>(watched); w != nullptr; w = w->parentWidget()) {

@@ -14,6 +14,8 @@
 
 class QAction;
 class QCheckBox;
+class QHelpEvent;
+class QResizeEvent;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -193,6 +195,7 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildMenu();
@@ -201,6 +204,11 @@ class TForm1 : public QMainWindow {
   void BuildLogbookPage();
   void BuildOptionsPage();
   void FitInitialSize();
+  // Gives the room of a window larger than its starting size to the logbook box and the
+  // charges grid; at the starting size every control is where the design puts it.
+  void FitGrowingControls();
+  // A Days or Time cell whose text its column cuts shows the whole text as a tip.
+  bool ShowCutCellTip(QHelpEvent* event);
   void MoveSharedReportBoxes();
   void CloseSequence();
 
@@ -238,4 +246,6 @@ class TForm1 : public QMainWindow {
   std::string printerName_;
   bool showSequenceDone_ = false;
   bool closed_ = false;
+  // The window's size after FitInitialSize: the design positions hold at this size.
+  QSize startSize_;
 };

@@ -485,4 +485,19 @@ void TForm1::FitInitialSize() {
   const QSize needed = sizeHint();
   for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) page->setMinimumSize(0, 0);
   resize(std::max(kClientWidth, needed.width()), std::max(kClientHeight, needed.height()));
+  // Smaller, the pages would cut their controls; larger, the grid and the logbook grow.
+  startSize_ = size();
+  setMinimumSize(startSize_);
+}
+
+void TForm1::FitGrowingControls() {
+  if (!startSize_.isValid()) return;
+  const int dw = std::max(0, width() - startSize_.width());
+  const int dh = std::max(0, height() - startSize_.height());
+  RichEdit1->setGeometry(8, 168, 609 + dw, 153 + dh);
+  grpboxOnlineCost->setGeometry(8, 168, 609 + dw, 153 + dh);
+  strgrdCost->setGeometry(8, 16, 521 + dw, 129 + dh);
+  // The buttons stay beside the grid, at the box's right edge.
+  for (QPushButton* button : {btnNew, btnEdit, btnDelete, BitBtn6})
+    button->move(536 + dw, button->y());
 }

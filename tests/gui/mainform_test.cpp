@@ -110,6 +110,8 @@ class MainFormTest : public QObject {
   void captionsFitAndControlsDoNotOverlap();
   void screenReaderNamesEveryControl_data();
   void screenReaderNamesEveryControl();
+  void aLargerWindowGrowsTheGridAndTheLogbook();
+  void cutDaysAndTimeCellsShowTheirTextAsATip();
 };
 
 void MainFormTest::createsTheWindowAsDesigned() {
@@ -1148,6 +1150,59 @@ void MainFormTest::screenReaderNamesEveryControl() {
   if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && !label->text().isEmpty()) {
     QCOMPARE(accessible->text(QAccessible::Description), label->text());
   }
+}
+
+void MainFormTest::aLargerWindowGrowsTheGridAndTheLogbook() {
+  FormRig rig;
+  TForm1& form = rig.Show();
+  form.show();
+  const QSize start = form.size();
+  const QRect box7 = form.GroupBox7->geometry();
+  const int buttonGap = form.grpboxOnlineCost->width() - form.BitBtn6->geometry().right();
+  form.resize(start + QSize(200, 150));
+  QCOMPARE(form.RichEdit1->geometry(), QRect(8, 168, 809, 303));
+  QCOMPARE(form.grpboxOnlineCost->geometry(), QRect(8, 168, 809, 303));
+  QCOMPARE(form.strgrdCost->geometry(), QRect(8, 16, 721, 279));
+  QCOMPARE(form.btnNew->x(), 736);
+  QCOMPARE(form.grpboxOnlineCost->width() - form.BitBtn6->geometry().right(), buttonGap);
+  QCOMPARE(form.GroupBox7->geometry(), box7);
+  // Back at its starting size every control is where the design puts it; smaller it won't go.
+  form.resize(start - QSize(100, 100));
+  QCOMPARE(form.size(), start);
+  QCOMPARE(form.RichEdit1->geometry(), QRect(8, 168, 609, 153));
+  QCOMPARE(form.strgrdCost->geometry(), QRect(8, 16, 521, 129));
+  QCOMPARE(form.btnNew->x(), 536);
+}
+
+void MainFormTest::cutDaysAndTimeCellsShowTheirTextAsATip() {
+  FormRig rig;
+  const std::string days = "Monday, Tuesday, Wednesday, Thursday, Friday";
+  rig.WriteFile("dorvane.INI",
+                "[strgrdCost]\r\nCount=2\r\nCell01=" + days +
+                    "\r\nCell11=08:00:00 AM - 06:00:00 PM\r\nCell21=0.5\r\nCell02=Sun\r\n");
+  TForm1& form = rig.Show();
+  form.show();
+  ChoosePage(form, 3);
+  QWidget* viewport = form.strgrdCost->viewport();
+  const auto tipAt = [&](int row, int column) {
+    // A tip goes away after a short delay: the next one is asked only once it has gone.
+    QToolTip::hideText();
+    for (int waited = 0; QToolTip::isVisible() && waited < 2000; waited += 20) QTest::qWait(20);
+    const QPoint at =
+        form.strgrdCost->visualRect(form.strgrdCost->model()->index(row, column)).center();
+    QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  QCOMPARE(tipAt(0, 0), QString::fromStdString(days));
+  QCOMPARE(tipAt(1, 0), QString());  // "Sun" fits
+  QCOMPARE(tipAt(0, 2), QString());  // costs never show one
+  // A column the user widened no longer cuts the text.
+  form.strgrdCost->horizontalHeader()->resizeSection(0, 400);
+  QCOMPARE(form.strgrdCost->columnWidth(0), 400);
+  QCOMPARE(tipAt(0, 0), QString());
+  form.strgrdCost->horizontalHeader()->resizeSection(1, 40);
+  QCOMPARE(tipAt(0, 1), QStringLiteral("08:00:00 AM - 06:00:00 PM"));
 }
 
 QTEST_MAIN(MainFormTest)

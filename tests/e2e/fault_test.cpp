@@ -66,6 +66,24 @@ struct Import {
   std::string log;
 };
 
+// Files in the program's folder that are neither the program's own nor the test's: temporaries
+// of killed writers the next start should have removed, and lock files (one hidden file is
+// allowed for a folder that cannot be locked itself).
+std::vector<std::string> StrayFiles(const fs::path& dir, const std::string& testFile = "") {
+  std::vector<std::string> stray;
+  int hidden = 0;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name == testFile || name == "dorvane" || name == "dorvane.HLP" || name == "dorvane.DB" ||
+        name == "dorvane.INI" || name == "dorvane.REG" || name == "ModemLog.txt") {
+      continue;
+    }
+    if (name.front() == '.' && ++hidden == 1) continue;
+    stray.push_back(name);
+  }
+  return stray;
+}
+
 // The identity of a file, which a replacement changes.
 std::optional<std::pair<ino_t, dev_t>> Identity(const fs::path& path) {
   struct stat st {};
@@ -146,6 +164,7 @@ TEST(FaultRun, KilledImportLeavesTheOldOrTheNewStoreAndTheNextStartRecordsEachCa
     EXPECT_TRUE(FileBytes(store) == import.newStore) << Describe(FileBytes(store));
     EXPECT_FALSE(fs::exists(log));
     EXPECT_TRUE(FileBytes(folder.Dir() / "dorvane.REG") == registry);
+    EXPECT_EQ(StrayFiles(folder.Dir()), std::vector<std::string>());
     EXPECT_EQ(folder.MessageText(), "");
     if (HasFailure()) break;
   }
@@ -168,6 +187,7 @@ TEST(FaultRun, TwoCheckRunsAtOnceRecordEachCallOnce) {
     EXPECT_TRUE(FileBytes(folder.Dir() / "dorvane.DB") == import.newStore)
         << Describe(FileBytes(folder.Dir() / "dorvane.DB"));
     EXPECT_FALSE(fs::exists(folder.Dir() / "ModemLog.txt"));
+    EXPECT_EQ(StrayFiles(folder.Dir()), std::vector<std::string>());
     EXPECT_EQ(folder.MessageText(), "");
     if (HasFailure()) break;
   }
@@ -268,6 +288,7 @@ TEST_P(RefusedWrite, ShowsTheMessageKeepsTheLogAndLeavesTheStore) {
       << Describe(FileBytes(folder.Dir() / "dorvane.DB"));
   EXPECT_TRUE(FileBytes(folder.Dir() / "ModemLog.txt") == import.log)
       << Describe(FileBytes(folder.Dir() / "ModemLog.txt"));
+  EXPECT_EQ(StrayFiles(folder.Dir(), ".filler"), std::vector<std::string>());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -432,6 +453,7 @@ TEST_P(HostileFile, RunsToItsEndInBoundedMemoryAndLeavesReadableFiles) {
   EXPECT_TRUE(FileBytes(folder.Dir() / "dorvane.DB") == store);
   EXPECT_TRUE(FileBytes(folder.Dir() / "dorvane.INI") == settings)
       << Describe(settings) << " became " << Describe(FileBytes(folder.Dir() / "dorvane.INI"));
+  EXPECT_EQ(StrayFiles(folder.Dir()), std::vector<std::string>());
   RecordProperty("peak_kb", static_cast<int>(run.peakRssKb));
   RecordProperty("baseline_kb", static_cast<int>(baseline));
   // The sanitizers' own bookkeeping swamps the program's memory; measured in plain builds only.

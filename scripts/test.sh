@@ -178,7 +178,7 @@ stage_fuzz() {
         ls "$out/$name.findings"/* 2>/dev/null | sed 's/^/    /'
         tail -n 40 "$out/$name.log"
       fi
-      runs=$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$out/$name.log" | grep -Eo '[0-9]+$')
+      runs=$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$out/$name.log" | grep -Eo '[0-9]+$' | tail -n 1)
       echo "$name: ${runs:-?} runs"
     done
   done

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -23,18 +24,27 @@
 
 namespace {
 
-const std::string& ScratchFile() {
-  // Memory-backed when the machine has it: every write ends in a flushed file.
-  static const std::string path = [] {
+// A file in a folder of its own, memory-backed when the machine has it (every write ends in a
+// flushed file), removed at exit.
+struct ScratchFolder {
+  ScratchFolder() {
     char shm[] = "/dev/shm/dorvane-fuzz-XXXXXX";
     char tmp[] = "/tmp/dorvane-fuzz-XXXXXX";
-    const char* dir = ::mkdtemp(shm);
-    if (dir == nullptr) dir = ::mkdtemp(tmp);
-    if (dir == nullptr) std::abort();
-    static const std::string folder = dir;
-    std::atexit([] { std::filesystem::remove_all(folder); });
-    return folder + "/fuzz.ini";
-  }();
+    const char* made = ::mkdtemp(shm);
+    if (made == nullptr) made = ::mkdtemp(tmp);
+    if (made == nullptr) std::abort();
+    path = made;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+  std::string path;
+};
+
+const std::string& ScratchFile() {
+  static const ScratchFolder folder;
+  static const std::string path = folder.path + "/fuzz.ini";
   return path;
 }
 

@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -41,20 +42,28 @@ class QuietMessages : public MessageService {
   void ShowError(const std::string&) override { ++shown; }
 };
 
-// Memory-backed when the machine has it: every import ends in a flushed write.
-const std::string& ScratchDir() {
-  static const std::string dir = [] {
+// A folder of its own, memory-backed when the machine has it (every import ends in a flushed
+// write), removed at exit.
+struct ScratchFolder {
+  ScratchFolder() {
     char shm[] = "/dev/shm/dorvane-fuzz-XXXXXX";
     char tmp[] = "/tmp/dorvane-fuzz-XXXXXX";
     const char* made = ::mkdtemp(shm);
     if (made == nullptr) made = ::mkdtemp(tmp);
     if (made == nullptr) std::abort();
-    std::string path = made;
+    path = made;
     std::filesystem::create_directories(path + "/WINDOWS");
-    std::atexit([] { std::filesystem::remove_all(ScratchDir()); });
-    return path;
-  }();
-  return dir;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+  std::string path;
+};
+
+const std::string& ScratchDir() {
+  static const ScratchFolder folder;
+  return folder.path;
 }
 
 void Check(bool ok, int line) {

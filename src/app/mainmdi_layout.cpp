@@ -269,10 +269,10 @@ void TForm1::BuildToolPanel() {
 void TForm1::BuildCostsAnalysisPage() {
   // The design's boxes are widened to the left, into free space of the page, so that the longer
   // captions of this font fit before the value column.
-  constexpr int kBoxLeft = 256;
-  constexpr int kBoxWidth = 361;
-  constexpr int kCaptionRight = 262;
-  constexpr int kValueLeft = 268;
+  constexpr int kBoxLeft = 208;
+  constexpr int kBoxWidth = 409;
+  constexpr int kCaptionRight = 310;
+  constexpr int kValueLeft = 316;
   constexpr int kValueWidth = kBoxWidth - kValueLeft - 6;
   GroupBox4 = AddGroupBox(TabSheet1, "GroupBox4", QString(), QRect(kBoxLeft, 200, kBoxWidth, 60));
   Label8 = AddLabel(GroupBox4, "Label8", QStringLiteral("If you had always called at"), 8, 16);
@@ -286,6 +286,18 @@ void TForm1::BuildCostsAnalysisPage() {
   lblHighestCost = AddValueLabel(GroupBox4, "lblHighestCost", kValueLeft, 40, kValueWidth, kMaroon,
                                  "This is how much the cost for the selected period would have "
                                  "been if you had only called at the highest charge");
+  // The captions of this box follow "If you had always called at" on its first line, so its
+  // values can start left of the other box's: a total with its difference, such as
+  // "$56.24 (($80.18))", then fits.
+  const int captionRight =
+      Label8->geometry().right() + 6 + std::max(Label10->width(), Label11->width());
+  for (QLabel* caption : {Label10, Label11}) {
+    caption->move(captionRight - caption->width(), caption->y());
+  }
+  for (QLabel* value : {lblLowestCost, lblHighestCost}) {
+    value->setGeometry(captionRight + 6, value->y(), kBoxWidth - captionRight - 12,
+                       value->height());
+  }
 
   GroupBox5 = AddGroupBox(TabSheet1, "GroupBox5", QString(), QRect(kBoxLeft, 264, kBoxWidth, 57));
   Label12 = AddRightLabel(GroupBox5, "Label12", QStringLiteral("Estimated cost for this month:"),

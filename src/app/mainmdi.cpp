@@ -152,8 +152,10 @@ void TForm1::FormCreate() {
   callStore_ = std::make_unique<dorvane::CallStore>(services_.paths.store, services_.regional);
   currentMonth_ = std::make_unique<dorvane::CurrentMonthFigures>();
   // The session lines live in the import, empty until the log is read.
-  import_ =
-      std::make_unique<dorvane::ModemLogImport>(*callStore_, services_.files, services_.messages);
+  import_ = std::make_unique<dorvane::ModemLogImport>(
+      *callStore_, services_.files, services_.messages,
+      std::vector<std::string>{services_.exePath, StorePath(), SettingsPath(), helpFile_,
+                               dorvane::ChangeFileExt(services_.exePath, ".REG")});
 }
 
 void TForm1::showEvent(QShowEvent* event) {

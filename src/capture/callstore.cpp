@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/files.h"
 
 namespace dorvane {
 
@@ -87,67 +88,24 @@ bool ParseCallLine(std::string_view line, std::string_view& startText, std::stri
 // CallStore
 
 CallStore::CallStore(std::string path, const RegionalSettings& rs)
-    : file_(std::move(path)), rs_(rs) {}
-
-CallStore::~CallStore() = default;
+    : path_(std::move(path)), rs_(rs) {}
 
 bool CallStore::IsCallRecorded(std::string_view startLine, std::string* section) const {
-  std::string name;
-  std::string key;
-  const bool recorded = Lookup(LogLineToDateTime(startLine), name, key);
-  if (section) *section = std::move(name);
-  return recorded;
-}
-
-bool CallStore::Lookup(TDateTime start, std::string& section, std::string& key) const {
-  section = MonthSectionName(start);
-  key = DateTimeText(rs_, start);
-  const std::string value =
-      batch_ ? batch_->ReadString(section, key, "") : file_.ReadString(section, key, "");
-  return !value.empty();
+  const TDateTime start = LogLineToDateTime(startLine);
+  if (section) *section = MonthSectionName(start);
+  NewCalls one;
+  one.Add(start, start);
+  return StoreHolds(path_, rs_, one).front();
 }
 
 void CallStore::RecordCall(std::string_view startLine, std::string_view endLine) {
-  std::string section;
-  std::string key;
+  // The look-up and the write under one lock: another instance cannot record this start between.
+  FileLock lock(path_);
   // A call already recorded keeps its end; this end line is not even converted.
-  if (Lookup(LogLineToDateTime(startLine), section, key)) return;
-  const std::string value = DateTimeText(rs_, LogLineToDateTime(endLine));
-  if (batch_) {
-    batch_->WriteString(section, key, value);
-  } else {
-    file_.WriteString(section, key, value);
-  }
-}
-
-void CallStore::BeginBatch() {
-  if (batchDepth_ == 0) batch_ = std::make_unique<ProfileEdit>(file_);
-  ++batchDepth_;
-}
-
-void CallStore::Flush() {
-  if (batch_) batch_->Commit();
-}
-
-void CallStore::EndBatch() {
-  if (batchDepth_ == 0) return;
-  if (--batchDepth_ > 0) return;
-  // The batch (and the file's lock) goes whether or not the last write succeeds.
-  std::unique_ptr<ProfileEdit> edit = std::move(batch_);
-  edit->Commit();
-}
-
-CallStoreBatch::CallStoreBatch(CallStore& store) : store_(store) {
-  store_.BeginBatch();
-}
-
-CallStoreBatch::~CallStoreBatch() {
-  try {
-    store_.EndBatch();
-  } catch (...) {
-    // Nothing can be reported from here. On the normal path the owner has flushed already;
-    // while an error unwinds, that error is the one the user sees, and the log stays.
-  }
+  if (IsCallRecorded(startLine)) return;
+  NewCalls one;
+  one.Add(LogLineToDateTime(startLine), LogLineToDateTime(endLine));
+  MergeCalls(path_, rs_, one);
 }
 
 // ---------------------------------------------------------------------------------------------

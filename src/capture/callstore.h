@@ -3,14 +3,13 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "capture/storemerge.h"
 #include "platform/datetime.h"
 #include "platform/files.h"
-#include "platform/profile.h"
 #include "platform/regional.h"
 
 namespace dorvane {
@@ -43,15 +42,17 @@ void ForEachCallLine(
 // otherwise true, with the start and end texts of the call line.
 bool ParseCallLine(std::string_view line, std::string_view& startText, std::string_view& endText);
 
+// The store as the import sees it: its path and the settings its texts are written in. It
+// keeps nothing of the file; every lookup reads the file and every change replaces it.
 class CallStore {
  public:
   // The settings are the caller's and must outlive the store (they are the user's settings,
   // read once at start-up); a temporary would leave the store with a dangling reference.
   CallStore(std::string path, const RegionalSettings& rs);
   CallStore(std::string path, const RegionalSettings&& rs) = delete;
-  ~CallStore();
 
-  const std::string& Path() const { return file_.Path(); }
+  const std::string& Path() const { return path_; }
+  const RegionalSettings& Regional() const { return rs_; }
 
   // True when the start line's month section holds a call line keyed by the start's date-time
   // text; `section` (when given) receives that month section's name.
@@ -61,39 +62,12 @@ class CallStore {
   // Throws what LogLineToDateTime throws, and WriteError "Unable to write to %s".
   void RecordCall(std::string_view startLine, std::string_view endLine);
 
-  // Between BeginBatch and EndBatch, recorded calls collect in memory under the file's lock and
-  // reach the disk in one atomic replace at Flush or EndBatch. Every write that returns from
-  // Flush/EndBatch is on disk. Batches nest: only the outermost EndBatch closes the batch. When
-  // the write at EndBatch fails, the batch is closed anyway and the calls not yet written are
-  // dropped (the modem log still holds them).
-  void BeginBatch();
-  void Flush();
-  void EndBatch();
-  bool InBatch() const { return batch_ != nullptr; }
+  // Many calls in one replace of the file (see MergeCalls).
+  MergeOutcome Merge(const NewCalls& calls) { return MergeCalls(path_, rs_, calls); }
 
  private:
-  // The month section and key of a start, and whether a call line holds that key.
-  bool Lookup(TDateTime start, std::string& section, std::string& key) const;
-
-  ProfileFile file_;
+  std::string path_;
   const RegionalSettings& rs_;
-  std::unique_ptr<ProfileEdit> batch_;
-  int batchDepth_ = 0;
-};
-
-// Scoped batch: flushes at the end of the scope; when an exception is on its way out, flushes
-// what was recorded before it, so the calls recorded before an error are on disk. A destructor
-// cannot report a failed write, so call CallStore::Flush before leaving the scope normally: that
-// one throws, and the flush at the end of the scope then has nothing left to write.
-class CallStoreBatch {
- public:
-  explicit CallStoreBatch(CallStore& store);
-  ~CallStoreBatch();
-  CallStoreBatch(const CallStoreBatch&) = delete;
-  CallStoreBatch& operator=(const CallStoreBatch&) = delete;
-
- private:
-  CallStore& store_;
 };
 
 // Sets the report period from the store: the first call line's start is handed to

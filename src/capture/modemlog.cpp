@@ -1,23 +1,376 @@
 #include "capture/modemlog.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <exception>
 #include <optional>
+#include <utility>
+
+#include "platform/error.h"
 
 namespace dorvane {
 
 namespace {
 
-bool Contains(std::string_view line, std::string_view keyword) {
-  return line.find(keyword) != std::string_view::npos;
+// The time stamp fills the first 22 columns; nothing after them is read by position.
+constexpr std::size_t kStampLength = 22;
+
+// The words the import looks for, each a case-sensitive substring anywhere in a line.
+enum Keyword : unsigned {
+  kInUse = 1u << 0,
+  kClosed = 1u << 1,
+  kDialing = 1u << 2,
+  kAtdt = 1u << 3,
+  kNoCarrier = 1u << 4,
+  kHangingUp = 1u << 5,
+  kBusy = 1u << 6,
+};
+
+constexpr std::array<std::pair<std::string_view, Keyword>, 7> kKeywords = {{
+    {"in use", kInUse},
+    {"closed", kClosed},
+    {"Dialing", kDialing},
+    {"ATDT", kAtdt},
+    {"NO CARRIER", kNoCarrier},
+    {"Hanging up", kHangingUp},
+    {"BUSY", kBusy},
+}};
+constexpr std::size_t kLongestKeyword = 10;
+
+unsigned KeywordsIn(std::string_view text) {
+  unsigned found = 0;
+  for (const auto& [word, flag] : kKeywords) {
+    if (text.find(word) != std::string_view::npos) found |= flag;
+  }
+  return found;
 }
 
-bool IsStartLine(std::string_view line) {
-  return Contains(line, "Dialing") || Contains(line, "ATDT");
+// What the import needs of one log line: its first columns and the words in it. A line comes
+// in pieces as it is read, so a line of any length costs a few bytes.
+class LineFacts {
+ public:
+  void Add(std::string_view piece) {
+    if (stamp_.size() < kStampLength) stamp_.append(piece.substr(0, kStampLength - stamp_.size()));
+    // A word may straddle two pieces: look at the joint too.
+    if (!tail_.empty()) {
+      std::string joint = tail_;
+      joint.append(piece.substr(0, kLongestKeyword - 1));
+      words_ |= KeywordsIn(joint);
+    }
+    words_ |= KeywordsIn(piece);
+    tail_.append(piece.substr(piece.size() - std::min(piece.size(), kLongestKeyword - 1)));
+    if (tail_.size() > kLongestKeyword - 1) tail_.erase(0, tail_.size() - (kLongestKeyword - 1));
+  }
+  void Clear() {
+    stamp_.clear();
+    tail_.clear();
+    words_ = 0;
+  }
+
+  const std::string& Stamp() const { return stamp_; }
+  bool Has(unsigned words) const { return (words_ & words) != 0; }
+
+ private:
+  std::string stamp_;
+  std::string tail_;
+  unsigned words_ = 0;
+};
+
+void AppendUtf8(std::uint32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
 }
 
-bool IsEndLine(std::string_view line) {
-  return Contains(line, "NO CARRIER") || Contains(line, "Hanging up");
-}
+// The log's bytes as text. A UTF-8 byte-order mark is dropped; a UTF-16 one, in either byte
+// order, makes the rest UTF-16 text, turned into UTF-8 (an unpaired surrogate or a lone last
+// byte becomes U+FFFD). Without a mark the bytes pass as they are, as the driver writes them.
+class LogDecoder {
+ public:
+  // Appends the text of the next bytes of the log to `out`.
+  void Feed(std::string_view bytes, std::string& out) {
+    if (encoding_ == Encoding::Unknown) {
+      head_.append(bytes);
+      if (head_.size() < 3) return;
+      Decide(out);
+      return;
+    }
+    Decode(bytes, out);
+  }
+
+  void Finish(std::string& out) {
+    if (encoding_ == Encoding::Unknown) Decide(out);
+    if (odd_ || high_ != 0) AppendUtf8(0xFFFD, out);
+    odd_.reset();
+    high_ = 0;
+  }
+
+ private:
+  enum class Encoding { Unknown, Bytes, Utf16Le, Utf16Be };
+
+  void Decide(std::string& out) {
+    std::string_view head = head_;
+    if (head.starts_with("\xEF\xBB\xBF")) {
+      encoding_ = Encoding::Bytes;
+      head.remove_prefix(3);
+    } else if (head.starts_with("\xFF\xFE")) {
+      encoding_ = Encoding::Utf16Le;
+      head.remove_prefix(2);
+    } else if (head.starts_with("\xFE\xFF")) {
+      encoding_ = Encoding::Utf16Be;
+      head.remove_prefix(2);
+    } else {
+      encoding_ = Encoding::Bytes;
+    }
+    Decode(head, out);
+    head_.clear();
+    head_.shrink_to_fit();
+  }
+
+  void Decode(std::string_view bytes, std::string& out) {
+    if (encoding_ == Encoding::Bytes) {
+      out.append(bytes);
+      return;
+    }
+    for (char c : bytes) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (!odd_) {
+        odd_ = byte;
+        continue;
+      }
+      const std::uint16_t unit =
+          encoding_ == Encoding::Utf16Le ? static_cast<std::uint16_t>(*odd_ | (byte << 8))
+                                         : static_cast<std::uint16_t>((*odd_ << 8) | byte);
+      odd_.reset();
+      Unit(unit, out);
+    }
+  }
+
+  void Unit(std::uint16_t unit, std::string& out) {
+    const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+    const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+    if (high_ != 0) {
+      if (low) {
+        AppendUtf8(0x10000 + ((static_cast<std::uint32_t>(high_) - 0xD800) << 10) + (unit - 0xDC00),
+                   out);
+        high_ = 0;
+        return;
+      }
+      AppendUtf8(0xFFFD, out);
+      high_ = 0;
+    }
+    if (high) {
+      high_ = unit;
+    } else {
+      AppendUtf8(low ? 0xFFFD : unit, out);
+    }
+  }
+
+  Encoding encoding_ = Encoding::Unknown;
+  std::string head_;  // the first bytes, until it is known whether they are a mark
+  std::optional<unsigned char> odd_;
+  std::uint16_t high_ = 0;
+};
+
+// One import's pairing. Lines are paired as they are read; what a pass would record is kept
+// aside until the session's next "closed" line (or the end of the log) runs the pass, and is
+// dropped when an "in use" line clears the session first. So the log is never held, and the
+// calls, and the errors, are exactly those of a pass over the session lines at each "closed".
+class SessionPairing {
+ public:
+  SessionPairing(const CallStore& store, bool ignoreBusyCalls)
+      : store_(store), ignoreBusyCalls_(ignoreBusyCalls) {}
+
+  void Line(const LineFacts& line) {
+    if (stopCommitted_) return;
+    if (line.Has(kInUse)) ClearSessionLines();
+    if (!stop_) Pair(line);
+    if (line.Has(kClosed)) PairSessionLines();
+  }
+
+  // The pass at a "closed" line (and at the end of a log cut off inside a session): what was
+  // paired since the last pass is recorded.
+  void PairSessionLines() {
+    committedCalls_ = calls_.Size();
+    committedChecks_ = checks_.size();
+    if (stop_) stopCommitted_ = true;
+  }
+
+  // An error ended the import at a pass: nothing after it is read.
+  bool Stopped() const { return stopCommitted_; }
+
+  // Brings the recorded calls into the store, then raises the error that stopped the import, if
+  // one did. The calls before an error reach the disk even so.
+  void Finish() {
+    calls_.Truncate(committedCalls_);
+    checks_.resize(committedChecks_);
+    // One lock from the last look-up to the write.
+    FileLock lock(store_.Path());
+    ResolveChecks();
+    if (!stop_) {
+      MergeCalls(store_.Path(), store_.Regional(), calls_);
+      return;
+    }
+    try {
+      MergeCalls(store_.Path(), store_.Regional(), calls_);
+    } catch (const Error&) {
+      // The error that stopped the import is the one the user sees; the log stays.
+    }
+    std::rethrow_exception(stop_);
+  }
+
+ private:
+  // An end line whose time stamp did not convert, after a start that did: an error only if the
+  // start is not recorded by then (a recorded start's end is never converted), which the store
+  // tells later.
+  struct Check {
+    TDateTime start;
+    std::size_t callsBefore;
+    std::string endStamp;
+  };
+  static constexpr std::size_t kMaxChecks = 4096;
+
+  void ClearSessionLines() {
+    calls_.Truncate(committedCalls_);
+    checks_.resize(committedChecks_);
+    stop_ = nullptr;
+    pendingStart_.reset();
+  }
+
+  void Pair(const LineFacts& line) {
+    // A line with a start and an end keyword counts as a start; the last start before an end
+    // line gives the call's start.
+    if (line.Has(kDialing | kAtdt)) {
+      pendingStart_ = line.Stamp();
+      return;
+    }
+    const bool end = line.Has(kNoCarrier | kHangingUp);
+    // A busy attempt either stays out of the store or is recorded ending at the busy line.
+    const bool busy = !end && line.Has(kBusy);
+    if (!end && !busy) return;
+    if (pendingStart_ && (end || !ignoreBusyCalls_)) Record(*pendingStart_, line.Stamp());
+    pendingStart_.reset();
+  }
+
+  void Record(const std::string& startStamp, const std::string& endStamp) {
+    TDateTime start = 0;
+    try {
+      start = LogLineToDateTime(startStamp);
+    } catch (const Error&) {
+      stop_ = std::current_exception();
+      return;
+    }
+    TDateTime end = 0;
+    try {
+      end = LogLineToDateTime(endStamp);
+    } catch (const Error&) {
+      checks_.push_back(Check{start, calls_.Size(), endStamp});
+      if (checks_.size() >= kMaxChecks) ResolveChecks();
+      return;
+    }
+    calls_.Add(start, end);
+  }
+
+  // Settles the checks: the first whose start is neither among the calls before it nor in the
+  // store is where the import stops, with that end line's error.
+  void ResolveChecks() {
+    if (checks_.empty()) return;
+    NewCalls open;
+    std::vector<std::size_t> openChecks;
+    for (std::size_t i = 0; i < checks_.size(); ++i) {
+      if (calls_.HasStart(checks_[i].start, checks_[i].callsBefore)) continue;
+      open.Add(checks_[i].start, checks_[i].start);
+      openChecks.push_back(i);
+    }
+    const std::vector<bool> held = StoreHolds(store_.Path(), store_.Regional(), open);
+    for (std::size_t j = 0; j < openChecks.size(); ++j) {
+      if (held[j]) continue;
+      const std::size_t i = openChecks[j];
+      try {
+        LogLineToDateTime(checks_[i].endStamp);
+      } catch (const Error&) {
+        stop_ = std::current_exception();
+      }
+      calls_.Truncate(checks_[i].callsBefore);
+      if (i < committedChecks_) {
+        stopCommitted_ = true;
+        committedCalls_ = std::min(committedCalls_, checks_[i].callsBefore);
+      }
+      break;
+    }
+    checks_.clear();
+    committedChecks_ = 0;
+  }
+
+  const CallStore& store_;
+  const bool ignoreBusyCalls_;
+  NewCalls calls_;
+  std::size_t committedCalls_ = 0;
+  std::vector<Check> checks_;
+  std::size_t committedChecks_ = 0;
+  std::exception_ptr stop_;
+  bool stopCommitted_ = false;
+  std::optional<std::string> pendingStart_;
+};
+
+// Cuts text that comes in blocks into lines at CR LF, LF or CR, handing each line on in pieces.
+// A final line end adds no empty line.
+class LineCutter {
+ public:
+  template <typename OnLine>
+  void Feed(std::string_view text, LineFacts& line, OnLine&& onLine) {
+    if (skipLf_ && !text.empty()) {
+      skipLf_ = false;
+      if (text.front() == '\n') text.remove_prefix(1);
+    }
+    for (;;) {
+      const std::size_t at = text.find_first_of("\r\n");
+      if (at == std::string_view::npos) {
+        if (!text.empty()) {
+          line.Add(text);
+          open_ = true;
+        }
+        return;
+      }
+      line.Add(text.substr(0, at));
+      onLine(line);
+      line.Clear();
+      open_ = false;
+      if (text[at] == '\r') {
+        if (at + 1 == text.size()) {
+          skipLf_ = true;
+        } else if (text[at + 1] == '\n') {
+          text.remove_prefix(1);
+        }
+      }
+      text.remove_prefix(at + 1);
+    }
+  }
+
+  template <typename OnLine>
+  void Finish(LineFacts& line, OnLine&& onLine) {
+    if (open_) onLine(line);
+    line.Clear();
+    open_ = false;
+  }
+
+ private:
+  bool skipLf_ = false;
+  bool open_ = false;
+};
 
 }  // namespace
 
@@ -43,11 +396,36 @@ std::string EnableModemLogging(Registry& registry, const FolderProbe& folderExis
   return windowsDirectory;
 }
 
-ModemLogImport::ModemLogImport(CallStore& store, FileSystem& fs, MessageService& messages)
-    : store_(store), fs_(fs), messages_(messages) {}
+bool IsModemTimeStamp(std::string_view line) {
+  static constexpr std::string_view kShape = "00-00-0000 00:00:00.00";
+  if (line.size() < kShape.size()) return false;
+  for (std::size_t i = 0; i < kShape.size(); ++i) {
+    const bool digit = line[i] >= '0' && line[i] <= '9';
+    if (kShape[i] == '0' ? !digit : line[i] != kShape[i]) return false;
+  }
+  const auto field = [&](std::size_t column, std::size_t width) {
+    int value = 0;
+    TryStrToInt(line.substr(column - 1, width), value);
+    return value;
+  };
+  TDateTime unused = 0;
+  return TryEncodeDate(field(7, 4), field(1, 2), field(4, 2), unused) &&
+         TryEncodeTime(field(12, 2), field(15, 2), field(18, 2), field(21, 2), unused);
+}
+
+ModemLogImport::ModemLogImport(CallStore& store, FileSystem& fs, MessageService& messages,
+                               std::vector<std::string> programFiles)
+    : store_(store), fs_(fs), messages_(messages), programFiles_(std::move(programFiles)) {}
+
+bool ModemLogImport::IsProgramFile(const std::string& path) const {
+  return std::any_of(programFiles_.begin(), programFiles_.end(),
+                     [&](const std::string& own) { return fs_.SameFile(path, own); });
+}
 
 void ModemLogImport::ImportModemLog(const std::string& logFileName, bool ignoreBusyCalls) {
   if (logFileName.empty() || !fs_.Exists(logFileName)) return;
+  // The option may name any file; the program's own are no log, and are left as they are.
+  if (IsProgramFile(logFileName)) return;
 
   // The stamp is taken before the read: if the driver writes in between, the stamps differ at
   // the end and the log is kept.
@@ -59,60 +437,41 @@ void ModemLogImport::ImportModemLog(const std::string& logFileName, bool ignoreB
     return;
   }
 
-  ClearSessionLines();
-  {
-    // One rewrite of the store for the whole log. When an error stops the import, the calls
-    // recorded before it still reach the disk on the way out.
-    CallStoreBatch batch(store_);
-    bool linesSincePass = false;
-    for (std::string_view line : SplitLines(*log)) {
-      if (Contains(line, "in use")) ClearSessionLines();
-      sessionLines_.emplace_back(line);
-      linesSincePass = true;
-      if (Contains(line, "closed")) {
-        PairSessionLines(ignoreBusyCalls);
-        linesSincePass = false;
-      }
-    }
+  SessionPairing pairing(store_, ignoreBusyCalls);
+  LogDecoder decoder;
+  LineCutter cutter;
+  LineFacts facts;
+  std::string text;
+  bool anyText = false;
+  bool stamped = false;
+  const auto onLine = [&](const LineFacts& line) {
+    if (!stamped) stamped = IsModemTimeStamp(line.Stamp());
+    pairing.Line(line);
+  };
+  const auto feed = [&](std::string_view bytes) {
+    text.clear();
+    decoder.Feed(bytes, text);
+    anyText = anyText || !text.empty();
+    cutter.Feed(text, facts, onLine);
+  };
+  feed(*log);
+  if (!pairing.Stopped()) {
+    text.clear();
+    decoder.Finish(text);
+    anyText = anyText || !text.empty();
+    cutter.Feed(text, facts, onLine);
+    cutter.Finish(facts, onLine);
     // A log cut off inside a session (the driver or the machine stopped before "closed") still
     // holds whole calls; they would go with the deleted log.
-    if (linesSincePass) PairSessionLines(ignoreBusyCalls);
-    store_.Flush();
+    pairing.PairSessionLines();
   }
+  pairing.Finish();
 
   // The log is the journal of calls not yet in the store: it goes only once they are on disk,
-  // and only if nothing was added to it since it was read.
+  // only if nothing was added to it since it was read, and only if it is a modem log at all.
+  if (!stamped && anyText) return;
   const std::optional<FileStamp> stampNow = fs_.Stamp(logFileName);
   if (stampAtRead && stampNow && *stampAtRead == *stampNow) fs_.Delete(logFileName);
-}
-
-void ModemLogImport::ClearSessionLines() {
-  sessionLines_.clear();
-  pairedLines_ = 0;
-  pendingStart_ = kNoLine;
-}
-
-void ModemLogImport::PairSessionLines(bool ignoreBusyCalls) {
-  // The pending start is held by its index: the session lines grow between passes.
-  for (; pairedLines_ < sessionLines_.size(); ++pairedLines_) {
-    const std::string& line = sessionLines_[pairedLines_];
-    // A line with a start and an end keyword counts as a start; the last start before an end
-    // line gives the call's start.
-    if (IsStartLine(line)) {
-      pendingStart_ = pairedLines_;
-      continue;
-    }
-    const bool end = IsEndLine(line);
-    // A busy attempt either stays out of the store or is recorded ending at the busy line.
-    const bool busy = !end && Contains(line, "BUSY");
-    if (!end && !busy) continue;
-    // The state moves on only once the call is recorded, so a pass stopped by an error stands
-    // where it was.
-    if (pendingStart_ != kNoLine && (end || !ignoreBusyCalls)) {
-      store_.RecordCall(sessionLines_[pendingStart_], line);
-    }
-    pendingStart_ = kNoLine;
-  }
 }
 
 }  // namespace dorvane

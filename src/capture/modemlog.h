@@ -2,7 +2,6 @@
 // with those that end it, records each new call in the call store and deletes the log.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,37 +27,33 @@ std::string EnableModemLogging(Registry& registry, const FolderProbe& folderExis
 // The default log path: the Windows directory, "\" and "ModemLog.txt".
 std::string DefaultLogFileName(std::string_view windowsDirectory);
 
+// True when the line begins with a driver's time stamp "MM-DD-YYYY hh:nn:ss.cc" of a date and
+// time that exist.
+bool IsModemTimeStamp(std::string_view line);
+
 class ModemLogImport {
  public:
-  ModemLogImport(CallStore& store, FileSystem& fs, MessageService& messages);
+  // `programFiles` are the program's own files (its executable, the store, the settings, the
+  // registry and the help file): whatever the log option names, they are never read as a log
+  // nor deleted.
+  ModemLogImport(CallStore& store, FileSystem& fs, MessageService& messages,
+                 std::vector<std::string> programFiles = {});
 
-  // The log lines since the last "in use" line.
-  const std::vector<std::string>& SessionLines() const { return sessionLines_; }
-
-  // Reads the log at `logFileName` (Windows-style path), pairs each session and records new
-  // calls, then deletes the log if the driver has not written to it meanwhile. A log that
-  // exists but cannot be opened shows the online notice and is left alone. Errors propagate;
-  // the calls recorded before them are on disk and the log stays.
+  // Reads the log at `logFileName` (Windows-style path) line by line, pairs each session, and
+  // brings the new calls into the store in one replace. Then deletes the log, if the driver has
+  // not written to it meanwhile and it is a modem log (a line begins with a time stamp, or it is
+  // empty). A log that exists but cannot be read shows the online notice and is left alone. A
+  // log that starts with a UTF-8 or UTF-16 byte-order mark is read as text in that encoding.
+  // Errors propagate; the calls paired before them are on disk and the log stays.
   void ImportModemLog(const std::string& logFileName, bool ignoreBusyCalls);
 
-  // One pairing pass over the session lines. A pass after another one in the same session
-  // resumes where that one stopped, with its pending start: walking the lines already paired
-  // again would only repeat calls that the store drops as recorded, at a cost that grows with
-  // the square of a session's length (a log without "in use" lines is a single session).
-  void PairSessionLines(bool ignoreBusyCalls);
-
  private:
-  static constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
-
-  void ClearSessionLines();
+  bool IsProgramFile(const std::string& path) const;
 
   CallStore& store_;
   FileSystem& fs_;
   MessageService& messages_;
-  std::vector<std::string> sessionLines_;
-  // Where the last pass of this session stopped, and the start line it left pending.
-  std::size_t pairedLines_ = 0;
-  std::size_t pendingStart_ = kNoLine;
+  std::vector<std::string> programFiles_;
 };
 
 }  // namespace dorvane

@@ -154,6 +154,14 @@ std::optional<FileStamp> RealFileSystem::Stamp(const std::string& path) const {
   return stamp;
 }
 
+bool RealFileSystem::SameFile(const std::string& a, const std::string& b) const {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(NativePath(a, driveRoot_).c_str(), &first) == 0 &&
+         ::stat(NativePath(b, driveRoot_).c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
 std::string NativePath(std::string_view path, std::string_view driveRoot) {
   if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':') {
     std::string rest(path.substr(2));

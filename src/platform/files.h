@@ -33,6 +33,8 @@ class FileSystem {
   // False when the file could not be deleted (missing, or refused).
   virtual bool Delete(const std::string& path) = 0;
   virtual std::optional<FileStamp> Stamp(const std::string& path) const = 0;
+  // True when both paths lead to one existing file, however they are spelt.
+  virtual bool SameFile(const std::string& a, const std::string& b) const { return a == b; }
 };
 
 // Opens paths through NativePath with the program's folder as the drive root. The program's own
@@ -47,6 +49,7 @@ class RealFileSystem : public FileSystem {
   std::unique_ptr<LineSource> OpenLines(const std::string& path) const override;
   bool Delete(const std::string& path) override;
   std::optional<FileStamp> Stamp(const std::string& path) const override;
+  bool SameFile(const std::string& a, const std::string& b) const override;
 
  private:
   std::string Native(const std::string& path) const;

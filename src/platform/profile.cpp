@@ -645,6 +645,20 @@ bool ProfileEdit::Dirty() const {
   return impl_->dirty;
 }
 
+ProfileLine ParseProfileLine(std::string_view line) {
+  const ParsedLine parsed = ParseLine(line);
+  return ProfileLine{static_cast<ProfileLineKind>(parsed.kind), parsed.name, parsed.value,
+                     parsed.hasValue};
+}
+
+std::string ProfileValueText(std::string_view value) {
+  return ValueText(value);
+}
+
+void ThrowProfileWriteError(const std::string& path) {
+  ThrowUnableToWrite(path);
+}
+
 void ProfileEdit::Commit() {
   Impl& d = *impl_;
   if (!d.dirty) {

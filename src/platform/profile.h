@@ -69,4 +69,19 @@ class ProfileEdit {
 // The integer encoding of the settings file, shared by ProfileFile and its callers.
 bool ParseProfileInteger(std::string_view text, int& out);
 
+// One line of a profile file as the profile functions see it, for readers that walk a file
+// themselves: names trimmed, a key's value trimmed but still quoted.
+enum class ProfileLineKind { Blank, Comment, Section, Key };
+struct ProfileLine {
+  ProfileLineKind kind = ProfileLineKind::Blank;
+  std::string_view name;
+  std::string_view value;
+  bool hasValue = false;
+};
+ProfileLine ParseProfileLine(std::string_view line);
+// A key's value as a read returns it: unquoted, at most 1023 characters.
+std::string ProfileValueText(std::string_view value);
+// Throws WriteError "Unable to write to %s" with the file's full path.
+[[noreturn]] void ThrowProfileWriteError(const std::string& path);
+
 }  // namespace dorvane

@@ -271,13 +271,6 @@ TEST_F(ImportTest, ALongLogWithoutInUseLinesTakesOneWalk) {
   EXPECT_FALSE(fs.Has(kLog));
 }
 
-TEST_F(ImportTest, KeepsTheLinesOfTheLastSession) {
-  Import({At("20:00:00.00", "in use"), At("20:01:00.00", "Dialing"), At("20:02:00.00", "closed"),
-          At("21:00:00.00", "in use"), At("21:01:00.00", "Dialing")});
-  EXPECT_EQ(importer.SessionLines(),
-            (std::vector<std::string>{At("21:00:00.00", "in use"), At("21:01:00.00", "Dialing")}));
-}
-
 TEST_F(ImportTest, ReadsAnyLineEnd) {
   const std::vector<std::string> lines = {
       At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER"), At("20:03:00.00", "closed")};
@@ -338,7 +331,6 @@ TEST_F(ImportTest, AnErrorKeepsTheCallsBeforeItAndTheLog) {
   }
   EXPECT_EQ(StoredCalls(), (decltype(StoredCalls()){Call("20:01:00.00", "20:02:00.00")}));
   EXPECT_TRUE(fs.Has(kLog));
-  EXPECT_FALSE(store.InBatch());
 }
 
 TEST(Import, AStoreThatCannotBeWrittenKeepsTheLog) {

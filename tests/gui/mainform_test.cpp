@@ -122,7 +122,6 @@ void MainFormTest::createsTheWindowAsDesigned() {
   QCOMPARE(form.SettingsPath(), rig.Path("dorvane.INI"));
   QCOMPARE(form.StorePath(), rig.Path("dorvane.DB"));
   QCOMPARE(form.HelpFile(), rig.Path("dorvane.HLP"));
-  QVERIFY(form.Import().SessionLines().empty());
 
   const QStringList captions = {"Costs Analysis", "Logbook Report", "Options"};
   for (int i = 0; i < 3; ++i) {

@@ -1,0 +1,489 @@
+#include "capture/storemerge.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <numeric>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "capture/callstore.h"
+#include "platform/ascii.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+
+namespace dorvane {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::size_t kBlockSize = 1 << 16;
+
+const RegionalSettings& PlainSettings() {
+  static const RegionalSettings plain;
+  return plain;
+}
+
+std::int32_t MonthNumber(TDateTime start) {
+  const DateParts parts = DecodeDate(start);
+  return parts.year * 12 + parts.month - 1;
+}
+
+std::string MonthName(std::int32_t month) {
+  return FloatToStr(PlainSettings(), month / 12) + "-" + FloatToStr(PlainSettings(), month % 12 + 1);
+}
+
+// The start as its text reads back. Texts of at most 15 significant digits come back from a
+// double unchanged, so two starts have the same text exactly when they have the same key.
+double StartKey(TDateTime start) {
+  double key = start;
+  TryStrToFloat(PlainSettings(), FloatToStr(PlainSettings(), start), key);
+  return key;
+}
+
+// The store read a block at a time, line by line, each line with its own line end (CR LF, LF,
+// CR or none), so that what is copied through keeps every byte.
+class StoreLines {
+ public:
+  explicit StoreLines(int fd) : fd_(fd) {}
+
+  bool Next(std::string_view& line, std::string_view& eol) {
+    for (;;) {
+      const std::string_view rest(buffer_.data() + pos_, buffer_.size() - pos_);
+      const std::size_t at = rest.find_first_of("\r\n");
+      // A CR at the end of what is read may be the first half of a CR LF.
+      const bool decided = at != std::string_view::npos && (rest[at] == '\n' || at + 1 < rest.size() || eof_);
+      if (decided) {
+        const std::size_t eolSize = rest[at] == '\r' && at + 1 < rest.size() && rest[at + 1] == '\n' ? 2 : 1;
+        line = rest.substr(0, at);
+        eol = rest.substr(at, eolSize);
+        pos_ += at + eolSize;
+        return true;
+      }
+      if (eof_) {
+        if (rest.empty()) return false;
+        line = rest;
+        eol = {};
+        pos_ = buffer_.size();
+        return true;
+      }
+      Fill();
+    }
+  }
+
+  bool Failed() const { return failed_; }
+
+ private:
+  void Fill() {
+    buffer_.erase(0, pos_);
+    pos_ = 0;
+    const std::size_t had = buffer_.size();
+    buffer_.resize(had + kBlockSize);
+    for (;;) {
+      const ssize_t got = ::read(fd_, buffer_.data() + had, kBlockSize);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        failed_ = got < 0;
+        eof_ = true;
+        buffer_.resize(had);
+      } else {
+        buffer_.resize(had + static_cast<std::size_t>(got));
+      }
+      return;
+    }
+  }
+
+  int fd_;
+  std::string buffer_;
+  std::size_t pos_ = 0;
+  bool eof_ = false;
+  bool failed_ = false;
+};
+
+// The store's replacement: a temporary beside it, written in blocks, renamed over the store at
+// the end. Until Commit succeeds the store is untouched; without it the temporary goes.
+class Replacement {
+ public:
+  explicit Replacement(const std::string& path) {
+    target_ = path;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+      if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        target_ = resolved;
+        std::free(resolved);
+      }
+    }
+    if (::stat(target_.c_str(), &st) == 0) {
+      if (!S_ISREG(st.st_mode)) return;
+      mode_ = st.st_mode & 07777;
+    }
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+      temp_ = target_ + ".~" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+      fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd_ < 0 && errno != EEXIST) break;
+    }
+    if (fd_ >= 0 && mode_) ::fchmod(fd_, *mode_);
+    failed_ = fd_ < 0;
+    buffer_.reserve(kBlockSize * 4);
+  }
+
+  ~Replacement() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+      ::unlink(temp_.c_str());
+    }
+  }
+
+  void Write(std::string_view text) {
+    buffer_ += text;
+    if (buffer_.size() >= kBlockSize * 4) Drain();
+  }
+
+  bool Commit() {
+    Drain();
+    if (failed_ || fd_ < 0) return false;
+    bool ok = ::fsync(fd_) == 0;
+    ok = ::close(fd_) == 0 && ok;
+    fd_ = -1;
+    if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
+    if (!ok) {
+      ::unlink(temp_.c_str());
+      return false;
+    }
+    const auto slash = target_.rfind('/');
+    const std::string dir =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : target_.substr(0, slash));
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+      ::fsync(dirFd);
+      ::close(dirFd);
+    }
+    return true;
+  }
+
+ private:
+  void Drain() {
+    std::string_view left = buffer_;
+    while (!failed_ && fd_ >= 0 && !left.empty()) {
+      const ssize_t written = ::write(fd_, left.data(), left.size());
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) {
+        failed_ = true;
+        break;
+      }
+      left.remove_prefix(static_cast<std::size_t>(written));
+    }
+    buffer_.clear();
+  }
+
+  std::string target_;
+  std::string temp_;
+  std::optional<mode_t> mode_;
+  int fd_ = -1;
+  bool failed_ = true;
+  std::string buffer_;
+};
+
+// One walk over the store, deciding for each new call whether the store holds it, and, with an
+// output, writing the store's replacement on the way.
+class StoreWalk {
+ public:
+  enum Status : std::uint8_t { kNew, kHeld, kFilled, kRepeat };
+
+  StoreWalk(const RegionalSettings& rs, const NewCalls& calls)
+      : rs_(rs), calls_(calls), status_(calls.Size(), kNew) {
+    const std::vector<std::uint32_t>& ordered = calls.Ordered();
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+      const NewCalls::Call& call = calls[ordered[i]];
+      if (i > 0) {
+        const NewCalls::Call& before = calls[ordered[i - 1]];
+        if (before.month == call.month && before.key == call.key) {
+          status_[ordered[i]] = kRepeat;
+          continue;
+        }
+      }
+      if (sections_.empty() || sections_.back().month != call.month) {
+        sections_.push_back(Section{call.month, MonthName(call.month), firsts_.size(),
+                                    firsts_.size(), ordered[i], false});
+        byName_.emplace(sections_.back().name, sections_.size() - 1);
+      }
+      Section& section = sections_.back();
+      firsts_.push_back(ordered[i]);
+      section.end = firsts_.size();
+      section.firstArrival = std::min(section.firstArrival, ordered[i]);
+    }
+  }
+
+  // False when the store exists but cannot be read to its end.
+  bool Run(const std::string& path, Replacement* out) {
+    out_ = out;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    bool readable = true;
+    if (fd >= 0) {
+      struct stat st {};
+      if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        readable = CopyThrough(fd);
+      } else {
+        readable = false;
+      }
+      ::close(fd);
+    } else {
+      readable = errno == ENOENT;
+    }
+    if (!readable) {
+      // Nothing read is held; nothing of it may be written either.
+      std::fill(status_.begin(), status_.end(), kNew);
+      return false;
+    }
+    AppendNewSections();
+    return true;
+  }
+
+  Status StatusOf(std::size_t call) const { return static_cast<Status>(status_[call]); }
+  std::size_t Added() const { return added_; }
+
+ private:
+  struct Section {
+    std::int32_t month;
+    std::string name;
+    std::size_t begin;  // its calls in firsts_
+    std::size_t end;
+    std::uint32_t firstArrival;
+    bool seen;  // its first section line has been read
+  };
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  bool CopyThrough(int fd) {
+    StoreLines lines(fd);
+    std::string_view line;
+    std::string_view eol;
+    bool first = true;
+    std::size_t active = kNone;
+    while (lines.Next(line, eol)) {
+      if (first && line.substr(0, kBom.size()) == kBom) {
+        Write(kBom);
+        line.remove_prefix(kBom.size());
+      }
+      first = false;
+      const ProfileLine parsed = ParseProfileLine(line);
+      if (parsed.kind == ProfileLineKind::Section) {
+        if (active != kNone) FinishSection(active);
+        active = kNone;
+        const auto it = byName_.find(std::string(parsed.name));
+        if (it != byName_.end() && !sections_[it->second].seen) {
+          // Only the first section of a name is looked into, and written into.
+          active = it->second;
+          sections_[active].seen = true;
+        }
+        WriteLine(line, eol);
+        continue;
+      }
+      if (active == kNone) {
+        WriteLine(line, eol);
+        continue;
+      }
+      if (parsed.kind != ProfileLineKind::Key) {
+        // Blank and comment lines after a section's last key stay after the calls added to it.
+        if (out_) trail_.append(line).append(eol);
+        trailOpen_ = eol.empty();
+        continue;
+      }
+      FlushTrail();
+      const std::size_t call = FindKey(sections_[active], parsed.name);
+      if (call != kNone && status_[call] == kNew) {
+        if (!ProfileValueText(parsed.value).empty()) {
+          status_[call] = kHeld;
+        } else {
+          // A key without an end does not count as a call: it takes this one's end.
+          status_[call] = kFilled;
+          std::string filled(parsed.name);
+          filled += '=';
+          filled += DateTimeText(rs_, calls_[call].end);
+          WriteLine(filled, eol.empty() ? kCrLf : eol);
+          ++added_;
+          continue;
+        }
+      }
+      WriteLine(line, eol);
+    }
+    if (active != kNone) FinishSection(active);
+    return !lines.Failed();
+  }
+
+  // The new call whose start is this key text in the section, if any.
+  std::size_t FindKey(const Section& section, std::string_view name) const {
+    double value = 0;
+    if (!TryStrToFloat(rs_, name, value)) return kNone;
+    const auto begin = firsts_.begin() + static_cast<std::ptrdiff_t>(section.begin);
+    const auto end = firsts_.begin() + static_cast<std::ptrdiff_t>(section.end);
+    const auto it = std::lower_bound(
+        begin, end, value, [&](std::uint32_t call, double v) { return calls_[call].key < v; });
+    if (it == end || calls_[*it].key != value) return kNone;
+    // Texts that read as the same number but are written differently are other keys.
+    if (!EqualNoCase(DateTimeText(rs_, value), name)) return kNone;
+    return *it;
+  }
+
+  void FinishSection(std::size_t index) {
+    WriteNewCalls(sections_[index]);
+    FlushTrail();
+  }
+
+  void AppendNewSections() {
+    std::vector<std::size_t> unseen;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+      if (!sections_[i].seen) unseen.push_back(i);
+    }
+    std::sort(unseen.begin(), unseen.end(), [&](std::size_t a, std::size_t b) {
+      return sections_[a].firstArrival < sections_[b].firstArrival;
+    });
+    for (std::size_t i : unseen) {
+      WriteLine("[" + sections_[i].name + "]", kCrLf);
+      WriteNewCalls(sections_[i]);
+    }
+  }
+
+  // The section's calls the store does not hold, in the order they came.
+  void WriteNewCalls(const Section& section) {
+    std::vector<std::uint32_t> fresh;
+    for (std::size_t i = section.begin; i < section.end; ++i) {
+      if (status_[firsts_[i]] == kNew) fresh.push_back(firsts_[i]);
+    }
+    std::sort(fresh.begin(), fresh.end());
+    for (std::uint32_t call : fresh) {
+      WriteLine(DateTimeText(rs_, calls_[call].key) + "=" + DateTimeText(rs_, calls_[call].end),
+                kCrLf);
+    }
+    added_ += fresh.size();
+  }
+
+  void FlushTrail() {
+    if (trail_.empty() && !trailOpen_) return;
+    if (out_) {
+      if (lineOpen_) out_->Write(kCrLf);
+      out_->Write(trail_);
+    }
+    lineOpen_ = trailOpen_;
+    trail_.clear();
+    trailOpen_ = false;
+  }
+
+  void WriteLine(std::string_view text, std::string_view eol) {
+    if (!out_) return;
+    // The store's old last line had no line end; something now follows it.
+    if (lineOpen_) out_->Write(kCrLf);
+    out_->Write(text);
+    out_->Write(eol);
+    lineOpen_ = eol.empty();
+  }
+
+  void Write(std::string_view bytes) {
+    if (out_) out_->Write(bytes);
+  }
+
+  const RegionalSettings& rs_;
+  const NewCalls& calls_;
+  std::vector<std::uint8_t> status_;
+  std::vector<std::uint32_t> firsts_;  // the first call of each start, by month and key
+  std::vector<Section> sections_;
+  std::unordered_map<std::string, std::size_t> byName_;
+  Replacement* out_ = nullptr;
+  std::string trail_;
+  bool trailOpen_ = false;
+  bool lineOpen_ = false;
+  std::size_t added_ = 0;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// NewCalls
+
+void NewCalls::Add(TDateTime start, TDateTime end) {
+  const std::int32_t month = MonthNumber(start);
+  calls_.push_back(Call{StartKey(start), end, month});
+  orderedValid_ = false;
+}
+
+void NewCalls::Truncate(std::size_t count) {
+  if (count >= calls_.size()) return;
+  calls_.resize(count);
+  orderedValid_ = false;
+}
+
+const std::vector<std::uint32_t>& NewCalls::Ordered() const {
+  if (orderedValid_) return ordered_;
+  ordered_.resize(calls_.size());
+  std::iota(ordered_.begin(), ordered_.end(), std::uint32_t{0});
+  std::sort(ordered_.begin(), ordered_.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const Call& x = calls_[a];
+    const Call& y = calls_[b];
+    if (x.month != y.month) return x.month < y.month;
+    if (x.key != y.key) return x.key < y.key;
+    return a < b;
+  });
+  ordered_.shrink_to_fit();
+  orderedValid_ = true;
+  return ordered_;
+}
+
+bool NewCalls::HasStart(TDateTime start, std::size_t count) const {
+  const std::int32_t month = MonthNumber(start);
+  const double key = StartKey(start);
+  const std::vector<std::uint32_t>& ordered = Ordered();
+  const auto it = std::lower_bound(ordered.begin(), ordered.end(), std::make_pair(month, key),
+                                   [&](std::uint32_t call, const std::pair<std::int32_t, double>& k) {
+                                     const Call& c = calls_[call];
+                                     return c.month != k.first ? c.month < k.first : c.key < k.second;
+                                   });
+  return it != ordered.end() && calls_[*it].month == month && calls_[*it].key == key &&
+         *it < count;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Merge
+
+MergeOutcome MergeCalls(const std::string& storePath, const RegionalSettings& rs,
+                        const NewCalls& calls) {
+  MergeOutcome outcome;
+  if (calls.Empty()) return outcome;
+  // Held from the read of the store to the rename: a writer that comes after sees these calls.
+  FileLock lock(storePath);
+  StoreWalk walk(rs, calls);
+  Replacement replacement(storePath);
+  const bool readable = walk.Run(storePath, &replacement);
+  // A store that could not be read is never replaced: its calls would be lost.
+  if (!readable) ThrowProfileWriteError(storePath);
+  outcome.added = walk.Added();
+  outcome.known = calls.Size() - outcome.added;
+  if (outcome.added == 0) return outcome;  // the replacement goes unused
+  if (!replacement.Commit()) ThrowProfileWriteError(storePath);
+  return outcome;
+}
+
+std::vector<bool> StoreHolds(const std::string& storePath, const RegionalSettings& rs,
+                             const NewCalls& calls) {
+  std::vector<bool> held(calls.Size(), false);
+  if (calls.Empty()) return held;
+  StoreWalk walk(rs, calls);
+  walk.Run(storePath, nullptr);
+  // A repeat is held when the first call of its start is.
+  const std::vector<std::uint32_t>& ordered = calls.Ordered();
+  bool firstHeld = false;
+  for (std::uint32_t call : ordered) {
+    const auto status = walk.StatusOf(call);
+    if (status != StoreWalk::kRepeat) firstHeld = status == StoreWalk::kHeld;
+    held[call] = firstHeld;
+  }
+  return held;
+}
+
+}  // namespace dorvane

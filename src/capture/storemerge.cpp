@@ -271,6 +271,8 @@ class StoreWalk {
       if (first && line.substr(0, kBom.size()) == kBom) {
         Write(kBom);
         line.remove_prefix(kBom.size());
+        first = false;
+        if (line.empty() && eol.empty()) break;  // the mark is all there is
       }
       first = false;
       const ProfileLine parsed = ParseProfileLine(line);

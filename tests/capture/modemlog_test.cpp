@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <utility>
@@ -331,6 +332,152 @@ TEST_F(ImportTest, AnErrorKeepsTheCallsBeforeItAndTheLog) {
   }
   EXPECT_EQ(StoredCalls(), (decltype(StoredCalls()){Call("20:01:00.00", "20:02:00.00")}));
   EXPECT_TRUE(fs.Has(kLog));
+}
+
+// An end line is converted only for a start that is not recorded by then, in the store or
+// earlier in the log; and only a pass at "closed" (or the end of the log) reaches a line.
+TEST_F(ImportTest, AnEndLineFailsOnlyWhenItsCallWouldBeRecorded) {
+  using Calls = std::vector<std::pair<std::string, std::string>>;
+  const std::string stored = "[1998-7]\r\n" + Call("20:01:00.00", "20:02:00.00").first + "=1\r\n";
+  const std::string badEnd = "07-30-1998 2x:00:00.00 - NO CARRIER";
+  struct Case {
+    const char* name;
+    std::string store;
+    std::vector<std::string> log;
+    Calls calls;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"start in the store",
+       stored,
+       {At("20:01:00.00", "Dialing"), badEnd, At("20:05:00.00", "Dialing"),
+        At("20:06:00.00", "NO CARRIER"), At("20:07:00.00", "closed")},
+       {{Call("20:01:00.00", "20:02:00.00").first, "1"}, Call("20:05:00.00", "20:06:00.00")},
+       ""},
+      {"start recorded earlier in the log",
+       "",
+       {At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER"), At("20:01:00.00", "Dialing"),
+        badEnd, At("20:05:00.00", "Dialing"), At("20:06:00.00", "NO CARRIER")},
+       {Call("20:01:00.00", "20:02:00.00"), Call("20:05:00.00", "20:06:00.00")},
+       ""},
+      {"a new start: the import stops there",
+       "",
+       {At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER"), At("20:03:00.00", "Dialing"),
+        badEnd, At("20:05:00.00", "Dialing"), At("20:06:00.00", "NO CARRIER")},
+       {Call("20:01:00.00", "20:02:00.00")},
+       "'2x' is not a valid integer value"},
+      {"a session cleared before its pass",
+       "",
+       {At("20:00:00.00", "in use"), At("20:03:00.00", "Dialing"), badEnd,
+        "07-3x-1998 20:04:00.00 - ATDT", At("20:04:30.00", "Hanging up"), At("20:05:00.00", "in use"),
+        At("20:05:00.00", "Dialing"), At("20:06:00.00", "NO CARRIER"), At("20:07:00.00", "closed")},
+       {Call("20:05:00.00", "20:06:00.00")},
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(store.Path(), c.store);
+    std::string error;
+    try {
+      Import(c.log);
+    } catch (const Error& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(StoredCalls(), c.calls);
+    EXPECT_EQ(fs.Has(kLog), !error.empty());
+  }
+}
+
+// Only a modem log is deleted: a file the option names by mistake is read, and stays.
+TEST_F(ImportTest, DeletesTheLogOnlyWhenItIsAModemLog) {
+  const struct {
+    std::string log;
+    bool deleted;
+  } cases[] = {
+      {"", true},
+      {"\xEF\xBB\xBF", true},
+      {"letter\r\n" + At("20:00:00.00", "in use"), true},
+      {"07-30-1998 20:00:00.00", true},
+      {"Dear John,\r\nDialing works, Hanging up does not.\r\n", false},
+      {" \r\n", false},
+      {"13-30-1998 20:00:00.00 - in use\r\n", false},
+      {"07-30-1998 20:00:00,00 - in use\r\n", false},
+      {" 7-30-1998 20:00:00.00 - in use\r\n", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.log);
+    fs.Put(kLog, c.log);
+    importer.ImportModemLog(kLog, true);
+    EXPECT_EQ(fs.Has(kLog), !c.deleted);
+  }
+  EXPECT_FALSE(ReadBytes(store.Path()).has_value());
+}
+
+// Some tools save the log as UTF-16 with a byte-order mark, or put a UTF-8 mark before it.
+TEST_F(ImportTest, ReadsALogInTheEncodingOfItsByteOrderMark) {
+  // A telephone sign (outside the 16-bit plane) and an accent in the free text.
+  const std::string text = LogText({At("20:00:00.00", "Modem \xC3\xA9 in use"),
+                                    At("20:01:00.00", "Dialing \xF0\x9F\x93\x9E"),
+                                    At("20:02:00.00", "NO CARRIER"), At("20:03:00.00", "closed")});
+  std::u32string codes;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+    for (int k = 1; k < length; ++k) code = (code << 6) | (text[i + k] & 0x3F);
+    codes += code;
+    i += length;
+  }
+  const auto utf16 = [&](bool littleEndian) {
+    std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    const auto unit = [&](char32_t u) {
+      const char high = static_cast<char>(u >> 8);
+      const char low = static_cast<char>(u & 0xFF);
+      bytes += littleEndian ? std::string{low, high} : std::string{high, low};
+    };
+    for (char32_t code : codes) {
+      if (code < 0x10000) {
+        unit(code);
+      } else {
+        unit(0xD800 + ((code - 0x10000) >> 10));
+        unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+      }
+    }
+    return bytes;
+  };
+  for (const std::string& log : {text, "\xEF\xBB\xBF" + text, utf16(true), utf16(false)}) {
+    SCOPED_TRACE(log.substr(0, 4));
+    std::remove(store.Path().c_str());
+    fs.Put(kLog, log);
+    importer.ImportModemLog(kLog, true);
+    EXPECT_EQ(StoredCalls(), (decltype(StoredCalls()){Call("20:01:00.00", "20:02:00.00")}));
+    EXPECT_FALSE(fs.Has(kLog));
+  }
+}
+
+// Whatever path the option holds, and however it is spelt, the program's own files are no log.
+TEST(Import, LeavesTheProgramsOwnFilesAlone) {
+  TempDir dir;
+  const RegionalSettings rs = PointSettings();
+  const std::vector<std::string> own = {dir.File("dorvane"), dir.File("dorvane.DB"),
+                                        dir.File("dorvane.INI"), dir.File("dorvane.REG"),
+                                        dir.File("dorvane.HLP")};
+  const std::string log =
+      LogText({At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER")});
+  for (const auto& path : own) WriteBytes(path, log);
+  std::filesystem::create_symlink(dir.File("dorvane.INI"), dir.File("ModemLog.txt"));
+  CallStore store(dir.File("dorvane.DB"), rs);
+  RealFileSystem fs(dir.Path());
+  ScriptedMessages messages;
+  ModemLogImport importer(store, fs, messages, own);
+  for (const std::string& name : {dir.File("dorvane"), std::string("\\dorvane.DB"),
+                                  dir.Path() + "/./dorvane.INI", std::string("C:\\dorvane.REG"),
+                                  std::string("\\dorvane.HLP"), std::string("\\ModemLog.txt")}) {
+    SCOPED_TRACE(name);
+    importer.ImportModemLog(name, true);
+    for (const auto& path : own) EXPECT_EQ(ReadBytes(path), log);
+  }
 }
 
 TEST(Import, AStoreThatCannotBeWrittenKeepsTheLog) {

@@ -151,11 +151,12 @@ void TForm1::FormCreate() {
   closeState_ = std::make_unique<dorvane::SettingsCloseState>();
   callStore_ = std::make_unique<dorvane::CallStore>(services_.paths.store, services_.regional);
   currentMonth_ = std::make_unique<dorvane::CurrentMonthFigures>();
-  // The session lines live in the import, empty until the log is read.
+  // The program's own files are never taken for the modem log.
+  const dorvane::DataPaths& own = services_.paths;
   import_ = std::make_unique<dorvane::ModemLogImport>(
       *callStore_, services_.files, services_.messages,
-      std::vector<std::string>{services_.exePath, StorePath(), SettingsPath(), helpFile_,
-                               dorvane::ChangeFileExt(services_.exePath, ".REG")});
+      std::vector<std::string>{services_.exePath, own.store, own.settings, own.registry,
+                               own.help});
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -151,9 +151,9 @@ class LogDecoder {
         odd_ = byte;
         continue;
       }
-      const std::uint16_t unit =
-          encoding_ == Encoding::Utf16Le ? static_cast<std::uint16_t>(*odd_ | (byte << 8))
-                                         : static_cast<std::uint16_t>((*odd_ << 8) | byte);
+      const std::uint16_t unit = encoding_ == Encoding::Utf16Le
+                                     ? static_cast<std::uint16_t>(*odd_ | (byte << 8))
+                                     : static_cast<std::uint16_t>((*odd_ << 8) | byte);
       odd_.reset();
       Unit(unit, out);
     }
@@ -372,6 +372,49 @@ class LineCutter {
   bool open_ = false;
 };
 
+// The log's lines as they come in blocks of bytes: decoded, cut at the line ends, each line
+// handed on as its facts. Also tells whether the log is a modem log at all.
+class LogLines {
+ public:
+  template <typename OnLine>
+  void Feed(std::string_view bytes, OnLine&& onLine) {
+    text_.clear();
+    decoder_.Feed(bytes, text_);
+    Cut(onLine);
+  }
+
+  template <typename OnLine>
+  void Finish(OnLine&& onLine) {
+    text_.clear();
+    decoder_.Finish(text_);
+    Cut(onLine);
+    cutter_.Finish(facts_, [&](const LineFacts& line) { Line(line, onLine); });
+  }
+
+  // A line begins with a time stamp, or there is no text at all.
+  bool IsModemLog() const { return stamped_ || !anyText_; }
+
+ private:
+  template <typename OnLine>
+  void Cut(OnLine& onLine) {
+    anyText_ = anyText_ || !text_.empty();
+    cutter_.Feed(text_, facts_, [&](const LineFacts& line) { Line(line, onLine); });
+  }
+
+  template <typename OnLine>
+  void Line(const LineFacts& line, OnLine& onLine) {
+    if (!stamped_) stamped_ = IsModemTimeStamp(line.Stamp());
+    onLine(line);
+  }
+
+  LogDecoder decoder_;
+  LineCutter cutter_;
+  LineFacts facts_;
+  std::string text_;
+  bool anyText_ = false;
+  bool stamped_ = false;
+};
+
 }  // namespace
 
 std::string DefaultLogFileName(std::string_view windowsDirectory) {
@@ -430,46 +473,38 @@ void ModemLogImport::ImportModemLog(const std::string& logFileName, bool ignoreB
   // The stamp is taken before the read: if the driver writes in between, the stamps differ at
   // the end and the log is kept.
   const std::optional<FileStamp> stampAtRead = fs_.Stamp(logFileName);
-  const std::optional<std::string> log = fs_.ReadAll(logFileName);
-  if (!log) {
+  const ReadBlock read = fs_.OpenBytes(logFileName);
+  if (!read) {
     // The driver holds the log while a connection is up; its calls come in at a later start.
     messages_.Information(kOnlineNotice);
     return;
   }
 
   SessionPairing pairing(store_, ignoreBusyCalls);
-  LogDecoder decoder;
-  LineCutter cutter;
-  LineFacts facts;
-  std::string text;
-  bool anyText = false;
-  bool stamped = false;
-  const auto onLine = [&](const LineFacts& line) {
-    if (!stamped) stamped = IsModemTimeStamp(line.Stamp());
-    pairing.Line(line);
-  };
-  const auto feed = [&](std::string_view bytes) {
-    text.clear();
-    decoder.Feed(bytes, text);
-    anyText = anyText || !text.empty();
-    cutter.Feed(text, facts, onLine);
-  };
-  feed(*log);
-  if (!pairing.Stopped()) {
-    text.clear();
-    decoder.Finish(text);
-    anyText = anyText || !text.empty();
-    cutter.Feed(text, facts, onLine);
-    cutter.Finish(facts, onLine);
-    // A log cut off inside a session (the driver or the machine stopped before "closed") still
-    // holds whole calls; they would go with the deleted log.
-    pairing.PairSessionLines();
+  LogLines lines;
+  const auto onLine = [&](const LineFacts& line) { pairing.Line(line); };
+  std::vector<char> block(kLineBlockSize);
+  while (!pairing.Stopped()) {
+    const std::ptrdiff_t got = read(block.data(), block.size());
+    if (got < 0) {
+      // Cut off while it was read: as for a log that cannot be opened, nothing of it is taken.
+      messages_.Information(kOnlineNotice);
+      return;
+    }
+    if (got == 0) {
+      lines.Finish(onLine);
+      // A log cut off inside a session (the driver or the machine stopped before "closed")
+      // still holds whole calls; they would go with the deleted log.
+      pairing.PairSessionLines();
+      break;
+    }
+    lines.Feed(std::string_view(block.data(), static_cast<std::size_t>(got)), onLine);
   }
   pairing.Finish();
 
   // The log is the journal of calls not yet in the store: it goes only once they are on disk,
   // only if nothing was added to it since it was read, and only if it is a modem log at all.
-  if (!stamped && anyText) return;
+  if (!lines.IsModemLog()) return;
   const std::optional<FileStamp> stampNow = fs_.Stamp(logFileName);
   if (stampAtRead && stampNow && *stampAtRead == *stampNow) fs_.Delete(logFileName);
 }

@@ -6,9 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <numeric>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,6 +15,7 @@
 #include "capture/callstore.h"
 #include "platform/ascii.h"
 #include "platform/files.h"
+#include "platform/linereader.h"
 #include "platform/profile.h"
 
 namespace dorvane {
@@ -25,7 +24,6 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kCrLf = "\r\n";
-constexpr std::size_t kBlockSize = 1 << 16;
 
 const RegionalSettings& PlainSettings() {
   static const RegionalSettings plain;
@@ -38,7 +36,8 @@ std::int32_t MonthNumber(TDateTime start) {
 }
 
 std::string MonthName(std::int32_t month) {
-  return FloatToStr(PlainSettings(), month / 12) + "-" + FloatToStr(PlainSettings(), month % 12 + 1);
+  return FloatToStr(PlainSettings(), month / 12) + "-" +
+         FloatToStr(PlainSettings(), month % 12 + 1);
 }
 
 // The start as its text reads back. Texts of at most 15 significant digits come back from a
@@ -48,149 +47,6 @@ double StartKey(TDateTime start) {
   TryStrToFloat(PlainSettings(), FloatToStr(PlainSettings(), start), key);
   return key;
 }
-
-// The store read a block at a time, line by line, each line with its own line end (CR LF, LF,
-// CR or none), so that what is copied through keeps every byte.
-class StoreLines {
- public:
-  explicit StoreLines(int fd) : fd_(fd) {}
-
-  bool Next(std::string_view& line, std::string_view& eol) {
-    for (;;) {
-      const std::string_view rest(buffer_.data() + pos_, buffer_.size() - pos_);
-      const std::size_t at = rest.find_first_of("\r\n");
-      // A CR at the end of what is read may be the first half of a CR LF.
-      const bool decided = at != std::string_view::npos && (rest[at] == '\n' || at + 1 < rest.size() || eof_);
-      if (decided) {
-        const std::size_t eolSize = rest[at] == '\r' && at + 1 < rest.size() && rest[at + 1] == '\n' ? 2 : 1;
-        line = rest.substr(0, at);
-        eol = rest.substr(at, eolSize);
-        pos_ += at + eolSize;
-        return true;
-      }
-      if (eof_) {
-        if (rest.empty()) return false;
-        line = rest;
-        eol = {};
-        pos_ = buffer_.size();
-        return true;
-      }
-      Fill();
-    }
-  }
-
-  bool Failed() const { return failed_; }
-
- private:
-  void Fill() {
-    buffer_.erase(0, pos_);
-    pos_ = 0;
-    const std::size_t had = buffer_.size();
-    buffer_.resize(had + kBlockSize);
-    for (;;) {
-      const ssize_t got = ::read(fd_, buffer_.data() + had, kBlockSize);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) {
-        failed_ = got < 0;
-        eof_ = true;
-        buffer_.resize(had);
-      } else {
-        buffer_.resize(had + static_cast<std::size_t>(got));
-      }
-      return;
-    }
-  }
-
-  int fd_;
-  std::string buffer_;
-  std::size_t pos_ = 0;
-  bool eof_ = false;
-  bool failed_ = false;
-};
-
-// The store's replacement: a temporary beside it, written in blocks, renamed over the store at
-// the end. Until Commit succeeds the store is untouched; without it the temporary goes.
-class Replacement {
- public:
-  explicit Replacement(const std::string& path) {
-    target_ = path;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-      if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-        target_ = resolved;
-        std::free(resolved);
-      }
-    }
-    if (::stat(target_.c_str(), &st) == 0) {
-      if (!S_ISREG(st.st_mode)) return;
-      mode_ = st.st_mode & 07777;
-    }
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-      temp_ = target_ + ".~" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
-      fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd_ < 0 && errno != EEXIST) break;
-    }
-    if (fd_ >= 0 && mode_) ::fchmod(fd_, *mode_);
-    failed_ = fd_ < 0;
-    buffer_.reserve(kBlockSize * 4);
-  }
-
-  ~Replacement() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-      ::unlink(temp_.c_str());
-    }
-  }
-
-  void Write(std::string_view text) {
-    buffer_ += text;
-    if (buffer_.size() >= kBlockSize * 4) Drain();
-  }
-
-  bool Commit() {
-    Drain();
-    if (failed_ || fd_ < 0) return false;
-    bool ok = ::fsync(fd_) == 0;
-    ok = ::close(fd_) == 0 && ok;
-    fd_ = -1;
-    if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
-    if (!ok) {
-      ::unlink(temp_.c_str());
-      return false;
-    }
-    const auto slash = target_.rfind('/');
-    const std::string dir =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : target_.substr(0, slash));
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-      ::fsync(dirFd);
-      ::close(dirFd);
-    }
-    return true;
-  }
-
- private:
-  void Drain() {
-    std::string_view left = buffer_;
-    while (!failed_ && fd_ >= 0 && !left.empty()) {
-      const ssize_t written = ::write(fd_, left.data(), left.size());
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) {
-        failed_ = true;
-        break;
-      }
-      left.remove_prefix(static_cast<std::size_t>(written));
-    }
-    buffer_.clear();
-  }
-
-  std::string target_;
-  std::string temp_;
-  std::optional<mode_t> mode_;
-  int fd_ = -1;
-  bool failed_ = true;
-  std::string buffer_;
-};
 
 // One walk over the store, deciding for each new call whether the store holds it, and, with an
 // output, writing the store's replacement on the way.
@@ -223,9 +79,11 @@ class StoreWalk {
   }
 
   // False when the store exists but cannot be read to its end.
-  bool Run(const std::string& path, Replacement* out) {
+  bool Run(const std::string& path, AtomicFileWriter* out) {
     out_ = out;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened here, not through OpenFileLines: a store that is missing holds nothing, one that
+    // cannot be read must not be replaced.
     bool readable = true;
     if (fd >= 0) {
       struct stat st {};
@@ -262,12 +120,19 @@ class StoreWalk {
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
   bool CopyThrough(int fd) {
-    StoreLines lines(fd);
+    BlockLineReader lines(
+        [fd](char* buffer, std::size_t size) -> std::ptrdiff_t {
+          for (;;) {
+            const ssize_t got = ::read(fd, buffer, size);
+            if (got >= 0 || errno != EINTR) return got;
+          }
+        },
+        0);
     std::string_view line;
-    std::string_view eol;
     bool first = true;
     std::size_t active = kNone;
-    while (lines.Next(line, eol)) {
+    while (lines.Next(line)) {
+      const std::string_view eol = lines.LineEnd();
       if (first && line.substr(0, kBom.size()) == kBom) {
         Write(kBom);
         line.remove_prefix(kBom.size());
@@ -397,7 +262,7 @@ class StoreWalk {
   std::vector<std::uint32_t> firsts_;  // the first call of each start, by month and key
   std::vector<Section> sections_;
   std::unordered_map<std::string, std::size_t> byName_;
-  Replacement* out_ = nullptr;
+  AtomicFileWriter* out_ = nullptr;
   std::string trail_;
   bool trailOpen_ = false;
   bool lineOpen_ = false;
@@ -441,13 +306,13 @@ bool NewCalls::HasStart(TDateTime start, std::size_t count) const {
   const std::int32_t month = MonthNumber(start);
   const double key = StartKey(start);
   const std::vector<std::uint32_t>& ordered = Ordered();
-  const auto it = std::lower_bound(ordered.begin(), ordered.end(), std::make_pair(month, key),
-                                   [&](std::uint32_t call, const std::pair<std::int32_t, double>& k) {
-                                     const Call& c = calls_[call];
-                                     return c.month != k.first ? c.month < k.first : c.key < k.second;
-                                   });
-  return it != ordered.end() && calls_[*it].month == month && calls_[*it].key == key &&
-         *it < count;
+  const auto it =
+      std::lower_bound(ordered.begin(), ordered.end(), std::make_pair(month, key),
+                       [&](std::uint32_t call, const std::pair<std::int32_t, double>& k) {
+                         const Call& c = calls_[call];
+                         return c.month != k.first ? c.month < k.first : c.key < k.second;
+                       });
+  return it != ordered.end() && calls_[*it].month == month && calls_[*it].key == key && *it < count;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -460,7 +325,7 @@ MergeOutcome MergeCalls(const std::string& storePath, const RegionalSettings& rs
   // Held from the read of the store to the rename: a writer that comes after sees these calls.
   FileLock lock(storePath);
   StoreWalk walk(rs, calls);
-  Replacement replacement(storePath);
+  AtomicFileWriter replacement(storePath);
   const bool readable = walk.Run(storePath, &replacement);
   // A store that could not be read is never replaced: its calls would be lost.
   if (!readable) ThrowProfileWriteError(storePath);

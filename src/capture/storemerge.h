@@ -29,7 +29,7 @@ class NewCalls {
   bool HasStart(TDateTime start, std::size_t count) const;
 
   struct Call {
-    double key;          // the start as its store text reads back: equal texts, equal keys
+    double key;  // the start as its store text reads back: equal texts, equal keys
     double end;
     std::int32_t month;  // year * 12 + month - 1 of the start
   };

@@ -172,14 +172,13 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
   try {
     if (!a.store && ctx.prepareDefaultStore) ctx.prepareDefaultStore();
     CallStore store(a.store.value_or(ctx.defaultStore), rs);
-    CallStoreBatch batch(store);
+    // Through the driver's stamps, so a call has the key it would have from the modem log.
+    NewCalls calls;
     for (const FoundCall& c : found.calls) {
-      const std::string startLine = ModemLogStamp(rs, c.start);
-      if (store.IsCallRecorded(startLine)) continue;
-      store.RecordCall(startLine, ModemLogStamp(rs, c.end));
-      ++recorded;
+      calls.Add(LogLineToDateTime(ModemLogStamp(rs, c.start)),
+                LogLineToDateTime(ModemLogStamp(rs, c.end)));
     }
-    store.Flush();
+    recorded = store.Merge(calls).added;
   } catch (const Error& e) {
     ctx.err << prefix << e.what() << "\n";
     return 1;

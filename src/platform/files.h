@@ -30,6 +30,10 @@ class FileSystem {
   // The file's lines, read as they are asked for; nullptr when it cannot be opened for reading.
   // Unless a file system reads in blocks, the file is read whole through ReadAll.
   virtual std::unique_ptr<LineSource> OpenLines(const std::string& path) const;
+  // The file's bytes, a block at a time as they are asked for; an empty function when it cannot
+  // be opened for reading. Unless a file system reads in blocks, the file is read whole through
+  // ReadAll.
+  virtual ReadBlock OpenBytes(const std::string& path) const;
   // False when the file could not be deleted (missing, or refused).
   virtual bool Delete(const std::string& path) = 0;
   virtual std::optional<FileStamp> Stamp(const std::string& path) const = 0;
@@ -47,6 +51,7 @@ class RealFileSystem : public FileSystem {
   bool Exists(const std::string& path) const override;
   std::optional<std::string> ReadAll(const std::string& path) const override;
   std::unique_ptr<LineSource> OpenLines(const std::string& path) const override;
+  ReadBlock OpenBytes(const std::string& path) const override;
   bool Delete(const std::string& path) override;
   std::optional<FileStamp> Stamp(const std::string& path) const override;
   bool SameFile(const std::string& a, const std::string& b) const override;

@@ -32,6 +32,7 @@ bool BlockLineReader::Next(std::string_view& line) {
       line = std::string_view(data + begin_, i - begin_);
       std::size_t next = i + 1;
       if (data[i] == '\r' && next < end_ && data[next] == '\n') ++next;
+      lineEnd_ = std::string_view(data + i, next - i);
       begin_ = scan_ = next;
       return true;
     }
@@ -40,6 +41,7 @@ bool BlockLineReader::Next(std::string_view& line) {
       // A last line without a line end; after a read error the torn line is not handed out.
       if (failed_ || begin_ == end_) return false;
       line = std::string_view(data + begin_, end_ - begin_);
+      lineEnd_ = {};
       begin_ = scan_ = end_;
       return true;
     }
@@ -67,43 +69,51 @@ bool BlockLineReader::Refill() {
   return true;
 }
 
-std::unique_ptr<LineSource> TextLines(std::string text, std::size_t blockSize) {
+ReadBlock TextBlocks(std::string text) {
   struct Text {
     std::string content;
     std::size_t offset = 0;
   };
   auto source = std::make_shared<Text>();
   source->content = std::move(text);
-  const std::uint64_t size = source->content.size();
-  return std::make_unique<BlockLineReader>(
-      [source](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
-        const std::size_t n = std::min(capacity, source->content.size() - source->offset);
-        std::memcpy(buffer, source->content.data() + source->offset, n);
-        source->offset += n;
-        return static_cast<std::ptrdiff_t>(n);
-      },
-      size, blockSize);
+  return [source](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
+    const std::size_t n = std::min(capacity, source->content.size() - source->offset);
+    std::memcpy(buffer, source->content.data() + source->offset, n);
+    source->offset += n;
+    return static_cast<std::ptrdiff_t>(n);
+  };
 }
 
-std::unique_ptr<LineSource> OpenFileLines(const std::string& nativePath) {
+std::unique_ptr<LineSource> TextLines(std::string text, std::size_t blockSize) {
+  const std::uint64_t size = text.size();
+  return std::make_unique<BlockLineReader>(TextBlocks(std::move(text)), size, blockSize);
+}
+
+ReadBlock OpenFileBlocks(const std::string& nativePath, std::uint64_t* size) {
   const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return nullptr;
   struct stat st {};
-  const std::uint64_t size =
-      ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  if (size) {
+    *size = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  }
   // The descriptor closes with the last copy of the reading function.
   auto descriptor = std::shared_ptr<int>(new int(fd), [](int* p) {
     ::close(*p);
     delete p;
   });
-  return std::make_unique<BlockLineReader>(
-      [descriptor](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
-        for (;;) {
-          const ssize_t got = ::read(*descriptor, buffer, capacity);
-          if (got >= 0 || errno != EINTR) return got;
-        }
-      },
-      size);
+  return [descriptor](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
+    for (;;) {
+      const ssize_t got = ::read(*descriptor, buffer, capacity);
+      if (got >= 0 || errno != EINTR) return got;
+    }
+  };
+}
+
+std::unique_ptr<LineSource> OpenFileLines(const std::string& nativePath) {
+  std::uint64_t size = 0;
+  ReadBlock read = OpenFileBlocks(nativePath, &size);
+  if (!read) return nullptr;
+  return std::make_unique<BlockLineReader>(std::move(read), size);
 }
 
 // The file system's line readers live here, beside the readers themselves.
@@ -116,6 +126,16 @@ std::unique_ptr<LineSource> FileSystem::OpenLines(const std::string& path) const
 
 std::unique_ptr<LineSource> RealFileSystem::OpenLines(const std::string& path) const {
   return OpenFileLines(Native(path));
+}
+
+ReadBlock FileSystem::OpenBytes(const std::string& path) const {
+  std::optional<std::string> text = ReadAll(path);
+  if (!text) return nullptr;
+  return TextBlocks(std::move(*text));
+}
+
+ReadBlock RealFileSystem::OpenBytes(const std::string& path) const {
+  return OpenFileBlocks(Native(path));
 }
 
 }  // namespace dorvane

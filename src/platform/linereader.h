@@ -39,6 +39,9 @@ class BlockLineReader : public LineSource {
   bool Next(std::string_view& line) override;
   bool Failed() const override { return failed_; }
   std::uint64_t Size() const override { return size_; }
+  // The line end of the line last handed out ("\r\n", "\n", "\r", or none after a last line),
+  // for a reader that copies a file through byte for byte. Valid as long as the line.
+  std::string_view LineEnd() const { return lineEnd_; }
 
  private:
   // Moves the unread rest to the front and reads behind it; false at the end or on an error.
@@ -53,12 +56,20 @@ class BlockLineReader : public LineSource {
   std::size_t end_ = 0;    // end of the bytes read
   bool atEnd_ = false;
   bool failed_ = false;
+  std::string_view lineEnd_;
 };
+
+// The bytes of a text held in memory, handed out as a file's would be.
+ReadBlock TextBlocks(std::string text);
 
 // The lines of a text held in memory (the files of a test's fake file system).
 std::unique_ptr<LineSource> TextLines(std::string text, std::size_t blockSize = kLineBlockSize);
 
 // The lines of a file on disk, opened by its native path; nullptr when it cannot be opened.
 std::unique_ptr<LineSource> OpenFileLines(const std::string& nativePath);
+
+// The bytes of a file on disk, opened by its native path; an empty function when it cannot be
+// opened. The file closes with the last copy of the function; `size` receives its size.
+ReadBlock OpenFileBlocks(const std::string& nativePath, std::uint64_t* size = nullptr);
 
 }  // namespace dorvane

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -50,6 +52,21 @@ class FakeFileSystem : public FileSystem {
     std::string content = it->second.content;
     if (afterRead) afterRead(path);
     return content;
+  }
+  // Hands the bytes out `chunk` at a time when it is set, as a slow reader would get them.
+  std::size_t chunk = 0;
+  ReadBlock OpenBytes(const std::string& path) const override {
+    std::optional<std::string> content = ReadAll(path);
+    if (!content) return nullptr;
+    if (chunk == 0) return TextBlocks(std::move(*content));
+    auto text = std::make_shared<std::string>(std::move(*content));
+    auto offset = std::make_shared<std::size_t>(0);
+    return [text, offset, step = chunk](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
+      const std::size_t n = std::min({capacity, step, text->size() - *offset});
+      text->copy(buffer, n, *offset);
+      *offset += n;
+      return static_cast<std::ptrdiff_t>(n);
+    };
   }
   bool Delete(const std::string& path) override {
     deleted.push_back(path);

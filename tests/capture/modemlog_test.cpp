@@ -237,12 +237,16 @@ TEST_F(ImportTest, PairsStartAndEndLinesWithinEachSession) {
        true,
        {Call("21:01:00.00", "21:02:00.00")}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::remove(store.Path().c_str());
-    Import(c.log, c.ignoreBusy);
-    EXPECT_EQ(StoredCalls(), c.calls);
-    EXPECT_FALSE(fs.Has(kLog));
+  // Read whole, and a byte at a time: no word, line end or stamp is lost between two reads.
+  for (const std::size_t chunk : {0, 1}) {
+    fs.chunk = chunk;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.name);
+      std::remove(store.Path().c_str());
+      Import(c.log, c.ignoreBusy);
+      EXPECT_EQ(StoredCalls(), c.calls);
+      EXPECT_FALSE(fs.Has(kLog));
+    }
   }
 }
 
@@ -369,8 +373,9 @@ TEST_F(ImportTest, AnEndLineFailsOnlyWhenItsCallWouldBeRecorded) {
       {"a session cleared before its pass",
        "",
        {At("20:00:00.00", "in use"), At("20:03:00.00", "Dialing"), badEnd,
-        "07-3x-1998 20:04:00.00 - ATDT", At("20:04:30.00", "Hanging up"), At("20:05:00.00", "in use"),
-        At("20:05:00.00", "Dialing"), At("20:06:00.00", "NO CARRIER"), At("20:07:00.00", "closed")},
+        "07-3x-1998 20:04:00.00 - ATDT", At("20:04:30.00", "Hanging up"),
+        At("20:05:00.00", "in use"), At("20:05:00.00", "Dialing"), At("20:06:00.00", "NO CARRIER"),
+        At("20:07:00.00", "closed")},
        {Call("20:05:00.00", "20:06:00.00")},
        ""},
   };
@@ -446,13 +451,16 @@ TEST_F(ImportTest, ReadsALogInTheEncodingOfItsByteOrderMark) {
     }
     return bytes;
   };
-  for (const std::string& log : {text, "\xEF\xBB\xBF" + text, utf16(true), utf16(false)}) {
-    SCOPED_TRACE(log.substr(0, 4));
-    std::remove(store.Path().c_str());
-    fs.Put(kLog, log);
-    importer.ImportModemLog(kLog, true);
-    EXPECT_EQ(StoredCalls(), (decltype(StoredCalls()){Call("20:01:00.00", "20:02:00.00")}));
-    EXPECT_FALSE(fs.Has(kLog));
+  for (const std::size_t chunk : {0, 1, 3}) {
+    fs.chunk = chunk;
+    for (const std::string& log : {text, "\xEF\xBB\xBF" + text, utf16(true), utf16(false)}) {
+      SCOPED_TRACE(log.substr(0, 4));
+      std::remove(store.Path().c_str());
+      fs.Put(kLog, log);
+      importer.ImportModemLog(kLog, true);
+      EXPECT_EQ(StoredCalls(), (decltype(StoredCalls()){Call("20:01:00.00", "20:02:00.00")}));
+      EXPECT_FALSE(fs.Has(kLog));
+    }
   }
 }
 
@@ -463,8 +471,7 @@ TEST(Import, LeavesTheProgramsOwnFilesAlone) {
   const std::vector<std::string> own = {dir.File("dorvane"), dir.File("dorvane.DB"),
                                         dir.File("dorvane.INI"), dir.File("dorvane.REG"),
                                         dir.File("dorvane.HLP")};
-  const std::string log =
-      LogText({At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER")});
+  const std::string log = LogText({At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER")});
   for (const auto& path : own) WriteBytes(path, log);
   std::filesystem::create_symlink(dir.File("dorvane.INI"), dir.File("ModemLog.txt"));
   CallStore store(dir.File("dorvane.DB"), rs);

@@ -26,7 +26,8 @@ using Stamps = std::vector<std::pair<const char*, const char*>>;
 
 NewCalls Calls(const Stamps& stamps) {
   NewCalls calls;
-  for (const auto& [start, end] : stamps) calls.Add(LogLineToDateTime(start), LogLineToDateTime(end));
+  for (const auto& [start, end] : stamps)
+    calls.Add(LogLineToDateTime(start), LogLineToDateTime(end));
   return calls;
 }
 
@@ -65,9 +66,9 @@ TEST(MergeCalls, AddsWhatTheStoreLacksAndKeepsEveryOtherByte) {
        "36008=36008.5\r\n[1998-9]\r\n36039=36039.5\r\n",
        3},
       {"a call held keeps its end",
-       "[1998-7]\r\n36006=36006.25\r\n",
+       "[1998-7]\r36006=36006.25\n",
        {kJul30, kJul31},
-       "[1998-7]\r\n36006=36006.25\r\n36007=36007.5\r\n",
+       "[1998-7]\r36006=36006.25\n36007=36007.5\r\n",
        1},
       {"a key without an end takes the new one",
        "[1998-7]\r\n 36006 = \r\n36007\r\n36008=\"\"\r\n36039=x",

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -182,6 +183,48 @@ TEST_F(CheckRun, TheProgramsOwnFirstParameterCountsNotTheToolkitsOptions) {
   // run, the window stays open until it is killed.
   EXPECT_EQ(Run({"-reverse", "CHECK"}, "C.UTF-8", 5), -1);
   EXPECT_EQ(Run({"CHECK", "-reverse"}, "C.UTF-8"), 0);
+}
+
+// Whatever "Log File:" names, the program's own files are never taken for the log; a file with
+// no driver's time stamp is not deleted; a log saved as UTF-16 comes in like any other.
+TEST_F(CheckRun, DeletesOnlyAModemLogAndNeverItsOwnFiles) {
+  const std::string log = ReadFile(Data("ModemLog.txt"));
+  std::string utf16 = "\xFF\xFE";
+  for (char c : log) utf16 += std::string{c, '\0'};
+  const std::string store = ReadFile(Data("existing_point.DB"));
+  const std::string exe = ReadFile(exe_);
+  struct Case {
+    std::string option;  // the log file option
+    std::string file;    // the file it names, written before the run
+    std::string content;
+    std::optional<std::string> storeAfter;
+    bool deleted;
+  } cases[] = {
+      {"\\dorvane.DB", "dorvane.DB", store, store, false},
+      {(dir_ / "dorvane").string(), "dorvane", exe, std::nullopt, false},
+      {(dir_ / "dorvane.HLP").string(), "dorvane.HLP", log, std::nullopt, false},
+      {(dir_ / "dorvane.REG").string(), "dorvane.REG", "REGEDIT4\r\n\r\n" + log, std::nullopt,
+       false},
+      {(dir_ / "letter.txt").string(), "letter.txt", "Dear John,\r\n", std::nullopt, false},
+      {(dir_ / "ModemLog16.txt").string(), "ModemLog16.txt", utf16,
+       ReadFile(Data("expected_point.DB")), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.option);
+    fs::remove(dir_ / "dorvane.DB");
+    WriteFile(dir_ / c.file, c.content);
+    WriteFile(dir_ / "dorvane.INI", "[Windows Modem Log File]\r\nLogFileName=" + c.option + "\r\n");
+    ASSERT_EQ(Run({"CHECK"}, "C.UTF-8"), 0);
+    EXPECT_EQ(fs::exists(dir_ / c.file), !c.deleted);
+    // The registry file is written at every start; the others are left as they were.
+    if (!c.deleted && c.file != "dorvane.REG") {
+      EXPECT_EQ(ReadFile(dir_ / c.file), c.content);
+    }
+    EXPECT_EQ(fs::exists(dir_ / "dorvane.DB"), c.storeAfter.has_value());
+    if (c.storeAfter) {
+      EXPECT_EQ(ReadFile(dir_ / "dorvane.DB"), *c.storeAfter);
+    }
+  }
 }
 
 TEST_F(CheckRun, WithoutALogLeavesNoStore) {

@@ -193,7 +193,6 @@ Outcome Import(const std::string& storePath, const RegionalSettings& rs, bool ig
   } catch (const Error&) {
     outcome.failed = true;
   }
-  CHECK(!store.InBatch());
   CHECK(messages.shown == 0);
   outcome.logKept = files.Exists(kLog);
   outcome.store = files.ReadAll(storePath).value_or("");

@@ -155,8 +155,7 @@ void TForm1::FormCreate() {
   const dorvane::DataPaths& own = services_.paths;
   import_ = std::make_unique<dorvane::ModemLogImport>(
       *callStore_, services_.files, services_.messages,
-      std::vector<std::string>{services_.exePath, own.store, own.settings, own.registry,
-                               own.help});
+      std::vector<std::string>{services_.exePath, own.store, own.settings, own.registry, own.help});
 }
 
 void TForm1::showEvent(QShowEvent* event) {

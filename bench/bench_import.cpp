@@ -1,7 +1,8 @@
 // The modem log import at start-up: a log of new calls into a call store that already holds
 // years of calls. Arguments: calls in the log, calls in the store. The files are put back before
 // every iteration, outside the timing; the timing covers reading the log, pairing, recording,
-// the atomic rewrite of the store and the deletion of the log.
+// the atomic rewrite of the store and the deletion of the log. Beside it: the store merge alone,
+// and the floor of any whole-store replace (the store copied through the atomic writer).
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -10,9 +11,14 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "capture/modemlog.h"
+#include "capture/storemerge.h"
 #include "platform/datetime.h"
+#include "platform/files.h"
+#include "platform/linereader.h"
 #include "platform/messages.h"
 #include "platform/regional.h"
 
@@ -179,9 +185,72 @@ void BM_ImportModemLog(benchmark::State& state) {
 BENCHMARK(BM_ImportModemLog)
     ->Args({5000, 50000})
     ->Args({10000, 100000})
-    ->Args({20000, 200000})
+    ->Args({10000, 1000000})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The store merge alone, as dorvane-import calls it: the same new calls as date-times.
+void BM_MergeCalls(benchmark::State& state) {
+  const int logCalls = static_cast<int>(state.range(0));
+  const int storeCalls = static_cast<int>(state.range(1));
+  const RegionalSettings rs;
+  const Files files = Generate(logCalls, storeCalls, rs);
+  NewCalls calls;
+  TDateTime start = 0;
+  for (std::string_view line : SplitLines(files.log)) {
+    if (line.find("ATDT") != std::string_view::npos) start = LogLineToDateTime(line);
+    if (line.find("NO CARRIER") != std::string_view::npos)
+      calls.Add(start, LogLineToDateTime(line));
+  }
+  const std::string dir = ScratchDir();
+  if (dir.empty()) {
+    state.SkipWithError("no scratch folder");
+    return;
+  }
+  const std::string storePath = dir + "/dorvane.DB";
+  std::size_t added = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Put(storePath, files.store);
+    state.ResumeTiming();
+    added = MergeCalls(storePath, rs, calls).added;
+  }
+  if (added != calls.Size()) state.SkipWithError("calls were lost");
+  state.SetItemsProcessed(state.iterations() * logCalls);
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+}
+
+BENCHMARK(BM_MergeCalls)->Args({10000, 1000000})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor of any whole-store replace: the store read in blocks and written unchanged through
+// the atomic writer (fsync and rename included).
+void BM_CopyStoreFloor(benchmark::State& state) {
+  const RegionalSettings rs;
+  const Files files = Generate(0, static_cast<int>(state.range(0)), rs);
+  const std::string dir = ScratchDir();
+  if (dir.empty()) {
+    state.SkipWithError("no scratch folder");
+    return;
+  }
+  const std::string storePath = dir + "/dorvane.DB";
+  std::vector<char> block(kLineBlockSize);
+  for (auto _ : state) {
+    state.PauseTiming();
+    Put(storePath, files.store);
+    state.ResumeTiming();
+    const ReadBlock read = OpenFileBlocks(storePath);
+    AtomicFileWriter writer(storePath);
+    for (std::ptrdiff_t got; (got = read(block.data(), block.size())) > 0;) {
+      writer.Write(std::string_view(block.data(), static_cast<std::size_t>(got)));
+    }
+    if (!writer.Commit()) state.SkipWithError("the copy failed");
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+}
+
+BENCHMARK(BM_CopyStoreFloor)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

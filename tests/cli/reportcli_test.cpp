@@ -1,0 +1,117 @@
+// dorvane-report against the window's own report runs: on the same files, under the same
+// settings, its texts are theirs to the character.
+#include "cli/reportcli.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "cli/reportexport.h"
+#include "platform/messages.h"
+#include "reports/reportrun.h"
+#include "settings/settingsfile.h"
+#include "support/profiles.h"
+
+namespace dorvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+TDateTime At(int y, int m, int d, int h = 0, int n = 0, int s = 0) {
+  return EncodeDate(y, m, d) + EncodeTime(h, n, s, 0);
+}
+
+class NoClock : public Clock {
+ public:
+  TDateTime Now() const override { return At(2000, 1, 1); }
+};
+
+class QuietMessages : public MessageService {
+ public:
+  Answer Confirm(const std::string&, bool) override { return Answer::No; }
+  void Information(const std::string&) override {}
+  void Warning(const std::string&) override {}
+  void ErrorMessage(const std::string&) override {}
+  void Note(const std::string&) override {}
+  void ShowError(const std::string&) override {}
+};
+
+TEST(ReportCli, TextsAreTheWindowRunsTexts) {
+  const fs::path dir =
+      fs::temp_directory_path() / ("dorvane-reportcli-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::string settings = (dir / "t.INI").string();
+  const std::string store = (dir / "t.DB").string();
+  for (const char* profile : {"EN_GB", "DE", "T12_DOT"}) {
+    SCOPED_TRACE(profile);
+    const RegionalSettings rs = test::Profile(profile);
+    // A weekday band and the catch-all band; calls before, in and after the period, one that
+    // starts at midnight, one that ends before it starts, one that runs into the next day.
+    const ChargeRows bands = {
+        {rs.shortDayNames[1] + ", " + rs.shortDayNames[2],
+         TimeToStr(rs, EncodeTime(8, 0, 0, 0)) + " - " + TimeToStr(rs, EncodeTime(17, 59, 59, 0)),
+         FloatToStr(rs, 0.1), FloatToStr(rs, 0.2), FloatToStr(rs, 0.5), "1"},
+        DefaultChargeCells(rs)};
+    SettingsFile(settings).Save(Options{}, 1, bands);
+    std::string text = "[1999-1]\r\n";
+    for (auto [s, e] : {std::pair{At(1998, 12, 31, 23), At(1999, 1, 1, 1)},
+                        {At(1999, 1, 11, 17, 58, 30), At(1999, 1, 11, 18, 5, 10)},
+                        {At(1999, 1, 12), At(1999, 1, 12, 0, 0, 40)},
+                        {At(1999, 1, 13, 9), At(1999, 1, 13, 8)},
+                        {At(1999, 1, 31, 23, 30), At(1999, 2, 1, 0, 15)},
+                        {At(1999, 2, 1, 10), At(1999, 2, 1, 10, 3)}}) {
+      text += FloatToStr(rs, s) + "=" + FloatToStr(rs, e) + "\r\n";
+    }
+    std::ofstream(store, std::ios::binary) << text;
+
+    const RealFileSystem files(dir.string(), {settings, store});
+    NoClock clock;
+    QuietMessages messages;
+    std::map<AnalysisLabel, std::string> labels;
+    const TDateTime today = EncodeDate(1999, 1, 20);
+    struct Today : Clock {
+      TDateTime day;
+      TDateTime Now() const override { return day; }
+    } fixed;
+    fixed.day = today;
+    const ReportRun run{.files = files,
+                        .messages = messages,
+                        .clock = fixed,
+                        .regional = rs,
+                        .storePath = store,
+                        .period = {EncodeDate(1999, 1, 1), At(1999, 1, 31, 23, 59, 59)},
+                        .charges = bands,
+                        .progress = {},
+                        .setLabel = [&](AnalysisLabel l, const std::string& t) { labels[l] = t; }};
+    CurrentMonthFigures month;
+    ASSERT_TRUE(RunCostsAnalysis(run, month));
+    ASSERT_EQ(labels.size(), kAnalysisLabelCount);
+    std::string expected;
+    for (std::size_t i = 0; i < kAnalysisLabelCount; ++i) {
+      expected +=
+          std::string(kAnalysisCaptions[i]) + " " + labels[static_cast<AnalysisLabel>(i)] + "\n";
+    }
+    LogbookDocument doc;
+    ASSERT_TRUE(RunLogbookReport(run, doc));
+
+    const auto report = [&](std::vector<std::string> args) {
+      std::ostringstream out;
+      std::ostringstream err;
+      args.insert(args.end(), {"--settings", settings, "--store", store, "--month", "1999-01",
+                               "--today", "1999-01-20"});
+      EXPECT_EQ(RunDorvaneReport(args, {files, clock, rs, "", "", out, err}), kReportDone)
+          << err.str();
+      return out.str();
+    };
+    EXPECT_EQ(report({}), expected);
+    EXPECT_EQ(report({"--logbook"}), doc.PlainText());
+  }
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace dorvane

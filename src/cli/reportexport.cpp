@@ -506,11 +506,11 @@ void WriteMonthChart(std::ostream& out, const RegionalSettings& rs,
   const auto y = [&](double v) { return kTop + (hi - v) / (hi - lo) * kPlotHeight; };
   const double plotRight = kLeft + n * kSlot;
 
-  out << "<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" aria-labelledby=\"chart-title\" "
+  out << "<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" aria-label=\"Cost per month\" "
          "width=\""
       << Coord(width) << "\" height=\"" << Coord(height) << "\" viewBox=\"0 0 " << Coord(width)
       << ' ' << Coord(height) << "\">\n";
-  out << "<title id=\"chart-title\">Cost per month</title>\n";
+  out << "<title>Cost per month</title>\n";
   // Grid lines and the cost ticks.
   for (double v = lo; v <= hi + step / 2; v += step) {
     const double tick = std::abs(v) < step / 1e6 ? 0.0 : v;
@@ -602,8 +602,12 @@ class HtmlWriter : public ReportWriter {
       WriteMonthChart(out_, rs_, months_.Months());
       out_ << "</figure>\n";
     }
-    out_ << "<h2>" << kLogbookTitle
-         << "</h2>\n<table class=\"list\">\n<thead><tr>"
+    out_ << "<h2>" << kLogbookTitle << "</h2>\n";
+    if (months_.Months().empty()) {
+      out_ << "<p>No calls in the period.</p>\n</body>\n</html>\n";
+      return;
+    }
+    out_ << "<table class=\"list\">\n<thead><tr>"
             "<th scope=\"col\">Start</th><th scope=\"col\">End</th>"
             "<th scope=\"col\" class=\"num\">Time</th><th scope=\"col\" class=\"num\">Cost</th>";
     for (const TariffTotal& t : s.tariffs) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "capture/callstore.h"
@@ -16,6 +17,7 @@ struct Arguments {
   std::optional<std::string> store;
   std::optional<int> year;
   bool dryRun = false;
+  bool help = false;
   std::vector<std::string> files;
 };
 
@@ -49,6 +51,10 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
     if (arg == "--") {
       options = false;
       continue;
+    }
+    if (arg == "--help" || arg == "-h") {
+      a.help = true;
+      return a;
     }
     if (arg == "--dry-run") {
       a.dryRun = true;
@@ -125,7 +131,10 @@ FoundCalls FindPppCalls(const std::vector<LogInput>& logs, std::optional<int> ye
   }
   std::stable_sort(found.calls.begin(), found.calls.end(),
                    [](const FoundCall& a, const FoundCall& b) { return a.start < b.start; });
-  found.unfinished = finder.Unfinished();
+  std::set<std::tuple<LocalTime, std::string, std::string>> named;
+  for (const FoundCall& c : finder.Unfinished()) {
+    if (named.emplace(c.start, c.host, c.pid).second) found.unfinished.push_back(c);
+  }
   return found;
 }
 
@@ -137,6 +146,11 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
   } catch (const UsageError& e) {
     ctx.err << prefix << e.what() << "\n" << kImportToolUsage << "\n";
     return 2;
+  }
+
+  if (a.help) {
+    ctx.out << kImportToolUsage << "\n";
+    return 0;
   }
 
   // Every input is read before anything is written: a run either sees all its logs or

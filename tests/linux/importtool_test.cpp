@@ -88,6 +88,9 @@ TEST_F(ImportTool, WrongArgumentsEndWithStatusTwoAndTheUsage) {
     EXPECT_EQ(run.out, "");
   }
   EXPECT_FALSE(std::filesystem::exists(dir_.File("dorvane.DB")));
+  const ToolRun help = Start({"syslog", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out, std::string(kImportToolUsage) + "\n");
 }
 
 TEST_F(ImportTool, AnUnreadableLogStopsTheRunBeforeAnythingIsWritten) {

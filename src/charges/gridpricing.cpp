@@ -23,7 +23,8 @@ const T& Once(std::optional<T>& value, std::string& error, bool& done, F&& conve
 }  // namespace
 
 GridPricing::GridPricing(const RegionalSettings& rs, const ChargeRows& rows)
-    : rs_(rs), rows_(rows), windows_(rows.size()), rates_(rows.size()) {
+    : rs_(rs), rows_(rows), windows_(rows.size()), rates_(rows.size()), days_(rows.size()) {
+  for (auto& days : days_) days.fill(-1);
   if (rows.empty()) throw Error("The charges table holds no charge band");
 }
 
@@ -37,10 +38,17 @@ const BandRates& GridPricing::RatesOf(std::size_t row) const {
   return Once(p.value, p.error, p.done, [&] { return ReadChargeBand(rs_, rows_[row]); });
 }
 
+bool GridPricing::HasDay(std::size_t row, int day) const {
+  if (day < 1 || day > 7) return false;
+  signed char& known = days_[row][static_cast<std::size_t>(day)];
+  if (known < 0) known = BandHasDay(rs_, day, rows_[row][0]) ? 1 : 0;
+  return known == 1;
+}
+
 BandRates GridPricing::FindChargeBand(int day, int hour, int minute) const {
   const std::size_t last = rows_.size() - 1;
   for (std::size_t row = 0; row < last; ++row) {
-    if (BandHasDay(rs_, day, rows_[row][0]) && WindowOf(row).Contains(hour, minute)) {
+    if (HasDay(row, day) && WindowOf(row).Contains(hour, minute)) {
       return RatesOf(row);
     }
   }
@@ -52,6 +60,22 @@ double GridPricing::CallCost(TDateTime start, TDateTime end) const {
   const TimeParts time = DecodeTime(at);
   const BandRates band = FindChargeBand(DayOfWeek(at), time.hour, time.minute);
   return BandPrice(band, CallDuration(start, end));
+}
+
+CallPrices GridPricing::Prices(TDateTime start, TDateTime end) const {
+  const double duration = CallDuration(start, end);
+  const TDateTime at = RoundToMillisecond(start);
+  const TimeParts time = DecodeTime(at);
+  CallPrices prices;
+  prices.cost = BandPrice(FindChargeBand(DayOfWeek(at), time.hour, time.minute), duration);
+  prices.lowest = 1E20;
+  prices.highest = 0;
+  for (std::size_t row = 0; row < rows_.size(); ++row) {
+    const double price = BandPrice(RatesOf(row), duration);
+    if (price < prices.lowest) prices.lowest = price;
+    if (price > prices.highest) prices.highest = price;
+  }
+  return prices;
 }
 
 double GridPricing::LowestCallCost(TDateTime start, TDateTime end) const {

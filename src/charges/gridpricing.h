@@ -2,6 +2,7 @@
 // the cheapest and the dearest band of the whole table.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ class GridPricing : public CallPricing {
   double CallCost(TDateTime start, TDateTime end) const override;
   double LowestCallCost(TDateTime start, TDateTime end) const override;
   double HighestCallCost(TDateTime start, TDateTime end) const override;
+  // One duration and one pass over the bands for the cheapest and the dearest price.
+  CallPrices Prices(TDateTime start, TDateTime end) const override;
 
  private:
   template <typename T>
@@ -39,11 +42,14 @@ class GridPricing : public CallPricing {
 
   const TimeWindow& WindowOf(std::size_t row) const;
   const BandRates& RatesOf(std::size_t row) const;
+  // BandHasDay of the row's Days cell, looked at once per row and day.
+  bool HasDay(std::size_t row, int day) const;
 
   const RegionalSettings& rs_;
   const ChargeRows& rows_;
   mutable std::vector<Parsed<TimeWindow>> windows_;
   mutable std::vector<Parsed<BandRates>> rates_;
+  mutable std::vector<std::array<signed char, 8>> days_;  // -1 not yet looked at, else 0 or 1
 };
 
 }  // namespace dorvane

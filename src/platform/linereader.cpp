@@ -20,8 +20,7 @@ BlockLineReader::BlockLineReader(ReadBlock read, std::uint64_t size, std::size_t
 bool BlockLineReader::Next(std::string_view& line) {
   for (;;) {
     const char* data = buffer_.data();
-    std::size_t i = scan_;
-    while (i < end_ && data[i] != '\r' && data[i] != '\n') ++i;
+    const std::size_t i = FindLineEnd();
     if (i < end_) {
       if (data[i] == '\r' && i + 1 == end_ && !atEnd_) {
         // A CR at the end of what has been read: the next block tells whether an LF follows.
@@ -49,6 +48,18 @@ bool BlockLineReader::Next(std::string_view& line) {
   }
 }
 
+std::size_t BlockLineReader::FindLineEnd() {
+  // The next LF is remembered while it lies ahead, so that a file of CR line ends is not searched
+  // to the end of the block for every line.
+  const char* data = buffer_.data();
+  if (lf_ == kUnknown || lf_ < scan_) {
+    const void* lf = std::memchr(data + scan_, '\n', end_ - scan_);
+    lf_ = lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : end_;
+  }
+  const void* cr = std::memchr(data + scan_, '\r', lf_ - scan_);
+  return cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lf_;
+}
+
 bool BlockLineReader::Refill() {
   if (atEnd_) return false;
   if (begin_ > 0) {
@@ -59,6 +70,7 @@ bool BlockLineReader::Refill() {
   }
   // Only a line longer than a block makes the buffer grow.
   if (buffer_.size() - end_ < blockSize_) buffer_.resize(end_ + blockSize_);
+  lf_ = kUnknown;  // looked for again in what is read now
   const std::ptrdiff_t got = read_(buffer_.data() + end_, blockSize_);
   if (got <= 0) {
     atEnd_ = true;

@@ -46,6 +46,8 @@ class BlockLineReader : public LineSource {
  private:
   // Moves the unread rest to the front and reads behind it; false at the end or on an error.
   bool Refill();
+  // The first CR or LF from scan_ on, end_ when there is none.
+  std::size_t FindLineEnd();
 
   ReadBlock read_;
   std::uint64_t size_;
@@ -54,6 +56,9 @@ class BlockLineReader : public LineSource {
   std::size_t begin_ = 0;  // first unread byte
   std::size_t scan_ = 0;   // first byte not yet searched for a line end
   std::size_t end_ = 0;    // end of the bytes read
+  // The next LF at or after scan_, end_ for none before end_.
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  std::size_t lf_ = kUnknown;
   bool atEnd_ = false;
   bool failed_ = false;
   std::string_view lineEnd_;

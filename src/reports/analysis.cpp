@@ -17,6 +17,23 @@ bool IsCurrentMonth(TDateTime value, TDateTime today) {
   return a.year == b.year && a.month == b.month;
 }
 
+CurrentMonthTest::CurrentMonthTest(TDateTime today) : today_(today) {
+  const DateParts d = DecodeDate(today);
+  first_ = EncodeDate(d.year, d.month, 1);
+  next_ = d.month == 12 ? EncodeDate(d.year + 1, 1, 1) : EncodeDate(d.year, d.month + 1, 1);
+}
+
+bool CurrentMonthTest::operator()(TDateTime value) const {
+  // A day's margin on either side leaves the rounding to the millisecond to DecodeDate, and the
+  // bounds keep a value that is no date for it to refuse.
+  constexpr TDateTime kSafelyDates[] = {-600000, 2900000};
+  if ((value < first_ - 1 || value > next_ + 1) && value > kSafelyDates[0] &&
+      value < kSafelyDates[1]) {
+    return false;
+  }
+  return IsCurrentMonth(value, today_);
+}
+
 double EstimatedMonthlyCost(double monthCost, TDateTime today) {
   return monthCost * (31.0 / DecodeDate(today).day);
 }
@@ -51,8 +68,12 @@ void ScanCallStore(LineSource& lines, const RegionalSettings& rs,
                    const std::function<void(TDateTime start, TDateTime end)>& onCall,
                    const std::function<void(int position)>& onProgress) {
   const std::uint64_t size = lines.Size();
+  const std::uint64_t units = std::max<std::uint64_t>(size / 128, 1);
   std::uint64_t charactersRead = 0;
   int shown = -1;
+  // The position can change only once the characters reach the next half unit; below that the
+  // division and its rounding are skipped.
+  std::uint64_t nextHalf = 0;
   std::string_view line;
   std::string_view startText;
   std::string_view endText;
@@ -63,11 +84,14 @@ void ScanCallStore(LineSource& lines, const RegionalSettings& rs,
       onCall(start, end);
     }
     charactersRead += line.size();
+    if (2 * charactersRead < nextHalf) continue;
     const int position = ScanProgress(charactersRead, size);
     if (position != shown) {
       shown = position;
       onProgress(position);
     }
+    nextHalf =
+        position >= 100 ? UINT64_MAX : (2 * static_cast<std::uint64_t>(position) + 1) * units;
   }
 }
 
@@ -92,21 +116,30 @@ PeriodStatistics StartStatistics(TDateTime now) {
   return stats;
 }
 
-bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period, TDateTime today,
-                         const CallPricing& pricing, TDateTime start, TDateTime end,
-                         PricedCall* priced) {
-  if (IsCurrentMonth(start, today)) {
-    stats.currentMonthCost += pricing.CallCost(start, end);
+bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period,
+                         const CurrentMonthTest& isCurrentMonth, const CallPricing& pricing,
+                         TDateTime start, TDateTime end, PricedCall* priced) {
+  const bool inMonth = isCurrentMonth(start);
+  const bool inPeriod = period.InReportPeriod(start);
+  // A call of the month and the period is priced once for both: the same price, and the same
+  // failure first.
+  if (inMonth && !inPeriod) stats.currentMonthCost += pricing.CallCost(start, end);
+  if (!inPeriod) {
+    if (inMonth) ++stats.currentMonthCount;
+    return false;
+  }
+  const CallPrices prices = pricing.Prices(start, end);
+  if (inMonth) {
+    stats.currentMonthCost += prices.cost;
     ++stats.currentMonthCount;
   }
-  if (!period.InReportPeriod(start)) return false;
   PricedCall call;
   call.start = start;
   call.end = end;
   call.duration = CallSpan(start, end);
-  call.cost = pricing.CallCost(start, end);
-  call.lowest = pricing.LowestCallCost(start, end);
-  call.highest = pricing.HighestCallCost(start, end);
+  call.cost = prices.cost;
+  call.lowest = prices.lowest;
+  call.highest = prices.highest;
   stats.Add(start, end, call.cost);
   stats.totalLowest += call.lowest;
   stats.totalHighest += call.highest;

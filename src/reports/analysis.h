@@ -15,6 +15,12 @@ namespace dorvane {
 
 inline constexpr const char* kInvalidReportPeriod = "Invalid Report Period";
 
+struct CallPrices {
+  double cost = 0;     // at the band in force at its start
+  double lowest = 0;   // at the cheapest band of the table
+  double highest = 0;  // at the dearest band
+};
+
 // The three prices of a call; the charges table supplies them.
 class CallPricing {
  public:
@@ -22,6 +28,12 @@ class CallPricing {
   virtual double CallCost(TDateTime start, TDateTime end) const = 0;
   virtual double LowestCallCost(TDateTime start, TDateTime end) const = 0;
   virtual double HighestCallCost(TDateTime start, TDateTime end) const = 0;
+  // All three, in that order; a pricing may share the work between them.
+  virtual CallPrices Prices(TDateTime start, TDateTime end) const {
+    const double cost = CallCost(start, end);
+    const double lowest = LowestCallCost(start, end);
+    return {cost, lowest, HighestCallCost(start, end)};
+  }
 };
 
 // The closed interval of the two period pickers, compared as full date-times.
@@ -35,6 +47,19 @@ struct ReportPeriod {
 
 // Same year and month as today.
 bool IsCurrentMonth(TDateTime value, TDateTime today);
+
+// IsCurrentMonth against one today, for a pass over many calls: the days of the month are
+// worked out once, and only a value near them is split into its date.
+class CurrentMonthTest {
+ public:
+  CurrentMonthTest(TDateTime today);  // NOLINT: a today stands for its month's test
+  bool operator()(TDateTime value) const;
+
+ private:
+  TDateTime today_;
+  TDateTime first_;  // the month's first day
+  TDateTime next_;   // the next month's first day
+};
 // The month's cost so far, stretched to a 31-day month from today's day of the month.
 double EstimatedMonthlyCost(double monthCost, TDateTime today);
 // The period's total per 31 days, counting years as 365 days and months as 30; the period ends
@@ -103,9 +128,9 @@ PeriodStatistics StartStatistics(TDateTime now);
 // Counts and prices one stored call: in the current month at its own band; in the period at its
 // own band and at the cheapest and the dearest band of the table. True when the call lies in the
 // period; `priced` (when given) then receives it with its prices.
-bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period, TDateTime today,
-                         const CallPricing& pricing, TDateTime start, TDateTime end,
-                         PricedCall* priced = nullptr);
+bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period,
+                         const CurrentMonthTest& isCurrentMonth, const CallPricing& pricing,
+                         TDateTime start, TDateTime end, PricedCall* priced = nullptr);
 
 // The statistics labels in the order they are filled.
 enum class AnalysisLabel {

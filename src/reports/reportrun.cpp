@@ -58,9 +58,11 @@ std::optional<PeriodStatistics> RunCostsAnalysis(
   if (store.refused) return std::nullopt;
   if (store.lines) {
     const GridPricing pricing(run.regional, run.charges);
+    const CurrentMonthTest isCurrentMonth(now);
     PricedCall call;
     ScanStore(run, *store.lines, [&](TDateTime start, TDateTime end) {
-      if (AddCallToStatistics(stats, run.period, now, pricing, start, end, &call) && onCall) {
+      if (AddCallToStatistics(stats, run.period, isCurrentMonth, pricing, start, end, &call) &&
+          onCall) {
         onCall(call);
       }
     });

@@ -202,6 +202,10 @@ TEST(GridPricing, PricesAtTheBandInForceAndAtTheCheapestAndDearest) {
     EXPECT_NEAR(pricing.CallCost(c.start, c.end), c.cost, 1e-12);
     EXPECT_NEAR(pricing.LowestCallCost(c.start, c.end), c.lowest, 1e-12);
     EXPECT_NEAR(pricing.HighestCallCost(c.start, c.end), c.highest, 1e-12);
+    const CallPrices all = pricing.Prices(c.start, c.end);  // the three in one pass
+    EXPECT_EQ(all.cost, pricing.CallCost(c.start, c.end));
+    EXPECT_EQ(all.lowest, pricing.LowestCallCost(c.start, c.end));
+    EXPECT_EQ(all.highest, pricing.HighestCallCost(c.start, c.end));
   }
 }
 

@@ -148,6 +148,28 @@ TEST(CostsAnalysis, MonthlyEstimatesCountMonthsOf31Days) {
   }
 }
 
+TEST(CostsAnalysis, CurrentMonthTestAgreesWithIsCurrentMonth) {
+  const TDateTime halfMs = 0.5 / 86400000;
+  for (const TDateTime today : {At(1999, 6, 5, 12), At(1999, 12, 31, 23, 59), At(2000, 1, 1)}) {
+    const CurrentMonthTest test(today);
+    const DateParts d = DecodeDate(today);
+    const TDateTime first = EncodeDate(d.year, d.month, 1);
+    const TDateTime values[] = {first,
+                                first - halfMs,
+                                first - 2 * halfMs,
+                                first - 1.5,
+                                first + 27.999999,
+                                first + 40,
+                                today - 365.0,
+                                today + 1e-3,
+                                36006.8430905671,
+                                -1.25,
+                                EncodeDate(d.year - 1, d.month, 15)};
+    for (const TDateTime v : values) EXPECT_EQ(test(v), IsCurrentMonth(v, today)) << v;
+    EXPECT_THROW(test(1e9), Error) << "a value that is no date is refused as before";
+  }
+}
+
 TEST(CostsAnalysis, DifferencesCarryAPlusOnlyAboveZero) {
   const RegionalSettings us = test::Profile("EN_US");
   EXPECT_EQ(CostDifferenceText(us, 0.25), "(+$0.25)");

@@ -113,6 +113,16 @@ for f in dorvane.INI dorvane.REG; do
 done
 [ "$xdg_before" = "$(xdg_listing)" ] ||
   fail "the portable copy touched the XDG folder"
+# On the same files, the installed and the portable programs show the same figures.
+cp "$prefix/bin/dorvane-report" "$work/portable/"
+cp "$data/dorvane.INI" "$data/dorvane.DB" "$work/portable/" 2>/dev/null || true
+report() { (cd "$work/cwd" && HOME=$work/home XDG_DATA_HOME=$work/xdg LC_ALL=C.UTF-8 \
+  "$1" --today 1998-08-15 2>&1); }
+installed_figures=$(report "$prefix/bin/dorvane-report")
+grep -q "^Number of Calls: [1-9]" <<<"$installed_figures" ||
+  fail "the installed dorvane-report found no calls: $installed_figures"
+[ "$installed_figures" = "$(report "$work/portable/dorvane-report")" ] ||
+  fail "installed and portable dorvane-report differ on the same files"
 pass "portable copy keeps its files beside it"
 
 # --- Debian package ---------------------------------------------------------------------------

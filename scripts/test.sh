@@ -3,8 +3,8 @@
 # skipped and why. With no argument it runs all stages, in this order:
 #   format  clang-format --dry-run --Werror over the sources
 #   dev     g++ debug build, every test (the fuzz corpus replays among them)
-#   clang   clang build with every warning an error, every test
 #   asan    g++ with AddressSanitizer + UndefinedBehaviorSanitizer, every test
+#   clang   clang build with every warning an error, every test
 #   fuzz    libFuzzer targets built with clang, each run for DORVANE_FUZZ_SECONDS (30) seconds
 # Name stages to run only those: "bash scripts/test.sh asan". DORVANE_SKIP="fuzz clang" leaves
 # stages out. Under CI (CI=true) a stage skipped for want of a tool fails the run, since
@@ -13,7 +13,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-all_stages=(format dev clang asan fuzz)
+all_stages=(format dev asan clang fuzz)
 stages=("$@")
 [ ${#stages[@]} -eq 0 ] && stages=("${all_stages[@]}")
 for s in "${stages[@]}"; do
@@ -29,7 +29,7 @@ started=$SECONDS
 summary=()
 failed=0
 
-say() { printf '\n=== %s\n' "$*"; }
+say() { printf '\n=== [%s] %s\n' "$(elapsed $((SECONDS - started)))" "$*"; }
 
 elapsed() {
   local s=$(($1))

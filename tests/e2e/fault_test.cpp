@@ -307,6 +307,48 @@ INSTANTIATE_TEST_SUITE_P(
                     "Unable to write to %s/dorvane.DB", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
+std::string RandomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+  return bytes;
+}
+
+// --- Hostile stores ----------------------------------------------------------------------------
+
+struct StoreCase {
+  const char* name;
+  std::string store;
+};
+
+void PrintTo(const StoreCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class HostileStore : public ::testing::TestWithParam<StoreCase> {};
+
+// A store the program did not write stops the start with a short message of its own; the program
+// is still running when the message comes, and the store is left as it was.
+TEST_P(HostileStore, StopsTheStartWithAShortMessageAndLeavesTheStore) {
+  ProgramFolder folder(GetParam().name);
+  WriteFile(folder.Dir() / "dorvane.DB", GetParam().store);
+  RunOptions options;
+  options.timeoutSeconds = 60;
+  const RunResult run = folder.RunUntilMessage(options);
+  EXPECT_EQ(run.status, 128 + SIGKILL) << "-1: no message in time; else the program ended itself";
+  const std::string messages = folder.MessageText();
+  EXPECT_NE(messages.find("is not a valid floating point value"), std::string::npos) << messages;
+  EXPECT_LT(messages.size(), 200u) << messages.substr(0, 300);
+  EXPECT_TRUE(FileBytes(folder.Dir() / "dorvane.DB") == GetParam().store);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, HostileStore,
+    ::testing::Values(StoreCase{"line_of_a_megabyte",
+                                "[1998-7]\r\n" + std::string(1 << 20, '7') + "x=36006.5\r\n"},
+                      StoreCase{"binary", "[1998-7]\r\n" + RandomBytes(1 << 16, 11)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // --- Hostile files -----------------------------------------------------------------------------
 
 // Peak memory of a check run with nothing to do: the floor that hostile files must stay near.
@@ -333,13 +375,6 @@ void PrintTo(const HostileCase& c, std::ostream* os) {
 }
 
 constexpr std::size_t kLongLine = 100000;
-
-std::string RandomBytes(std::size_t size, unsigned seed) {
-  std::mt19937 random(seed);
-  std::string bytes(size, '\0');
-  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
-  return bytes;
-}
 
 void ExpectStore(const fs::path& dir, const std::string& expected) {
   EXPECT_TRUE(FileBytes(dir / "dorvane.DB") == expected)

@@ -394,9 +394,7 @@ const HostileCase kHostileCases[] = {
      [](const fs::path& dir) {
        ExpectStore(dir, StoreText(0, 2));
        EXPECT_FALSE(fs::exists(dir / "ModemLog.txt"));
-     },
-     // The import still reads the log whole.
-     false},
+     }},
     {"binary_log",
      [](const fs::path& dir) { WriteFile(dir / "ModemLog.txt", RandomBytes(1 << 18, 7)); },
      [](const fs::path& dir) {

@@ -61,7 +61,6 @@ class TForm1 : public QMainWindow {
   int CurrentMonthCount() const;
   const std::string& StorePath() const;
   const std::string& WindowsDirectory() const { return windowsDirectory_; }
-  const dorvane::ModemLogImport& Import() const { return *import_; }
 
   // The tag of the page on top (1 to 3).
   int ActivePageTag() const;

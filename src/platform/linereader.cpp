@@ -53,10 +53,11 @@ std::size_t BlockLineReader::FindLineEnd() {
   // to the end of the block for every line.
   const char* data = buffer_.data();
   if (lf_ == kUnknown || lf_ < scan_) {
-    const void* lf = std::memchr(data + scan_, '\n', end_ - scan_);
+    // An empty buffer has no data pointer, which memchr may not be given even for no bytes.
+    const void* lf = end_ > scan_ ? std::memchr(data + scan_, '\n', end_ - scan_) : nullptr;
     lf_ = lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : end_;
   }
-  const void* cr = std::memchr(data + scan_, '\r', lf_ - scan_);
+  const void* cr = lf_ > scan_ ? std::memchr(data + scan_, '\r', lf_ - scan_) : nullptr;
   return cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lf_;
 }
 

@@ -59,16 +59,6 @@ class OneStore : public FileSystem {
   std::string text_;
 };
 
-class NoBoxes : public MessageService {
- public:
-  Answer Confirm(const std::string&, bool) override { return Answer::No; }
-  void Information(const std::string&) override {}
-  void Warning(const std::string&) override {}
-  void ErrorMessage(const std::string&) override {}
-  void Note(const std::string&) override {}
-  void ShowError(const std::string&) override {}
-};
-
 class FixedClock : public Clock {
  public:
   TDateTime Now() const override { return EncodeDate(1995, 6, 15); }
@@ -89,7 +79,7 @@ struct ReportRig {
   }
   RegionalSettings rs;
   OneStore files;
-  mutable NoBoxes messages;
+  mutable SilentMessages messages;
   FixedClock clock;
 };
 

@@ -38,17 +38,6 @@ ChargeRows ReadChargesTable(const FileSystem& files, const RegionalSettings& rs,
   }
 }
 
-// The period's refusal becomes an argument error; no box is shown.
-class PeriodNote : public MessageService {
- public:
-  Answer Confirm(const std::string&, bool) override { return Answer::No; }
-  void Information(const std::string&) override {}
-  void Warning(const std::string&) override {}
-  void ErrorMessage(const std::string&) override {}
-  void Note(const std::string&) override {}
-  void ShowError(const std::string&) override {}
-};
-
 // "--today" or the clock, read once for the whole run.
 class FixedClock : public Clock {
  public:
@@ -112,7 +101,7 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     std::vector<double> tariffTotals(o.tariffFiles.size(), 0.0);
     std::vector<double> tariffCosts(o.tariffFiles.size(), 0.0);
     ReportSummary summary;
-    PeriodNote note;
+    SilentMessages note;  // a refused period becomes an argument error below
     const FixedClock today(now);
     CurrentMonthFigures month;
     // The window's costs analysis run; the calls of the period go to the writer as they come.

@@ -49,4 +49,15 @@ class Shell {
   virtual void OpenUrl(const std::string& url) = 0;
 };
 
+// Shows nothing and answers No: for runs without a window, whose caller reads the outcome.
+class SilentMessages : public MessageService {
+ public:
+  Answer Confirm(const std::string&, bool) override { return Answer::No; }
+  void Information(const std::string&) override {}
+  void Warning(const std::string&) override {}
+  void ErrorMessage(const std::string&) override {}
+  void Note(const std::string&) override {}
+  void ShowError(const std::string&) override {}
+};
+
 }  // namespace dorvane

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/textbytes.h"
 
 namespace dorvane {
 
@@ -77,24 +78,6 @@ class LineFacts {
   unsigned words_ = 0;
 };
 
-void AppendUtf8(std::uint32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // The log's bytes as text. A UTF-8 byte-order mark is dropped; a UTF-16 one, in either byte
 // order, makes the rest UTF-16 text, turned into UTF-8 (an unpaired surrogate or a lone last
 // byte becomes U+FFFD). Without a mark the bytes pass as they are, as the driver writes them.
@@ -113,7 +96,7 @@ class LogDecoder {
 
   void Finish(std::string& out) {
     if (encoding_ == Encoding::Unknown) Decide(out);
-    if (odd_ || high_ != 0) AppendUtf8(0xFFFD, out);
+    if (odd_ || high_ != 0) AppendUtf8(out, 0xFFFD);
     odd_.reset();
     high_ = 0;
   }
@@ -164,18 +147,18 @@ class LogDecoder {
     const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
     if (high_ != 0) {
       if (low) {
-        AppendUtf8(0x10000 + ((static_cast<std::uint32_t>(high_) - 0xD800) << 10) + (unit - 0xDC00),
-                   out);
+        AppendUtf8(out,
+                   0x10000 + ((static_cast<char32_t>(high_) - 0xD800) << 10) + (unit - 0xDC00));
         high_ = 0;
         return;
       }
-      AppendUtf8(0xFFFD, out);
+      AppendUtf8(out, 0xFFFD);
       high_ = 0;
     }
     if (high) {
       high_ = unit;
     } else {
-      AppendUtf8(low ? 0xFFFD : unit, out);
+      AppendUtf8(out, low ? 0xFFFD : unit);
     }
   }
 

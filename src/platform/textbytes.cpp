@@ -44,6 +44,8 @@ std::size_t ValidSequence(std::string_view s, std::size_t i, char32_t& cp) {
   return length;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -61,8 +63,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-
-}  // namespace
 
 std::u16string BytesToUtf16(std::string_view bytes) {
   std::u16string out;

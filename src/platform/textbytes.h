@@ -16,4 +16,7 @@ std::u16string BytesToUtf16(std::string_view bytes);
 // which no byte string gives, become U+FFFD.
 std::string Utf16ToBytes(std::u16string_view text);
 
+// Appends the UTF-8 form of one code point.
+void AppendUtf8(std::string& out, char32_t cp);
+
 }  // namespace dorvane

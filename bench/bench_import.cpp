@@ -118,16 +118,6 @@ Files Generate(int logCalls, int storeCalls, const RegionalSettings& rs) {
   return files;
 }
 
-class QuietMessages : public MessageService {
- public:
-  Answer Confirm(const std::string&, bool) override { return Answer::No; }
-  void Information(const std::string&) override {}
-  void Warning(const std::string&) override {}
-  void ErrorMessage(const std::string&) override {}
-  void Note(const std::string&) override {}
-  void ShowError(const std::string&) override {}
-};
-
 // A scratch folder under the temporary folder (DORVANE_BENCH_DIR overrides it), on the disk
 // the store would be on.
 std::string ScratchDir() {
@@ -156,7 +146,7 @@ void BM_ImportModemLog(benchmark::State& state) {
   const std::string storePath = dir + "/dorvane.DB";
   const std::string logPath = dir + "/ModemLog.txt";
   RealFileSystem fs(dir);
-  QuietMessages messages;
+  SilentMessages messages;
   CallStore store(storePath, rs);
   ModemLogImport importer(store, fs, messages);
 

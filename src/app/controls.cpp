@@ -8,7 +8,7 @@
 #include <QStylePainter>
 #include <string_view>
 
-#include "platform/ascii.h"
+#include "platform/formatpattern.h"
 
 namespace dorvane {
 
@@ -29,49 +29,33 @@ void Translate(const RegionalSettings& rs, std::string_view pattern, QString& ou
     AppendLiteral(out, literal);
     literal.clear();
   };
-  std::size_t i = 0;
-  const std::size_t n = pattern.size();
-  while (i < n) {
-    const char c = pattern[i];
-    const char up = AsciiUpper(c);
-    std::size_t run = 1;
-    while (i + run < n && AsciiUpper(pattern[i + run]) == up) ++run;
-    switch (up) {
-      case '"':
-      case '\'': {
-        const auto close = pattern.find(c, i + 1);
-        const auto end = close == std::string_view::npos ? n : close;
-        literal += QString::fromUtf8(pattern.substr(i + 1, end - i - 1));
-        i = end == n ? n : end + 1;
-        continue;
-      }
-      case 'D':
+  // Only a date shows in the picker; anything else is shown as the text it is.
+  ForEachFormatElement(pattern, [&](const FormatElement& e) {
+    switch (e.kind) {
+      case FormatElement::Kind::Day:
         flush();
-        if (run >= 5) {
+        if (e.count >= 5) {
           Translate(rs, rs.shortDateFormat, out, depth + 1);
         } else {
-          out += QString(static_cast<int>(run), QLatin1Char('d'));
+          out += QString(static_cast<int>(e.count), QLatin1Char('d'));
         }
         break;
-      case 'M':
+      case FormatElement::Kind::Month:
         flush();
-        out += QString(static_cast<int>(run > 4 ? 4 : run), QLatin1Char('M'));
+        out += QString(static_cast<int>(e.count > 4 ? 4 : e.count), QLatin1Char('M'));
         break;
-      case 'Y':
+      case FormatElement::Kind::Year:
         flush();
-        out += run <= 2 ? QLatin1String("yy") : QLatin1String("yyyy");
+        out += e.count <= 2 ? QLatin1String("yy") : QLatin1String("yyyy");
         break;
-      case '/':
-        run = 1;
+      case FormatElement::Kind::DateSeparator:
         literal += QString::fromStdString(rs.dateSeparator);
         break;
       default:
-        run = 1;
-        literal += QString::fromUtf8(pattern.substr(i, 1));
+        literal += QString::fromUtf8(e.text.data(), static_cast<qsizetype>(e.text.size()));
         break;
     }
-    i += run;
-  }
+  });
   flush();
 }
 

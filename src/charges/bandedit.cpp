@@ -5,6 +5,7 @@
 
 #include "platform/ascii.h"
 #include "platform/datetime.h"
+#include "platform/formatpattern.h"
 #include "platform/messages.h"
 
 namespace dorvane {
@@ -29,103 +30,54 @@ void AppendPickerLiteral(std::string& out, std::string& literal) {
   literal.clear();
 }
 
-bool StartsIgnoringCase(std::string_view text, std::string_view what) {
-  if (text.size() < what.size()) return false;
-  for (std::size_t k = 0; k < what.size(); ++k) {
-    if (AsciiUpper(text[k]) != AsciiUpper(what[k])) return false;
-  }
-  return true;
-}
-
 void TranslateTimePattern(const RegionalSettings& rs, std::string_view pattern, std::string& out,
                           std::string& literal, int depth) {
   if (depth > 2) return;
-  bool lastWasHour = false;
-  std::size_t i = 0;
-  const std::size_t n = pattern.size();
   auto field = [&](const char* text) {
     AppendPickerLiteral(out, literal);
     out += text;
   };
-  while (i < n) {
-    const char c = pattern[i];
-    const char up = AsciiUpper(c);
-    std::size_t run = 1;
-    while (i + run < n && AsciiUpper(pattern[i + run]) == up) ++run;
-    bool hour = false;
-    switch (up) {
-      case '"':
-      case '\'': {
-        const auto close = pattern.find(c, i + 1);
-        const auto end = close == std::string_view::npos ? n : close;
-        literal.append(pattern.substr(i + 1, end - i - 1));
-        i = end == n ? n : end + 1;
-        continue;
-      }
-      case 'H':
-        run = run > 2 ? 2 : run;
-        field(run == 2 ? "hh" : "h");
-        hour = true;
+  ForEachFormatElement(pattern, [&](const FormatElement& e) {
+    const bool two = e.count >= 2;
+    switch (e.kind) {
+      case FormatElement::Kind::Text:
+        literal += e.text;
         break;
-      case 'M':
-        // A minute only straight after an hour; a month has no place in a time picker.
-        if (lastWasHour && run <= 2) field(run == 2 ? "mm" : "m");
+      case FormatElement::Kind::Hour:
+        field(two ? "hh" : "h");
         break;
-      case 'N':
-        run = run > 2 ? 2 : run;
-        field(run == 2 ? "mm" : "m");
+      case FormatElement::Kind::Minute:
+        field(two ? "mm" : "m");
         break;
-      case 'S':
-        run = run > 2 ? 2 : run;
-        field(run == 2 ? "ss" : "s");
+      case FormatElement::Kind::Second:
+        field(two ? "ss" : "s");
         break;
-      case 'Z':
-        run = run > 3 ? 3 : run;
-        field(run >= 2 ? "zzz" : "z");
+      case FormatElement::Kind::Millisecond:
+        field(two ? "zzz" : "z");
         break;
-      case 'T':
-        run = run > 2 ? 2 : run;
-        TranslateTimePattern(rs, run == 2 ? rs.longTimeFormat : rs.shortTimeFormat, out, literal,
+      case FormatElement::Kind::Time:
+        TranslateTimePattern(rs, two ? rs.longTimeFormat : rs.shortTimeFormat, out, literal,
                              depth + 1);
         break;
-      case 'C':
-      case 'D':
-      case 'Y':
-        break;  // date fields
-      case 'A': {
-        const std::string_view rest = pattern.substr(i);
-        if (StartsIgnoringCase(rest, "ampm")) {
-          if (HasAmPmDesignators(rs)) field("AP");
-          run = 4;
-        } else if (StartsIgnoringCase(rest, "am/pm") || StartsIgnoringCase(rest, "a/p")) {
-          field(c == 'a' ? "ap" : "AP");
-          run = StartsIgnoringCase(rest, "am/pm") ? 5 : 3;
-        } else {
-          literal += c;
-          run = 1;
-        }
+      case FormatElement::Kind::AmPm:
+        if (HasAmPmDesignators(rs)) field("AP");
         break;
-      }
-      case ':':
-        run = 1;
+      case FormatElement::Kind::AmPmLetters:
+        field(e.text.front() == 'a' ? "ap" : "AP");
+        break;
+      case FormatElement::Kind::TimeSeparator:
         literal += rs.timeSeparator;
         break;
-      case '/':
-        run = 1;
+      case FormatElement::Kind::DateSeparator:
         literal += rs.dateSeparator;
         break;
-      default:
-        run = 1;
-        literal += c;
+      case FormatElement::Kind::Day:  // a date has no place in a time picker
+      case FormatElement::Kind::Month:
+      case FormatElement::Kind::Year:
+      case FormatElement::Kind::DateAndTime:
         break;
     }
-    if (hour) {
-      lastWasHour = true;
-    } else if (std::string_view("MNSZDYCT").find(up) != std::string_view::npos) {
-      lastWasHour = false;
-    }
-    i += run;
-  }
+  });
 }
 
 }  // namespace

@@ -22,4 +22,10 @@ constexpr bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Whether `what` (not empty) stands in `text` at `pos`, letter case aside.
+constexpr bool HasAtIgnoringCase(std::string_view text, std::size_t pos, std::string_view what) {
+  return !what.empty() && pos <= text.size() && text.size() - pos >= what.size() &&
+         EqualNoCase(text.substr(pos, what.size()), what);
+}
+
 }  // namespace dorvane

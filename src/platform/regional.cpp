@@ -15,6 +15,7 @@
 
 #include "platform/ascii.h"
 #include "platform/error.h"
+#include "platform/formatpattern.h"
 
 namespace dorvane {
 
@@ -38,14 +39,6 @@ bool IsDigit(char c) {
 bool HasAt(std::string_view text, std::size_t pos, std::string_view what) {
   return !what.empty() && pos <= text.size() && text.size() - pos >= what.size() &&
          text.compare(pos, what.size(), what) == 0;
-}
-
-bool HasAtIgnoringCase(std::string_view text, std::size_t pos, std::string_view what) {
-  if (what.empty() || pos > text.size() || text.size() - pos < what.size()) return false;
-  for (std::size_t k = 0; k < what.size(); ++k) {
-    if (AsciiUpper(text[pos + k]) != AsciiUpper(what[k])) return false;
-  }
-  return true;
 }
 
 void AppendInt(std::string& out, std::int64_t value, int minDigits) {
@@ -225,20 +218,13 @@ std::int64_t TotalMilliseconds(double span) {
 
 // Whether a pattern shows the hour on a 12-hour clock: it holds an AM/PM designator outside quotes.
 bool UsesTwelveHourClock(const RegionalSettings& rs, std::string_view pattern) {
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char c = pattern[i];
-    if (c == '"' || c == '\'') {
-      const auto close = pattern.find(c, i + 1);
-      if (close == std::string_view::npos) return false;
-      i = close;
-    } else if (HasAtIgnoringCase(pattern, i, "am/pm") || HasAtIgnoringCase(pattern, i, "a/p")) {
-      return true;
-    } else if (HasAtIgnoringCase(pattern, i, "ampm")) {
-      if (HasAmPmDesignators(rs)) return true;
-      i += 3;
-    }
-  }
-  return false;
+  bool twelveHour = false;
+  ForEachFormatElement(pattern, [&](const FormatElement& e) {
+    using Kind = FormatElement::Kind;
+    twelveHour = twelveHour || e.kind == Kind::AmPmLetters ||
+                 (e.kind == Kind::AmPm && HasAmPmDesignators(rs));
+  });
+  return twelveHour;
 }
 
 class DateTimeWriter {
@@ -249,111 +235,81 @@ class DateTimeWriter {
   void Write(std::string_view pattern, std::string& out, int depth) {
     if (depth > 2) return;  // a format that names itself ("c" inside the short date) stops here
     const bool twelveHour = UsesTwelveHourClock(rs_, pattern);
-    bool lastWasHour = false;
-    std::size_t i = 0;
-    const std::size_t n = pattern.size();
-    while (i < n) {
-      const char c = pattern[i];
-      const char up = AsciiUpper(c);
-      std::size_t run = 1;
-      while (i + run < n && AsciiUpper(pattern[i + run]) == up) ++run;
-      bool hour = false;
-      switch (up) {
-        case '"':
-        case '\'': {
-          const auto close = pattern.find(c, i + 1);
-          const auto end = close == std::string_view::npos ? n : close;
-          out.append(pattern.substr(i + 1, end - i - 1));
-          i = end == n ? n : end + 1;
-          continue;
-        }
-        case 'C':
+    const bool pm = time_.hour >= 12;
+    ForEachFormatElement(pattern, [&](const FormatElement& e) {
+      const int count = static_cast<int>(e.count);
+      switch (e.kind) {
+        case FormatElement::Kind::Text:
+          out += e.text;
+          break;
+        case FormatElement::Kind::DateAndTime:
           Write(rs_.shortDateFormat, out, depth + 1);
           // Milliseconds alone do not make a time worth showing.
           if (time_.hour != 0 || time_.minute != 0 || time_.second != 0) {
             out += ' ';
             Write(rs_.longTimeFormat, out, depth + 1);
           }
-          run = 1;
           break;
-        case 'D':
-          if (run >= 5) {
+        case FormatElement::Kind::Day:
+          if (count >= 5) {
             Write(rs_.shortDateFormat, out, depth + 1);
-          } else if (run == 4) {
+          } else if (count == 4) {
             out += rs_.longDayNames[DayOfWeek(value_) - 1];
-          } else if (run == 3) {
+          } else if (count == 3) {
             out += rs_.shortDayNames[DayOfWeek(value_) - 1];
           } else {
-            AppendInt(out, Date().day, static_cast<int>(run));
+            AppendInt(out, Date().day, count);
           }
           break;
-        case 'M':
-          if (lastWasHour && run <= 2) {
-            AppendInt(out, time_.minute, static_cast<int>(run));
-          } else if (run >= 4) {
+        case FormatElement::Kind::Month:
+          if (count >= 4) {
             out += rs_.longMonthNames[Date().month - 1];
-          } else if (run == 3) {
+          } else if (count == 3) {
             out += rs_.shortMonthNames[Date().month - 1];
           } else {
-            AppendInt(out, Date().month, static_cast<int>(run));
+            AppendInt(out, Date().month, count);
           }
           break;
-        case 'Y':
-          if (run <= 2) {
+        case FormatElement::Kind::Year:
+          if (count <= 2) {
             AppendInt(out, Date().year % 100, 2);
           } else {
             AppendInt(out, Date().year, 4);
           }
           break;
-        case 'H': {
-          run = run > 2 ? 2 : run;
+        case FormatElement::Kind::Hour: {
           int h = time_.hour;
           if (twelveHour) h = h % 12 == 0 ? 12 : h % 12;
-          AppendInt(out, h, static_cast<int>(run));
-          hour = true;
+          AppendInt(out, h, count);
           break;
         }
-        case 'N':
-          run = run > 2 ? 2 : run;
-          AppendInt(out, time_.minute, static_cast<int>(run));
+        case FormatElement::Kind::Minute:
+          AppendInt(out, time_.minute, count);
           break;
-        case 'S':
-          run = run > 2 ? 2 : run;
-          AppendInt(out, time_.second, static_cast<int>(run));
+        case FormatElement::Kind::Second:
+          AppendInt(out, time_.second, count);
           break;
-        case 'Z':
-          run = run > 3 ? 3 : run;
-          AppendInt(out, time_.millisecond, run >= 2 ? 3 : 1);
+        case FormatElement::Kind::Millisecond:
+          AppendInt(out, time_.millisecond, count >= 2 ? 3 : 1);
           break;
-        case 'T':
-          run = run > 2 ? 2 : run;
-          Write(run == 2 ? rs_.longTimeFormat : rs_.shortTimeFormat, out, depth + 1);
+        case FormatElement::Kind::Time:
+          Write(count == 2 ? rs_.longTimeFormat : rs_.shortTimeFormat, out, depth + 1);
           break;
-        case 'A':
-          run = WriteDesignator(pattern, i, out);
+        case FormatElement::Kind::AmPm:
+          if (HasAmPmDesignators(rs_)) out += pm ? rs_.timePMString : rs_.timeAMString;
           break;
-        case '/':
-          run = 1;
+        case FormatElement::Kind::AmPmLetters:
+          // The letters keep the case the pattern gives them.
+          out += e.Letters(pm);
+          break;
+        case FormatElement::Kind::DateSeparator:
           out += rs_.dateSeparator;
           break;
-        case ':':
-          run = 1;
+        case FormatElement::Kind::TimeSeparator:
           out += rs_.timeSeparator;
           break;
-        default:
-          run = 1;
-          out += c;
-          break;
       }
-      // "m" right after an hour is a minute; blanks and separators in between do not count.
-      if (hour) {
-        lastWasHour = true;
-      } else if (std::string_view("MNSZDY").find(up) != std::string_view::npos ||
-                 std::string_view("CT").find(up) != std::string_view::npos) {
-        lastWasHour = false;
-      }
-      i += run;
-    }
+    });
   }
 
  private:
@@ -363,25 +319,6 @@ class DateTimeWriter {
       haveDate_ = true;
     }
     return date_;
-  }
-
-  std::size_t WriteDesignator(std::string_view pattern, std::size_t i, std::string& out) const {
-    const bool pm = time_.hour >= 12;
-    if (HasAtIgnoringCase(pattern, i, "ampm")) {
-      if (HasAmPmDesignators(rs_)) out += pm ? rs_.timePMString : rs_.timeAMString;
-      return 4;
-    }
-    if (HasAtIgnoringCase(pattern, i, "am/pm")) {
-      // The letters keep the case the pattern gives them.
-      out.append(pattern.substr(pm ? i + 3 : i, 2));
-      return 5;
-    }
-    if (HasAtIgnoringCase(pattern, i, "a/p")) {
-      out += pattern[pm ? i + 2 : i];
-      return 3;
-    }
-    out += pattern[i];
-    return 1;
   }
 
   const RegionalSettings& rs_;
@@ -438,97 +375,50 @@ void TimeTokens(const RegionalSettings& rs, std::string_view pattern, std::vecto
     t.maxDigits = maxDigits;
     out.push_back(std::move(t));
   };
-  bool lastWasHour = false;
-  std::size_t i = 0;
-  const std::size_t n = pattern.size();
-  while (i < n) {
-    const char c = pattern[i];
-    const char up = AsciiUpper(c);
-    std::size_t run = 1;
-    while (i + run < n && AsciiUpper(pattern[i + run]) == up) ++run;
-    const int digits = run >= 2 ? 2 : 1;
-    bool hour = false;
-    switch (up) {
-      case '"':
-      case '\'': {
-        const auto close = pattern.find(c, i + 1);
-        const auto end = close == std::string_view::npos ? n : close;
-        literal(pattern.substr(i + 1, end - i - 1));
-        i = end == n ? n : end + 1;
-        continue;
-      }
-      case 'M':
-        if (lastWasHour && run <= 2) {
-          number(TimeToken::Minute, digits, 2);
-        } else {
-          out.emplace_back(TimeToken::Unreadable);
-        }
+  ForEachFormatElement(pattern, [&](const FormatElement& e) {
+    const int digits = e.count >= 2 ? 2 : 1;
+    switch (e.kind) {
+      case FormatElement::Kind::Text:
+        literal(e.text);
         break;
-      case 'C':
-      case 'D':
-      case 'Y':
+      case FormatElement::Kind::Day:
+      case FormatElement::Kind::Month:
+      case FormatElement::Kind::Year:
+      case FormatElement::Kind::DateAndTime:
         out.emplace_back(TimeToken::Unreadable);
         break;
-      case 'H':
-        run = run > 2 ? 2 : run;
+      case FormatElement::Kind::Hour:
         number(TimeToken::Hour, digits, 2);
-        hour = true;
         break;
-      case 'N':
-        run = run > 2 ? 2 : run;
+      case FormatElement::Kind::Minute:
         number(TimeToken::Minute, digits, 2);
         break;
-      case 'S':
-        run = run > 2 ? 2 : run;
+      case FormatElement::Kind::Second:
         number(TimeToken::Second, digits, 2);
         break;
-      case 'Z':
-        run = run > 3 ? 3 : run;
-        number(TimeToken::Millisecond, run >= 2 ? 3 : 1, 3);
+      case FormatElement::Kind::Millisecond:
+        number(TimeToken::Millisecond, e.count >= 2 ? 3 : 1, 3);
         break;
-      case 'T':
-        run = run > 2 ? 2 : run;
-        TimeTokens(rs, run == 2 ? rs.longTimeFormat : rs.shortTimeFormat, out, depth + 1);
+      case FormatElement::Kind::Time:
+        TimeTokens(rs, e.count == 2 ? rs.longTimeFormat : rs.shortTimeFormat, out, depth + 1);
         break;
-      case 'A':
-        if (HasAtIgnoringCase(pattern, i, "ampm")) {
-          if (HasAmPmDesignators(rs)) {
-            out.emplace_back(TimeToken::Designator, rs.timeAMString, rs.timePMString);
-          }
-          run = 4;
-        } else if (HasAtIgnoringCase(pattern, i, "am/pm")) {
-          out.emplace_back(TimeToken::Designator, std::string(pattern.substr(i, 2)),
-                           std::string(pattern.substr(i + 3, 2)));
-          run = 5;
-        } else if (HasAtIgnoringCase(pattern, i, "a/p")) {
-          out.emplace_back(TimeToken::Designator, std::string(1, pattern[i]),
-                           std::string(1, pattern[i + 2]));
-          run = 3;
-        } else {
-          literal(pattern.substr(i, 1));
-          run = 1;
+      case FormatElement::Kind::AmPm:
+        if (HasAmPmDesignators(rs)) {
+          out.emplace_back(TimeToken::Designator, rs.timeAMString, rs.timePMString);
         }
         break;
-      case '/':
-        run = 1;
+      case FormatElement::Kind::AmPmLetters:
+        out.emplace_back(TimeToken::Designator, std::string(e.Letters(false)),
+                         std::string(e.Letters(true)));
+        break;
+      case FormatElement::Kind::DateSeparator:
         literal(rs.dateSeparator);
         break;
-      case ':':
-        run = 1;
+      case FormatElement::Kind::TimeSeparator:
         literal(rs.timeSeparator);
         break;
-      default:
-        run = 1;
-        literal(pattern.substr(i, 1));
-        break;
     }
-    if (hour) {
-      lastWasHour = true;
-    } else if (std::string_view("MNSZDYCT").find(up) != std::string_view::npos) {
-      lastWasHour = false;
-    }
-    i += run;
-  }
+  });
 }
 
 struct PatternTime {

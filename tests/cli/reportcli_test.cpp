@@ -30,16 +30,6 @@ class NoClock : public Clock {
   TDateTime Now() const override { return At(2000, 1, 1); }
 };
 
-class QuietMessages : public MessageService {
- public:
-  Answer Confirm(const std::string&, bool) override { return Answer::No; }
-  void Information(const std::string&) override {}
-  void Warning(const std::string&) override {}
-  void ErrorMessage(const std::string&) override {}
-  void Note(const std::string&) override {}
-  void ShowError(const std::string&) override {}
-};
-
 TEST(ReportCli, TextsAreTheWindowRunsTexts) {
   const fs::path dir =
       fs::temp_directory_path() / ("dorvane-reportcli-" + std::to_string(getpid()));
@@ -70,7 +60,7 @@ TEST(ReportCli, TextsAreTheWindowRunsTexts) {
 
     const RealFileSystem files(dir.string(), {settings, store});
     NoClock clock;
-    QuietMessages messages;
+    SilentMessages messages;
     std::map<AnalysisLabel, std::string> labels;
     const TDateTime today = EncodeDate(1999, 1, 20);
     struct Today : Clock {

@@ -1,36 +1,23 @@
 // Runs the built program with "CHECK" in a folder of its own, on real files, and compares what it
 // leaves behind byte for byte.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cctype>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "e2e/e2e_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void WriteFile(const fs::path& p, const std::string& text) {
-  std::ofstream out(p, std::ios::binary);
-  out << text;
-}
+using dorvane::e2e::ProgramFolder;
+using dorvane::e2e::ReadFile;
+using dorvane::e2e::WriteFile;
 
 fs::path Data(const std::string& name) {
   return fs::path(DORVANE_TEST_DATA) / "e2e" / name;
@@ -38,52 +25,26 @@ fs::path Data(const std::string& name) {
 
 class CheckRun : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           (std::string("dorvane-e2e-") + info->name() + "-" + std::to_string(getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    exe_ = dir_ / "dorvane";
-    fs::copy_file(DORVANE_EXE, exe_);
-  }
-  void TearDown() override {
-    if (!HasFailure()) fs::remove_all(dir_);
-  }
-
   // Runs "dorvane <args>" in the folder under the given locale; returns the exit status, or -1
   // when the program had to be killed after `seconds` (a minute unless told).
   int Run(const std::vector<std::string>& args, const std::string& locale, int seconds = 60) {
-    pid_t pid = fork();
-    if (pid == 0) {
-      if (chdir(dir_.c_str()) != 0) _exit(126);
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      setenv("LC_ALL", locale.c_str(), 1);
-      setenv("LANG", locale.c_str(), 1);
-      std::vector<char*> argv;
-      std::string program = exe_.string();
-      argv.push_back(program.data());
-      std::vector<std::string> copy = args;
-      for (auto& a : copy) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(program.c_str(), argv.data());
-      _exit(127);
-    }
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        return -1;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    dorvane::e2e::RunOptions options;
+    options.args = args;
+    options.locale = locale;
+    options.timeoutSeconds = seconds;
+    return folder_.Run(options).status;
   }
 
-  fs::path dir_;
-  fs::path exe_;
+  static std::string FolderName() {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : name)
+      if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+  }
+
+  ProgramFolder folder_{FolderName()};
+  const fs::path& dir_ = folder_.Dir();
+  const fs::path exe_ = dir_ / "dorvane";
 };
 
 struct LocaleCase {

@@ -2,32 +2,21 @@
 // desktop session does (SIGTERM): what the close sequence writes after a start that failed.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
+
+#include "e2e/e2e_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void WriteFile(const fs::path& p, const std::string& text) {
-  std::ofstream out(p, std::ios::binary);
-  out << text;
-}
+using dorvane::e2e::ProgramFolder;
+using dorvane::e2e::ReadFile;
+using dorvane::e2e::WriteFile;
 
 // True once the process has its own handler for SIGTERM (bit 15 of SigCgt).
 bool CatchesTerm(pid_t pid) {
@@ -40,43 +29,25 @@ bool CatchesTerm(pid_t pid) {
   return false;
 }
 
-// Starts "dorvane CHECK" in `dir`, waits for it to catch SIGTERM, lets it settle and sends the
-// signal until it ends; returns its exit status, or -1 after a minute.
-int RunAndTerminate(const fs::path& dir) {
-  const std::string exe = (dir / "dorvane").string();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(dir.c_str()) != 0) _exit(126);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("LC_ALL", "C.UTF-8", 1);
-    execl(exe.c_str(), exe.c_str(), "CHECK", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  int status = 0;
+// Starts "dorvane CHECK" in the folder and, once it catches SIGTERM, sends the signal now and
+// then until it ends; returns its exit status, or -1 after a minute.
+int RunAndTerminate(const ProgramFolder& folder) {
+  const pid_t pid = folder.Start();
   int ticks = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return -1;
-    }
-    if (CatchesTerm(pid) && ++ticks % 25 == 0) kill(pid, SIGTERM);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return ProgramFolder::Wait(pid, 60,
+                             [&] {
+                               if (CatchesTerm(pid) && ++ticks % 50 == 0) ::kill(pid, SIGTERM);
+                               return false;
+                             })
+      .status;
 }
 
 // A registry the program may not write makes the first start-up step fail, before the
 // settings are loaded. Closing must leave the user's settings file as it was, not put the
 // window's design defaults over their tariff.
 TEST(CloseRun, AStartThatFailedBeforeLoadingKeepsTheSettingsFile) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("dorvane-e2e-close-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  fs::copy_file(DORVANE_EXE, dir / "dorvane");
-  fs::copy_file(fs::path(DORVANE_EXE).parent_path() / "dorvane.HLP", dir / "dorvane.HLP");
+  const ProgramFolder folder("close");
+  const fs::path& dir = folder.Dir();
   WriteFile(dir / "dorvane.REG", "REGEDIT4\r\n\r\n");
   fs::permissions(dir / "dorvane.REG",
                   fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
@@ -89,12 +60,13 @@ TEST(CloseRun, AStartThatFailedBeforeLoadingKeepsTheSettingsFile) {
       "Cell02=The time not specified above\r\nCell22=0.3\r\nCell32=0.1\r\n";
   WriteFile(dir / "dorvane.INI", ini);
 
-  ASSERT_EQ(RunAndTerminate(dir), 0);
+  ASSERT_EQ(RunAndTerminate(folder), 0);
   EXPECT_EQ(ReadFile(dir / "dorvane.INI"), ini);
   // The failure came at the first step: the log was neither imported nor deleted.
   EXPECT_TRUE(fs::exists(dir / "ModemLog.txt"));
   EXPECT_FALSE(fs::exists(dir / "dorvane.DB"));
-  if (!HasFailure()) fs::remove_all(dir);
+  EXPECT_NE(folder.MessageText().find("Failed to set data for 'LoggingPath'"), std::string::npos)
+      << folder.MessageText();
 }
 
 }  // namespace

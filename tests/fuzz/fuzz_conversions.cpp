@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/error.h"
 #include "platform/regional.h"
 
@@ -47,13 +48,6 @@ RegionalSettings Settings(std::uint8_t which) {
   }
   return rs;
 }
-
-void Check(bool condition, int line) {
-  if (condition) return;
-  std::fprintf(stderr, "check on line %d failed\n", line);
-  std::abort();
-}
-#define CHECK(condition) Check(condition, __LINE__)
 
 }  // namespace
 

@@ -19,41 +19,16 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/error.h"
 #include "platform/profile.h"
 
 namespace {
 
-// A file in a folder of its own, memory-backed when the machine has it (every write ends in a
-// flushed file), removed at exit.
-struct ScratchFolder {
-  ScratchFolder() {
-    char shm[] = "/dev/shm/dorvane-fuzz-XXXXXX";
-    char tmp[] = "/tmp/dorvane-fuzz-XXXXXX";
-    const char* made = ::mkdtemp(shm);
-    if (made == nullptr) made = ::mkdtemp(tmp);
-    if (made == nullptr) std::abort();
-    path = made;
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string path;
-};
-
 const std::string& ScratchFile() {
-  static const ScratchFolder folder;
-  static const std::string path = folder.path + "/fuzz.ini";
+  static const std::string path = dorvane::fuzz::ScratchDir() + "/fuzz.ini";
   return path;
 }
-
-void Check(bool ok, int line) {
-  if (ok) return;
-  std::fprintf(stderr, "check on line %d failed\n", line);
-  std::abort();
-}
-#define CHECK(condition) Check(condition, __LINE__)
 
 std::string FileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -21,6 +21,7 @@
 
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
+#include "fuzz/fuzz_support.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/regional.h"
@@ -31,6 +32,7 @@ using namespace dorvane;
 
 constexpr const char* kLog = "C:\\WINDOWS\\ModemLog.txt";
 
+// Counts the boxes a run would have shown.
 class QuietMessages : public MessageService {
  public:
   int shown = 0;
@@ -42,36 +44,13 @@ class QuietMessages : public MessageService {
   void ShowError(const std::string&) override { ++shown; }
 };
 
-// A folder of its own, memory-backed when the machine has it (every import ends in a flushed
-// write), removed at exit.
-struct ScratchFolder {
-  ScratchFolder() {
-    char shm[] = "/dev/shm/dorvane-fuzz-XXXXXX";
-    char tmp[] = "/tmp/dorvane-fuzz-XXXXXX";
-    const char* made = ::mkdtemp(shm);
-    if (made == nullptr) made = ::mkdtemp(tmp);
-    if (made == nullptr) std::abort();
-    path = made;
-    std::filesystem::create_directories(path + "/WINDOWS");
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string path;
-};
-
+// The scratch folder, with the "Windows directory" the log lies in.
 const std::string& ScratchDir() {
-  static const ScratchFolder folder;
-  return folder.path;
+  static const bool made =
+      std::filesystem::create_directories(dorvane::fuzz::ScratchDir() + "/WINDOWS");
+  static_cast<void>(made);
+  return dorvane::fuzz::ScratchDir();
 }
-
-void Check(bool ok, int line) {
-  if (ok) return;
-  std::fprintf(stderr, "check on line %d failed\n", line);
-  std::abort();
-}
-#define CHECK(condition) Check(condition, __LINE__)
 
 bool Contains(std::string_view line, std::string_view word) {
   return line.find(word) != std::string_view::npos;

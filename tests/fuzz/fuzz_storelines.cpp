@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "capture/callstore.h"
+#include "fuzz/fuzz_support.h"
 #include "platform/error.h"
 #include "platform/regional.h"
 
@@ -31,13 +32,6 @@ class OneFileSystem : public FileSystem {
  private:
   std::string content_;
 };
-
-void Check(bool ok, int line) {
-  if (ok) return;
-  std::fprintf(stderr, "check on line %d failed\n", line);
-  std::abort();
-}
-#define CHECK(condition) Check(condition, __LINE__)
 
 bool HasLineBreak(std::string_view s) {
   return s.find_first_of("\r\n") != std::string_view::npos;

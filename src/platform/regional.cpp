@@ -125,8 +125,22 @@ long ExponentValue(std::string_view digits) {
   return value;
 }
 
+// The common case, a plain number with a point ("36161.5", "-0.25", "1e-05"), read by
+// std::from_chars alone; false sends anything else (blanks, a plus sign, another separator, an
+// exponent out of range, a number that is not whole) on to the full grammar below.
+bool ParsePlainFloat(std::string_view text, double& out) {
+  const std::size_t first = !text.empty() && text.front() == '-' ? 1 : 0;
+  if (first >= text.size() || !(IsDigit(text[first]) || text[first] == '.')) return false;
+  double value = 0;
+  const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return false;
+  out = value;
+  return true;
+}
+
 bool ParseFloat(const RegionalSettings& rs, std::string_view text, double& out) {
   const std::string_view sep = rs.decimalSeparator;
+  if (sep == "." && ParsePlainFloat(text, out)) return true;
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n && IsBlank(text[i])) ++i;

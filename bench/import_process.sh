@@ -5,6 +5,7 @@
 # before every run; best of three runs each.
 #   bench/import_process.sh [BUILD_DIR] [CALLS] [LOG_MB]   (default build/release, 1000000, 100)
 set -eu
+here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build/release}
 calls=${2:-1000000}
 log_mb=${3:-100}
@@ -12,25 +13,14 @@ bin=$(cd "$build/bin" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-python3 - "$work" "$calls" "$log_mb" <<'PY'
+python3 - "$work" "$calls" "$log_mb" "$here" <<'PY'
 import random, sys
-from datetime import datetime, timedelta
+from datetime import timedelta
 work, calls, log_mb = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+sys.path.insert(0, sys.argv[4])
+from random_store import write_random_store
 random.seed(11)
-base = datetime(1899, 12, 30)
-text = lambda v: '%.15g' % v
-start = datetime(1990, 1, 1)
-with open(work + '/store.DB', 'w', newline='') as f:
-    section = None
-    for _ in range(calls):
-        start += timedelta(seconds=random.randint(60, 900), milliseconds=10 * random.randint(0, 99))
-        end = start + timedelta(seconds=random.randint(5, 3000))
-        name = '%d-%d' % (start.year, start.month)
-        if name != section:
-            f.write('[' + name + ']\r\n')
-            section = name
-        f.write(text((start - base).total_seconds() / 86400) + '=' +
-                text((end - base).total_seconds() / 86400) + '\r\n')
+start = write_random_store(work + '/store.DB', calls)
 
 def stamp(t):
     return t.strftime('%m-%d-%Y %H:%M:%S.') + '%02d' % (t.microsecond // 10000)

@@ -4,30 +4,20 @@
 # and the same runs on an empty store as the memory floor. Best of three runs each.
 #   bench/report_process.sh [BUILD_DIR] [CALLS]     (default build/release, 1000000 calls)
 set -eu
+here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build/release}
 calls=${2:-1000000}
 bin=$(cd "$build/bin" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-python3 - "$work" "$calls" <<'PY'
+python3 - "$work" "$calls" "$here" <<'PY'
 import random, sys
-from datetime import datetime, timedelta
 work, calls = sys.argv[1], int(sys.argv[2])
+sys.path.insert(0, sys.argv[3])
+from random_store import write_random_store
 random.seed(11)
-base = datetime(1899, 12, 30)
-text = lambda v: '%.15g' % v
-with open(work + '/store.DB', 'w', newline='') as f:
-    section, start = None, datetime(1990, 1, 1)
-    for _ in range(calls):
-        start += timedelta(seconds=random.randint(60, 900), milliseconds=10 * random.randint(0, 99))
-        end = start + timedelta(seconds=random.randint(5, 3000))
-        name = '%d-%d' % (start.year, start.month)
-        if name != section:
-            f.write('[' + name + ']\r\n')
-            section = name
-        f.write(text((start - base).total_seconds() / 86400) + '=' +
-                text((end - base).total_seconds() / 86400) + '\r\n')
+write_random_store(work + '/store.DB', calls)
 days = ['Mon, Tue, Wed, Thu, Fri', 'Sun, Sat', 'Mon', 'Tue', 'Wed', 'Thu', 'Fri', 'Sat', 'Sun']
 rows = [(d, '%02d:00:00 - %02d:59:59' % (i % 12 + 6, i % 12 + 8), '0.%02d' % (i + 1),
          '0.%02d' % (i + 5), '0.%d' % (i % 5), str(i % 4)) for i, d in enumerate(days)]

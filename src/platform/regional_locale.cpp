@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/error.h"
 #include "platform/regional.h"
 
@@ -223,7 +224,17 @@ void Translate(std::string_view format, std::string_view ampmFormat, std::vector
   }
 }
 
-// The first literal text between two fields, blanks trimmed: the separator of the format.
+// Punctuation marks only: ".", ":", "-". A word between two fields ("時", "시", "h") is text
+// of the format, not a separator; durations and hand-typed times would read "00時06時40".
+bool IsPunctuation(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return c > ' ' && c < '\x7f' && !(AsciiUpper(c) >= 'A' && AsciiUpper(c) <= 'Z') &&
+           !(c >= '0' && c <= '9');
+  });
+}
+
+// The first literal text between two fields, blanks trimmed: the separator of the format when it
+// is punctuation, else the fallback (and the text stays in the format as it is).
 std::string SeparatorOf(const std::vector<Piece>& pieces, const char* fallback) {
   for (std::size_t k = 1; k + 1 < pieces.size(); ++k) {
     if (pieces[k].field || !pieces[k - 1].field || !pieces[k + 1].field) continue;
@@ -231,7 +242,8 @@ std::string SeparatorOf(const std::vector<Piece>& pieces, const char* fallback) 
     const auto from = t.find_first_not_of(' ');
     if (from == std::string::npos) continue;
     const auto to = t.find_last_not_of(' ');
-    return t.substr(from, to - from + 1);
+    const std::string separator = t.substr(from, to - from + 1);
+    return IsPunctuation(separator) ? separator : fallback;
   }
   return fallback;
 }

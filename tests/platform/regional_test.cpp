@@ -369,6 +369,26 @@ TEST(RegionalSettingsFromLocale, ReadsEachCategory) {
   EXPECT_EQ(fi.timeSeparator, ".");
   EXPECT_EQ(TimeToStr(fi, t), "20.14.03");
 
+  // A word between the hours and the minutes is text of the format, not a separator: times
+  // keep it, durations and typed times keep the colon.
+  const struct {
+    const char* locale;
+    const char* time;
+  } unitLocales[] = {{"ja_JP.UTF-8", "20\u664214\u520603\u79d2"},
+                     {"ko_KR.UTF-8", "20\uc2dc 14\ubd84 03\ucd08"}};
+  for (const auto& u : unitLocales) {
+    RegionalSettings rs;
+    try {
+      rs = RegionalSettings::FromLocale(u.locale);
+    } catch (const Error&) {
+      continue;  // not installed here
+    }
+    EXPECT_EQ(TimeToStr(rs, t), u.time) << u.locale;
+    EXPECT_EQ(StrToTime(rs, u.time), EncodeTime(20, 14, 3, 0)) << u.locale;
+    EXPECT_EQ(DurationToStr(rs, EncodeTime(0, 6, 40, 0)), "00:06:40") << u.locale;
+    EXPECT_EQ(StrToTime(rs, "8:30"), EncodeTime(8, 30, 0, 0)) << u.locale;
+  }
+
   const RegionalSettings c = RegionalSettings::FromLocale("C");
   EXPECT_EQ(c.currencySymbol, "$");
   EXPECT_EQ(c.currencyDecimals, 2);

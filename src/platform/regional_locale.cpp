@@ -233,30 +233,40 @@ bool IsPunctuation(std::string_view text) {
   });
 }
 
+std::string_view TrimmedBlanks(std::string_view text) {
+  const auto from = text.find_first_not_of(' ');
+  if (from == std::string_view::npos) return {};
+  return text.substr(from, text.find_last_not_of(' ') - from + 1);
+}
+
 // The first literal text between two fields, blanks trimmed: the separator of the format when it
 // is punctuation, else the fallback (and the text stays in the format as it is).
 std::string SeparatorOf(const std::vector<Piece>& pieces, const char* fallback) {
   for (std::size_t k = 1; k + 1 < pieces.size(); ++k) {
     if (pieces[k].field || !pieces[k - 1].field || !pieces[k + 1].field) continue;
-    const auto& t = pieces[k].text;
-    const auto from = t.find_first_not_of(' ');
-    if (from == std::string::npos) continue;
-    const auto to = t.find_last_not_of(' ');
-    const std::string separator = t.substr(from, to - from + 1);
-    return IsPunctuation(separator) ? separator : fallback;
+    const std::string_view separator = TrimmedBlanks(pieces[k].text);
+    if (separator.empty()) continue;
+    return IsPunctuation(separator) ? std::string(separator) : fallback;
   }
   return fallback;
 }
 
 // Removes the first field of a kind with the literal text that joins it to the rest: the one
-// before it, or the one after it when it comes first.
+// before it, or the one after it when it comes first. A word before it is the unit of the field
+// before ("分" in "%H時%M分%S秒"); then the field's own unit, after it, goes instead.
 void DropField(std::vector<Piece>& pieces, bool Piece::*kind) {
   for (std::size_t k = 0; k < pieces.size(); ++k) {
     if (!(pieces[k].*kind)) continue;
     const auto at = [&pieces](std::size_t index) {
       return pieces.begin() + static_cast<std::ptrdiff_t>(index);
     };
-    if (k > 0 && !pieces[k - 1].field) {
+    const bool unitBefore = k > 0 && !pieces[k - 1].field &&
+                            !TrimmedBlanks(pieces[k - 1].text).empty() &&
+                            !IsPunctuation(TrimmedBlanks(pieces[k - 1].text));
+    const bool literalAfter = k + 1 < pieces.size() && !pieces[k + 1].field;
+    if (unitBefore && literalAfter) {
+      pieces.erase(at(k), at(k + 2));
+    } else if (k > 0 && !pieces[k - 1].field) {
       pieces.erase(at(k - 1), at(k + 1));
     } else if (k + 1 < pieces.size() && !pieces[k + 1].field) {
       pieces.erase(at(k), at(k + 2));
@@ -270,7 +280,11 @@ void DropField(std::vector<Piece>& pieces, bool Piece::*kind) {
 std::string Join(std::vector<Piece> pieces, const std::string& separator, char placeholder,
                  bool withoutSeconds) {
   if (withoutSeconds) DropField(pieces, &Piece::seconds);
-  // Blanks left at either end (after a dropped time zone, say) are trimmed.
+  // Blanks left at the end (after a dropped time zone or unit, say) are trimmed.
+  if (withoutSeconds && !pieces.empty() && !pieces.back().field) {
+    const auto end = pieces.back().text.find_last_not_of(' ');
+    pieces.back().text.erase(end == std::string::npos ? 0 : end + 1);
+  }
   while (!pieces.empty() && !pieces.back().field &&
          pieces.back().text.find_first_not_of(' ') == std::string::npos) {
     pieces.pop_back();

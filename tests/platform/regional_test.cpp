@@ -370,12 +370,14 @@ TEST(RegionalSettingsFromLocale, ReadsEachCategory) {
   EXPECT_EQ(TimeToStr(fi, t), "20.14.03");
 
   // A word between the hours and the minutes is text of the format, not a separator: times
-  // keep it, durations and typed times keep the colon.
+  // keep it, durations and typed times keep the colon; the short time drops the seconds with
+  // their own unit.
   const struct {
     const char* locale;
     const char* time;
-  } unitLocales[] = {{"ja_JP.UTF-8", "20\u664214\u520603\u79d2"},
-                     {"ko_KR.UTF-8", "20\uc2dc 14\ubd84 03\ucd08"}};
+    const char* shortTime;  // without the seconds and their unit
+  } unitLocales[] = {{"ja_JP.UTF-8", "20\u664214\u520603\u79d2", "20\u664214\u5206"},
+                     {"ko_KR.UTF-8", "20\uc2dc 14\ubd84 03\ucd08", "20\uc2dc 14\ubd84"}};
   for (const auto& u : unitLocales) {
     RegionalSettings rs;
     try {
@@ -384,6 +386,7 @@ TEST(RegionalSettingsFromLocale, ReadsEachCategory) {
       continue;  // not installed here
     }
     EXPECT_EQ(TimeToStr(rs, t), u.time) << u.locale;
+    EXPECT_EQ(FormatDateTime(rs, "t", t), u.shortTime) << u.locale;
     EXPECT_EQ(StrToTime(rs, u.time), EncodeTime(20, 14, 3, 0)) << u.locale;
     EXPECT_EQ(DurationToStr(rs, EncodeTime(0, 6, 40, 0)), "00:06:40") << u.locale;
     EXPECT_EQ(StrToTime(rs, "8:30"), EncodeTime(8, 30, 0, 0)) << u.locale;

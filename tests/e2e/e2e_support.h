@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -57,6 +58,12 @@ constexpr bool kSanitized =
 #else
     false;
 #endif
+
+// True when scripts/memcheck.sh runs the tests under valgrind, which holds every signal handler
+// of the programs it runs and adds its own memory to theirs.
+inline bool UnderMemcheck() {
+  return std::getenv("DORVANE_MEMCHECK") != nullptr;
+}
 
 struct RunOptions {
   std::vector<std::string> args = {"CHECK"};

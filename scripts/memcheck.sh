@@ -22,7 +22,7 @@ status=0
 run() {  # name, then the command
   local name=$1
   shift
-  valgrind -q --error-exitcode=9 "$@" >"$out/$name.log" 2>&1
+  valgrind -q --error-exitcode=9 --suppressions=scripts/memcheck.supp "$@" >"$out/$name.log" 2>&1
   local rc=$?
   printf '%-28s %s\n' "$name" "$([ $rc -eq 0 ] && echo clean || echo "exit $rc, see $out/$name.log")"
   [ $rc -eq 0 ] || status=1

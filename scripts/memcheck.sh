@@ -18,11 +18,12 @@ bin=$(cd "$build/bin" && pwd)
 # interpreted here.
 export QT_QPA_PLATFORM=offscreen DORVANE_MEMCHECK=1 QT_ENABLE_REGEXP_JIT=0
 skip='*/bash,*/sh,*/python3*,*/env,*/timeout,*/cp,*/rm,*/chattr,*/mount,*/umount,*/prlimit,*/su,*/runuser,*/setpriv'
+supp=$(pwd)/scripts/memcheck.supp  # the traced programs run in folders of their own
 status=0
 run() {  # name, then the command
   local name=$1
   shift
-  valgrind -q --error-exitcode=9 --suppressions=scripts/memcheck.supp "$@" >"$out/$name.log" 2>&1
+  valgrind -q --error-exitcode=9 --suppressions="$supp" "$@" >"$out/$name.log" 2>&1
   local rc=$?
   printf '%-28s %s\n' "$name" "$([ $rc -eq 0 ] && echo clean || echo "exit $rc, see $out/$name.log")"
   [ $rc -eq 0 ] || status=1

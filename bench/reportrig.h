@@ -59,11 +59,6 @@ class OneStore : public FileSystem {
   std::string text_;
 };
 
-class FixedClock : public Clock {
- public:
-  TDateTime Now() const override { return EncodeDate(1995, 6, 15); }
-};
-
 struct ReportRig {
   explicit ReportRig(int calls) : rs(Settings()), files(StoreText(rs, calls)) {}
   ReportRun Run() const {
@@ -80,7 +75,7 @@ struct ReportRig {
   RegionalSettings rs;
   OneStore files;
   mutable SilentMessages messages;
-  FixedClock clock;
+  FixedClock clock{EncodeDate(1995, 6, 15)};
 };
 
 }  // namespace dorvane::bench

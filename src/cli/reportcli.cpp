@@ -38,16 +38,6 @@ ChargeRows ReadChargesTable(const FileSystem& files, const RegionalSettings& rs,
   }
 }
 
-// "--today" or the clock, read once for the whole run.
-class FixedClock : public Clock {
- public:
-  explicit FixedClock(TDateTime now) : now_(now) {}
-  TDateTime Now() const override { return now_; }
-
- private:
-  TDateTime now_;
-};
-
 }  // namespace
 
 int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironment& env) {

@@ -16,4 +16,14 @@ class SystemClock : public Clock {
   TDateTime Now() const override;
 };
 
+// One moment for the whole run: a date given on the command line, or a test's "today".
+class FixedClock : public Clock {
+ public:
+  explicit FixedClock(TDateTime now) : now_(now) {}
+  TDateTime Now() const override { return now_; }
+
+ private:
+  TDateTime now_;
+};
+
 }  // namespace dorvane

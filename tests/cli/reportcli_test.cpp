@@ -25,11 +25,6 @@ TDateTime At(int y, int m, int d, int h = 0, int n = 0, int s = 0) {
   return EncodeDate(y, m, d) + EncodeTime(h, n, s, 0);
 }
 
-class NoClock : public Clock {
- public:
-  TDateTime Now() const override { return At(2000, 1, 1); }
-};
-
 TEST(ReportCli, TextsAreTheWindowRunsTexts) {
   const fs::path dir =
       fs::temp_directory_path() / ("dorvane-reportcli-" + std::to_string(getpid()));
@@ -59,7 +54,7 @@ TEST(ReportCli, TextsAreTheWindowRunsTexts) {
     std::ofstream(store, std::ios::binary) << text;
 
     const RealFileSystem files(dir.string(), {settings, store});
-    NoClock clock;
+    FixedClock clock{At(2000, 1, 1)};
     SilentMessages messages;
     std::map<AnalysisLabel, std::string> labels;
     const TDateTime today = EncodeDate(1999, 1, 20);

@@ -57,11 +57,6 @@ class NoteCounter : public MessageService {
   void ShowError(const std::string&) override {}
 };
 
-class FixedClock : public Clock {
- public:
-  TDateTime Now() const override { return At(1998, 8, 15, 12); }
-};
-
 // Calls of July and August 1998; today is 15 August. The period of the first two August days
 // holds one call, which ends on 3 August.
 std::string Store(const RegionalSettings& rs) {
@@ -120,7 +115,7 @@ TEST(ReportRun, StoreAndPeriodChecksFilterAndFailures) {
     files.store = c.store;
     files.read = c.read;
     NoteCounter messages;
-    FixedClock clock;
+    FixedClock clock{At(1998, 8, 15, 12)};
     std::map<AnalysisLabel, std::string> labels;
     std::vector<int> progress;
     const ReportRun run{

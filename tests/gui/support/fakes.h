@@ -94,15 +94,6 @@ class RecordingPrinter : public ReportPrinter {
   std::vector<std::string> printedOn;  // and the printer it went to
 };
 
-class FixedClock : public Clock {
- public:
-  explicit FixedClock(TDateTime now) : now_(now) {}
-  TDateTime Now() const override { return now_; }
-
- private:
-  TDateTime now_;
-};
-
 // A registry that refuses every write, as one without the right to do so.
 class RefusingRegistry : public Registry {
  public:

@@ -36,8 +36,7 @@ std::int32_t MonthNumber(TDateTime start) {
 }
 
 std::string MonthName(std::int32_t month) {
-  return FloatToStr(PlainSettings(), month / 12) + "-" +
-         FloatToStr(PlainSettings(), month % 12 + 1);
+  return MonthSectionName(EncodeDate(month / 12, month % 12 + 1, 1));
 }
 
 // The start as its text reads back. Texts of at most 15 significant digits come back from a
@@ -120,14 +119,7 @@ class StoreWalk {
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
   bool CopyThrough(int fd) {
-    BlockLineReader lines(
-        [fd](char* buffer, std::size_t size) -> std::ptrdiff_t {
-          for (;;) {
-            const ssize_t got = ::read(fd, buffer, size);
-            if (got >= 0 || errno != EINTR) return got;
-          }
-        },
-        0);
+    BlockLineReader lines(DescriptorBlocks(fd), 0);
     std::string_view line;
     bool first = true;
     std::size_t active = kNone;

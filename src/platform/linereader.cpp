@@ -102,6 +102,15 @@ std::unique_ptr<LineSource> TextLines(std::string text, std::size_t blockSize) {
   return std::make_unique<BlockLineReader>(TextBlocks(std::move(text)), size, blockSize);
 }
 
+ReadBlock DescriptorBlocks(int fd) {
+  return [fd](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
+    for (;;) {
+      const ssize_t got = ::read(fd, buffer, capacity);
+      if (got >= 0 || errno != EINTR) return got;
+    }
+  };
+}
+
 ReadBlock OpenFileBlocks(const std::string& nativePath, std::uint64_t* size) {
   const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return nullptr;
@@ -114,11 +123,8 @@ ReadBlock OpenFileBlocks(const std::string& nativePath, std::uint64_t* size) {
     ::close(*p);
     delete p;
   });
-  return [descriptor](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
-    for (;;) {
-      const ssize_t got = ::read(*descriptor, buffer, capacity);
-      if (got >= 0 || errno != EINTR) return got;
-    }
+  return [descriptor, read = DescriptorBlocks(fd)](char* buffer, std::size_t capacity) {
+    return read(buffer, capacity);
   };
 }
 

@@ -73,6 +73,9 @@ std::unique_ptr<LineSource> TextLines(std::string text, std::size_t blockSize = 
 // The lines of a file on disk, opened by its native path; nullptr when it cannot be opened.
 std::unique_ptr<LineSource> OpenFileLines(const std::string& nativePath);
 
+// The bytes read from a descriptor that the caller keeps open and closes.
+ReadBlock DescriptorBlocks(int fd);
+
 // The bytes of a file on disk, opened by its native path; an empty function when it cannot be
 // opened. The file closes with the last copy of the function; `size` receives its size.
 ReadBlock OpenFileBlocks(const std::string& nativePath, std::uint64_t* size = nullptr);

@@ -204,10 +204,6 @@ std::string FullPath(const std::string& path) {
   throw WriteError(FormatMessage(kUnableToWrite, FullPath(path)));
 }
 
-bool HasLineBreak(std::string_view s) {
-  return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
 // Text that would not read back as the same section, key and value once written, because it
 // would break the line or turn the key line into another kind of line, is refused rather than
 // written: a line break in a value would otherwise smuggle new sections into the file.

@@ -12,6 +12,7 @@
 
 #include "capture/callstore.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/ascii.h"
 #include "platform/error.h"
 #include "platform/regional.h"
 
@@ -32,10 +33,6 @@ class OneFileSystem : public FileSystem {
  private:
   std::string content_;
 };
-
-bool HasLineBreak(std::string_view s) {
-  return s.find_first_of("\r\n") != std::string_view::npos;
-}
 
 }  // namespace
 

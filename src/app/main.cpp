@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/datapaths.h"
 #include "platform/files.h"
+#include "platform/product.h"
 #include "platform/qt/helpviewer.h"
 #include "platform/qt/printing.h"
 #include "platform/qt/qtmessages.h"

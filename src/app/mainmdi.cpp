@@ -35,6 +35,7 @@
 #include "dialogs/costedit.h"
 #include "platform/ascii.h"
 #include "platform/error.h"
+#include "platform/product.h"
 #include "platform/qt/icons.h"
 #include "platform/qt/named.h"
 #include "platform/qt/printing.h"

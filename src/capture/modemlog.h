@@ -16,6 +16,7 @@ namespace dorvane {
 
 inline constexpr const char* kSetupKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup";
 inline constexpr const char* kModemKey = "System\\CurrentControlSet\\Services\\Class\\Modem\\0000";
+inline constexpr const char* kDefaultModemLogName = "ModemLog.txt";
 inline constexpr const char* kOnlineNotice = "Dorvane cannot register new calls while online";
 
 // Reads "WinDir", writes "LoggingPath" (Windows directory + "\" + "ModemLog.txt") and "Logging"

@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "platform/messages.h"
+#include "platform/product.h"
 #include "platform/qt/icons.h"
 #include "platform/qt/named.h"
 

@@ -275,7 +275,7 @@ TEST_F(ReportRun, ErrorsAndTheirStatus) {
   }
   const Result version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "dorvane-report 1.70\n");
+  EXPECT_EQ(version.out, "dorvane-report " DORVANE_VERSION "\n");
   const Result help = Run({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--tariff FILE"), std::string::npos);

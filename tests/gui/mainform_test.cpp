@@ -30,6 +30,7 @@
 #include "dialogs/costedit.h"
 #include "gui/support/fakes.h"
 #include "platform/error.h"
+#include "platform/product.h"
 
 using dorvane::Answer;
 using dorvane::RegionalSettings;
@@ -118,7 +119,7 @@ void MainFormTest::createsTheWindowAsDesigned() {
   FormRig rig;
   TForm1& form = rig.Create();
   QCOMPARE(form.objectName(), QStringLiteral("Form1"));
-  QCOMPARE(form.windowTitle(), QStringLiteral("Dorvane 1.70"));
+  QCOMPARE(form.windowTitle(), QStringLiteral("Dorvane " DORVANE_VERSION));
   QCOMPARE(form.SettingsPath(), rig.Path("dorvane.INI"));
   QCOMPARE(form.StorePath(), rig.Path("dorvane.DB"));
   QCOMPARE(form.HelpFile(), rig.Path("dorvane.HLP"));
@@ -859,7 +860,7 @@ void MainFormTest::aboutBoxShowsTheProgramsTexts() {
     });
     openIt(form);
     QVERIFY(wasModal);
-    QCOMPARE(seen, (QStringList{"Dorvane", "Dorvane", "Version 1.70",
+    QCOMPARE(seen, (QStringList{"Dorvane", "Dorvane", "Version " DORVANE_VERSION,
                                 QString::fromUtf8(dorvane::kCopyrightText)}));
     QVERIFY(!form.AboutBox->isVisible());
   }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/error.h"
+#include "platform/product.h"
 
 namespace dorvane {
 

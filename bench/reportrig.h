@@ -61,16 +61,16 @@ class OneStore : public FileSystem {
 
 struct ReportRig {
   explicit ReportRig(int calls) : rs(Settings()), files(StoreText(rs, calls)) {}
-  ReportRun Run() const {
-    return ReportRun{.files = files,
-                     .messages = messages,
-                     .clock = clock,
-                     .regional = rs,
-                     .storePath = "dorvane.DB",
-                     .period = {0, 1e6},
-                     .charges = kTable,
-                     .progress = {},
-                     .setLabel = {}};
+  ReportInputs Run() const {
+    return ReportInputs{.files = files,
+                        .messages = messages,
+                        .clock = clock,
+                        .regional = rs,
+                        .storePath = "dorvane.DB",
+                        .period = {0, 1e6},
+                        .charges = kTable,
+                        .progress = {},
+                        .setLabel = {}};
   }
   RegionalSettings rs;
   OneStore files;

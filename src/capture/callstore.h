@@ -1,5 +1,6 @@
 // The call store: every modem call ever seen, as "start=end" date-time texts grouped by month
-// in an INI file beside the executable, and the one line grammar that all its readers follow.
+// in an INI file in the data folder (FindDataPaths), and the one line grammar that all its
+// readers follow.
 #pragma once
 
 #include <functional>

@@ -96,20 +96,20 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     CurrentMonthFigures month;
     // The window's costs analysis run; the calls of the period go to the writer as they come.
     const std::optional<PeriodStatistics> stats = RunCostsAnalysis(
-        ReportRun{.files = env.files,
-                  .messages = note,
-                  .clock = today,
-                  .regional = rs,
-                  .storePath = storePath,
-                  .period = period,
-                  .charges = ownRows,
-                  .progress = {},
-                  .setLabel =
-                      [&](AnalysisLabel label, const std::string& text) {
-                        const auto i = static_cast<std::size_t>(label);
-                        summary.labels[i] = text;
-                        summary.filledLabels = std::max(summary.filledLabels, i + 1);
-                      }},
+        ReportInputs{.files = env.files,
+                     .messages = note,
+                     .clock = today,
+                     .regional = rs,
+                     .storePath = storePath,
+                     .period = period,
+                     .charges = ownRows,
+                     .progress = {},
+                     .setLabel =
+                         [&](AnalysisLabel label, const std::string& text) {
+                           const auto i = static_cast<std::size_t>(label);
+                           summary.labels[i] = text;
+                           summary.filledLabels = std::max(summary.filledLabels, i + 1);
+                         }},
         month, [&](const PricedCall& call) {
           for (std::size_t i = 0; i < tariffPricing.size(); ++i) {
             tariffCosts[i] = tariffPricing[i]->CallCost(call.start, call.end);

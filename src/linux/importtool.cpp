@@ -22,7 +22,7 @@ struct Arguments {
 };
 
 // Whole numbers as the program writes them.
-std::string Count(std::size_t n) {
+std::string CountText(std::size_t n) {
   static const RegionalSettings kPlain;
   return FloatToStr(kPlain, static_cast<double>(n));
 }
@@ -197,7 +197,7 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
     ctx.err << prefix << e.what() << "\n";
     return 1;
   }
-  ctx.out << Count(found.calls.size()) << " calls found, " << Count(recorded)
+  ctx.out << CountText(found.calls.size()) << " calls found, " << CountText(recorded)
           << " new calls recorded\n";
   return 0;
 }

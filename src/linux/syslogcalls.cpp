@@ -194,13 +194,16 @@ bool ReadSource(Cursor& c, StampKind kind, LogRecord& r) {
   return false;
 }
 
-bool Wanted(std::string_view line, const std::vector<std::string>& programs) {
+// The quick look at a whole line, before its stamp is read: whether a program asked for is named
+// anywhere in it (any line when none is asked for).
+bool MentionsAProgram(std::string_view line, const std::vector<std::string>& programs) {
   if (programs.empty()) return true;
   return std::any_of(programs.begin(), programs.end(),
                      [&](const std::string& p) { return line.find(p) != std::string_view::npos; });
 }
 
-bool Kept(const LogRecord& r, const std::vector<std::string>& programs) {
+// The exact test once the record is read: whether its source is a program asked for.
+bool FromAProgram(const LogRecord& r, const std::vector<std::string>& programs) {
   return programs.empty() ||
          std::find(programs.begin(), programs.end(), r.program) != programs.end();
 }
@@ -260,8 +263,8 @@ std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hin
     }
     // Most lines of a syslog are someone else's: look for the program's name before taking
     // the line apart.
-    if (!Wanted(c.Rest(), programs)) continue;
-    if (!ValidTime(r.time) || !ReadSource(c, kind, r) || !Kept(r, programs)) continue;
+    if (!MentionsAProgram(c.Rest(), programs)) continue;
+    if (!ValidTime(r.time) || !ReadSource(c, kind, r) || !FromAProgram(r, programs)) continue;
     records.push_back(std::move(r));
   }
   return records;

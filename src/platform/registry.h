@@ -25,7 +25,7 @@ class Registry {
                            const std::vector<std::uint8_t>& data) = 0;
 };
 
-// HKEY_LOCAL_MACHINE kept in one REGEDIT4 export file (e.g. dorvane.REG beside the executable).
+// HKEY_LOCAL_MACHINE kept in one REGEDIT4 export file (dorvane.REG in the data folder).
 // Read with CR LF or LF line ends, written with CR LF, replaced atomically on every write.
 class RegFileRegistry : public Registry {
  public:

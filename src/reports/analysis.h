@@ -30,9 +30,9 @@ bool IsCurrentMonth(TDateTime value, TDateTime today);
 
 // IsCurrentMonth against one today, for a pass over many calls: the days of the month are
 // worked out once, and only a value near them is split into its date.
-class CurrentMonthTest {
+class CurrentMonthFilter {
  public:
-  CurrentMonthTest(TDateTime today);  // NOLINT: a today stands for its month's test
+  CurrentMonthFilter(TDateTime today);  // NOLINT: a today stands for its month's test
   bool operator()(TDateTime value) const;
 
  private:
@@ -109,7 +109,7 @@ PeriodStatistics StartStatistics(TDateTime now);
 // own band and at the cheapest and the dearest band of the table. True when the call lies in the
 // period; `priced` (when given) then receives it with its prices.
 bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period,
-                         const CurrentMonthTest& isCurrentMonth, const CallPricing& pricing,
+                         const CurrentMonthFilter& isCurrentMonth, const CallPricing& pricing,
                          TDateTime start, TDateTime end, PricedCall* priced = nullptr);
 
 // The statistics labels in the order they are filled.

@@ -63,15 +63,16 @@ TEST(ReportCli, TextsAreTheWindowRunsTexts) {
       TDateTime Now() const override { return day; }
     } fixed;
     fixed.day = today;
-    const ReportRun run{.files = files,
-                        .messages = messages,
-                        .clock = fixed,
-                        .regional = rs,
-                        .storePath = store,
-                        .period = {EncodeDate(1999, 1, 1), At(1999, 1, 31, 23, 59, 59)},
-                        .charges = bands,
-                        .progress = {},
-                        .setLabel = [&](AnalysisLabel l, const std::string& t) { labels[l] = t; }};
+    const ReportInputs run{
+        .files = files,
+        .messages = messages,
+        .clock = fixed,
+        .regional = rs,
+        .storePath = store,
+        .period = {EncodeDate(1999, 1, 1), At(1999, 1, 31, 23, 59, 59)},
+        .charges = bands,
+        .progress = {},
+        .setLabel = [&](AnalysisLabel l, const std::string& t) { labels[l] = t; }};
     CurrentMonthFigures month;
     ASSERT_TRUE(RunCostsAnalysis(run, month));
     ASSERT_EQ(labels.size(), kAnalysisLabelCount);

@@ -151,7 +151,7 @@ TEST(CostsAnalysis, MonthlyEstimatesCountMonthsOf31Days) {
 TEST(CostsAnalysis, CurrentMonthTestAgreesWithIsCurrentMonth) {
   const TDateTime halfMs = 0.5 / 86400000;
   for (const TDateTime today : {At(1999, 6, 5, 12), At(1999, 12, 31, 23, 59), At(2000, 1, 1)}) {
-    const CurrentMonthTest test(today);
+    const CurrentMonthFilter test(today);
     const DateParts d = DecodeDate(today);
     const TDateTime first = EncodeDate(d.year, d.month, 1);
     const TDateTime values[] = {first,

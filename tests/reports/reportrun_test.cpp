@@ -118,7 +118,7 @@ TEST(ReportRun, StoreAndPeriodChecksFilterAndFailures) {
     FixedClock clock{At(1998, 8, 15, 12)};
     std::map<AnalysisLabel, std::string> labels;
     std::vector<int> progress;
-    const ReportRun run{
+    const ReportInputs run{
         .files = files,
         .messages = messages,
         .clock = clock,

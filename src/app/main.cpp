@@ -14,6 +14,7 @@
 #include "platform/product.h"
 #include "platform/qt/helpviewer.h"
 #include "platform/qt/printing.h"
+#include "platform/qt/qtext.h"
 #include "platform/qt/qtmessages.h"
 #include "platform/qt/qtshell.h"
 #include "platform/regional.h"
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
   const dorvane::DataPaths paths = dorvane::FindDataPaths(environment);
   dorvane::CreateDataFolder(paths);
   dorvane::RemoveStaleDataTemporaries(paths);
-  const std::string exePath = QCoreApplication::applicationFilePath().toStdString();
+  const std::string exePath = dorvane::FromQString(QCoreApplication::applicationFilePath());
 
   dorvane::QtMessageService messages;
   dorvane::QtHelpEngine help(paths.help, messages);

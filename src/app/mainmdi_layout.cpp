@@ -49,10 +49,6 @@ using dorvane::Named;
 
 namespace {
 
-// The design's report period before the call store is read: 30 July 1998, the whole day.
-constexpr TDateTime kDesignStart = 36006.0;
-constexpr TDateTime kDesignStop = 36006.99998842592;
-
 // The client area that the 640 x 478 window leaves inside its frame, and the room the pages
 // need for the design positions of their controls.
 constexpr int kClientWidth = 632;
@@ -331,14 +327,15 @@ void TForm1::BuildLogbookPage() {
   SetTag(GroupBox7, kSharedReportTag);
   Label1 = AddLabel(GroupBox7, "Label1", QStringLiteral("Report Period Between:"), 16, 24);
   DateTimePickerStart =
-      Named(new dorvane::TDateTimePicker(services_.regional, kDesignStart, GroupBox7),
+      Named(new dorvane::TDateTimePicker(services_.regional, dorvane::kDesignReportPeriod.start,
+                                         GroupBox7),
             "DateTimePickerStart");
   DateTimePickerStart->setGeometry(16, 48, 89, 21);
   DateTimePickerStart->setAccessibleName(QStringLiteral("Report period from"));
   Label9 = AddLabel(GroupBox7, "Label9", QStringLiteral("and"), 120, 56);
-  DateTimePickerStop =
-      Named(new dorvane::TDateTimePicker(services_.regional, kDesignStop, GroupBox7),
-            "DateTimePickerStop");
+  DateTimePickerStop = Named(new dorvane::TDateTimePicker(
+                                 services_.regional, dorvane::kDesignReportPeriod.stop, GroupBox7),
+                             "DateTimePickerStop");
   DateTimePickerStop->setGeometry(152, 48, 89, 21);
   DateTimePickerStop->setAccessibleName(QStringLiteral("Report period to"));
   btnCreate = AddButton(GroupBox7, "btnCreate", QStringLiteral("&Create Report"),

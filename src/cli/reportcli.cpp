@@ -16,11 +16,6 @@ namespace dorvane {
 
 namespace {
 
-// The period pickers as the window's design leaves them: 30 July 1998, from 00:00:00 to
-// 23:59:59. The store's first and last call replace only their dates.
-constexpr TDateTime kDesignStart = 36006.0;
-constexpr TDateTime kDesignStop = 36006.99998842592;
-
 // A settings file is read cell by cell; when Dorvane replaces it meanwhile (it saves at every
 // close), the cells could come from two versions. The table is read again until the file stays
 // the same from the first cell to the last.
@@ -71,15 +66,15 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     }
 
     const TDateTime now = o.today ? *o.today : env.clock.Now();
-    ReportPeriod period{kDesignStart, kDesignStop};
+    ReportPeriod period = kDesignReportPeriod;
     if (!o.fromDay || !o.toDay) {
       InitReportPeriod(
           env.files, storePath, rs,
           [&](TDateTime d) { period.start = ReplaceDate(period.start, d); },
           [&](TDateTime d) { period.stop = ReplaceDate(period.stop, d); });
     }
-    if (o.fromDay) period.start = ReplaceDate(kDesignStart, *o.fromDay);
-    if (o.toDay) period.stop = ReplaceDate(kDesignStop, *o.toDay);
+    if (o.fromDay) period.start = ReplaceDate(kDesignReportPeriod.start, *o.fromDay);
+    if (o.toDay) period.stop = ReplaceDate(kDesignReportPeriod.stop, *o.toDay);
 
     std::vector<std::unique_ptr<GridPricing>> tariffPricing;
     for (const ChargeRows& rows : tariffRows) {

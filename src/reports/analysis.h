@@ -25,6 +25,10 @@ struct ReportPeriod {
   bool InReportPeriod(TDateTime value) const { return !(start > value) && value <= stop; }
 };
 
+// The period pickers as the window's design leaves them, before the call store is read: 30 July
+// 1998, from 00:00:00 to 23:59:59. The store's first and last call replace only their dates.
+inline constexpr ReportPeriod kDesignReportPeriod{36006.0, 36006.99998842592};
+
 // Same year and month as today.
 bool IsCurrentMonth(TDateTime value, TDateTime today);
 

@@ -542,8 +542,7 @@ void TForm1::btnDeleteClick() {
 void TForm1::btnDeleteDataClick() {
   Guard([this] {
     if (services_.messages.Confirm(dorvane::kDeleteAllCallsQuestion) == dorvane::Answer::Yes) {
-      // A missing store or a refused deletion is not reported.
-      services_.files.Delete(StorePath());
+      dorvane::DeleteAllCalls(services_.files, StorePath());
     }
   });
 }

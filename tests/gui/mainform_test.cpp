@@ -559,7 +559,7 @@ void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence_data() {
       << "Failed to set data for 'LoggingPath'" << false << true;
   QTest::newRow("call store line that is no number")
       << false << "[1998-7]\r\nabc=36006.6\r\n"
-      << "'abc' is not a valid floating point value" << true << false;
+      << "Line 2 of %1: 'abc' is not a valid floating point value" << true << false;
 }
 
 void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence() {
@@ -576,7 +576,10 @@ void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence() {
       "Cell01=The time not specified above\r\nCell21=0.25\r\n";
   rig.WriteFile("dorvane.INI", ini);
   rig.WriteFile("ModemLog.txt", LogSession("08-02-1998 10:00:00.00", "08-02-1998 10:30:00.00"));
-  rig.messages.Expect(BoxKind::ShowError, error.toStdString());
+  rig.messages.Expect(BoxKind::ShowError,
+                      error.replace(QLatin1String("%1"),
+                                    QString::fromStdString(rig.Path("dorvane.DB")))
+                          .toStdString());
 
   TForm1& form = rig.Show({"CHECK"}, refusingRegistry ? &refusing : nullptr);
   QVERIFY(rig.messages.AllShown());

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <thread>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -397,6 +402,32 @@ TEST(InitReportPeriod, SetsTheDatesOfTheFirstAndLastCallLines) {
     EXPECT_EQ(r.stops, c.stops);
     EXPECT_EQ(r.error, c.error);
   }
+}
+
+}  // namespace
+}  // namespace dorvane
+
+namespace dorvane {
+namespace {
+
+// "Delete All Modem Calls" waits for a merge under way: the calls it writes are deleted too,
+// never put back after the deletion.
+TEST(DeleteAllCalls, WaitsForTheWriterThatHoldsTheStore) {
+  testing::TempDir dir;
+  const std::string path = dir.File("dorvane.DB");
+  testing::WriteBytes(path, "[1998-7]\r\n36006=36006.5\r\n");
+  RealFileSystem files(dir.Path(), {path});
+  std::promise<void> locked;
+  std::thread writer([&] {
+    FileLock lock(path);
+    locked.set_value();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    testing::WriteBytes(path, "[1998-7]\r\n36006=36006.5\r\n36007=36007.5\r\n");
+  });
+  locked.get_future().wait();
+  DeleteAllCalls(files, path);
+  writer.join();
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 }  // namespace

@@ -32,6 +32,23 @@ class Registry {
   }
 };
 
+// Reads through to another registry and writes nothing: for a run whose data folder cannot be
+// written, which still reads what the registry holds.
+class ReadOnlyRegistry : public Registry {
+ public:
+  explicit ReadOnlyRegistry(Registry& inner) : inner_(inner) {}
+  bool OpenKey(const std::string&) override { return true; }
+  std::optional<std::string> ReadString(const std::string& key, const std::string& name) override {
+    return inner_.ReadString(key, name);
+  }
+  void WriteString(const std::string&, const std::string&, const std::string&) override {}
+  void WriteBinary(const std::string&, const std::string&,
+                   const std::vector<std::uint8_t>&) override {}
+
+ private:
+  Registry& inner_;
+};
+
 // A key names its root when it starts with "HKEY_" ("HKEY_CURRENT_USER\\Control Panel\\..."); any
 // other key lies under HKEY_LOCAL_MACHINE.
 

@@ -301,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Unable to write to %s/dorvane.DB"},
         RefusedCase{"immutable_folder",
                     [](ProgramFolder& f, auto& undo) { return MakeImmutable(f.Dir(), undo); },
-                    "Failed to set data for 'LoggingPath'"},
+                    "Dorvane cannot write to its data folder %s: Operation not permitted."},
         RefusedCase{"full_tmpfs", MountFullTmpfs, "Unable to write to %s/dorvane.DB"},
         RefusedCase{"file_size_limit", [](ProgramFolder&, auto&) { return std::string(); },
                     "Unable to write to %s/dorvane.DB", 1}),

@@ -24,6 +24,7 @@
 
 #include "app/controls.h"
 #include "app/mainmdi.h"
+#include "settings/closestate.h"
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
 #include "charges/costedit.h"
@@ -89,6 +90,7 @@ class MainFormTest : public QObject {
   void commandLineCheck();
   void failedShowStepIsReportedOnceAndEndsTheSequence_data();
   void failedShowStepIsReportedOnceAndEndsTheSequence();
+  void aTableTheStartDidNotReadIsNeverSaved();
   void reportPeriodComesFromTheCallStore();
   void helpAndHomePage_data();
   void helpAndHomePage();
@@ -762,6 +764,37 @@ void MainFormTest::bandEditorAddsEditsAndDeletesBands() {
   QVERIFY(rig.messages.AllShown());
   QCOMPARE(form.strgrdCost->rowCount(), 1);
   QCOMPARE(form.strgrdCost->currentRow(), 0);
+}
+
+// A start that failed before the charges table was loaded leaves the grid empty: an edit there
+// offers to read the file; refused, the edit stays out of the file and the close says so.
+void MainFormTest::aTableTheStartDidNotReadIsNeverSaved() {
+  const std::string ini =
+      "[strgrdCost]\r\nCount=3\r\nCell01=Mon\r\nCell11=08:00:00 AM - 06:00:00 PM\r\n"
+      "Cell02=Tue\r\nCell12=08:00:00 AM - 06:00:00 PM\r\nCell03=The time not specified above\r\n";
+  for (const bool readAgain : {false, true}) {
+    FormRig rig;
+    dorvane::testing::RefusingRegistry refusing;
+    rig.WriteFile("dorvane.INI", ini);
+    rig.messages.Expect(BoxKind::ShowError, "Failed to set data for 'LoggingPath'");
+    TForm1& form = rig.Show({}, &refusing);
+    const std::string path = rig.Path("dorvane.INI");
+    rig.messages.Expect(BoxKind::Confirm, dorvane::ReadChargesTableAgainText(path),
+                        readAgain ? dorvane::Answer::Yes : dorvane::Answer::No);
+    rig.messages.Expect(BoxKind::Confirm, "Delete this line?", dorvane::Answer::Yes);
+    form.btnDelete->click();
+    QCOMPARE(form.strgrdCost->rowCount(), readAgain ? 2 : 1);
+    if (!readAgain) {
+      rig.messages.Expect(BoxKind::Warning, dorvane::ChargesTableKeptOutText(path));
+    }
+    form.close();
+    QVERIFY(rig.messages.AllShown());
+    if (readAgain) {
+      QVERIFY(rig.ReadFile("dorvane.INI").find("Count=2\r\nCell01=Tue") != std::string::npos);
+    } else {
+      QCOMPARE(rig.ReadFile("dorvane.INI"), ini);
+    }
+  }
 }
 
 void MainFormTest::reportsPricesAndWarnings() {

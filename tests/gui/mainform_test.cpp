@@ -91,6 +91,7 @@ class MainFormTest : public QObject {
   void failedShowStepIsReportedOnceAndEndsTheSequence_data();
   void failedShowStepIsReportedOnceAndEndsTheSequence();
   void aTableTheStartDidNotReadIsNeverSaved();
+  void anUnwritableDataFolderIsNamedAndTheRestStillLoads();
   void reportPeriodComesFromTheCallStore();
   void helpAndHomePage_data();
   void helpAndHomePage();
@@ -795,6 +796,39 @@ void MainFormTest::aTableTheStartDidNotReadIsNeverSaved() {
       QCOMPARE(rig.ReadFile("dorvane.INI"), ini);
     }
   }
+}
+
+// A data folder that cannot be written: one message naming it with the system's reason; the
+// tariff, the options and the period are still read, and the log waits for a writable store.
+void MainFormTest::anUnwritableDataFolderIsNamedAndTheRestStillLoads() {
+  class ReadOnlyFolder : public dorvane::RealFileSystem {
+   public:
+    using RealFileSystem::RealFileSystem;
+    std::optional<std::string> FolderWriteProblem(const std::string&) const override {
+      return "Read-only file system";
+    }
+  };
+  FormRig rig;
+  rig.files = std::make_unique<ReadOnlyFolder>(rig.Path(""));
+  rig.WriteFile("dorvane.INI",
+                "[Warn Monthly Cost]\r\nCost=12,50\r\n[strgrdCost]\r\nCount=2\r\nCell01=Mon\r\n"
+                "Cell02=The time not specified above\r\n");
+  rig.WriteFile("dorvane.DB", "[1998-7]\r\n36006.5=36006.6\r\n[1998-8]\r\n36008.5=36008.6\r\n");
+  const std::string log = LogSession("08-02-1998 10:00:00.00", "08-02-1998 10:30:00.00");
+  rig.WriteFile("ModemLog.txt", log);
+  rig.messages.Expect(BoxKind::ShowError,
+                      dorvane::DataFolderUnwritableText(
+                          dorvane::PortableDataPaths(rig.Path("dorvane")).folder,
+                          "Read-only file system"));
+  TForm1& form = rig.Show();
+  QVERIFY(rig.messages.AllShown());
+  QCOMPARE(form.strgrdCost->rowCount(), 2);
+  QCOMPARE(form.editWarnCost->text(), QStringLiteral("12,50"));
+  QCOMPARE(form.DateTimePickerStart->date(), QDate(1998, 7, 30));
+  QCOMPARE(form.DateTimePickerStop->date(), QDate(1998, 8, 1));
+  QCOMPARE(form.lblNumberOfCalls->text(), QStringLiteral("2"));
+  QCOMPARE(rig.ReadFile("ModemLog.txt"), log);
+  QVERIFY(!rig.Exists("dorvane.REG"));
 }
 
 void MainFormTest::reportsPricesAndWarnings() {

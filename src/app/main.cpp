@@ -52,8 +52,8 @@ int main(int argc, char** argv) {
   // records the environment's.
   const dorvane::RegionalSettings regional =
       dorvane::FolderRegional(registry, dorvane::RegionalSettings::FromSystem(), true);
-  TForm1 form({messages, help, shell, printer, files, registry, clock, regional, exePath,
-               arguments, paths});
+  TForm1 form({messages, help, shell, printer, files, registry, clock, regional, exePath, arguments,
+               paths});
   messages.SetParent(&form);
   help.SetOwner(&form);
   // The end of the session, or a kill, closes the window as its close box does.

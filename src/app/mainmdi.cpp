@@ -174,13 +174,13 @@ void TForm1::FormShow() {
   const std::optional<std::string> unwritable =
       services_.files.FolderWriteProblem(services_.paths.folder);
   if (unwritable) {
-    services_.messages.ShowError(dorvane::DataFolderUnwritableText(services_.paths.folder, *unwritable));
+    services_.messages.ShowError(
+        dorvane::DataFolderUnwritableText(services_.paths.folder, *unwritable));
   }
   Guard([this, &unwritable] {
     // 1. Switch the modem driver's log on; keep the Windows directory for the run.
     dorvane::ReadOnlyRegistry readOnly(services_.registry);
-    windowsDirectory_ =
-        dorvane::EnableModemLogging(unwritable ? readOnly : services_.registry);
+    windowsDirectory_ = dorvane::EnableModemLogging(unwritable ? readOnly : services_.registry);
     // 2. The options.
     LoadOptions();
     closeState_->Loaded(dorvane::SettingsPart::Options);

@@ -115,8 +115,8 @@ StoreCall ReadStoreCall(const RegionalSettings& rs, std::string_view line,
   StoreCall call;
   call.start = StoreDateTimeOrThrow(rs, line.substr(0, eq), storePath, lineNumber);
   if (withEnd) {
-    call.end = StoreDateTimeOrThrow(rs, line.substr(eq + 1, kMaxEndTextLength), storePath,
-                                    lineNumber);
+    call.end =
+        StoreDateTimeOrThrow(rs, line.substr(eq + 1, kMaxEndTextLength), storePath, lineNumber);
   }
   return call;
 }

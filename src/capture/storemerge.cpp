@@ -59,7 +59,8 @@ std::optional<std::int32_t> SectionMonth(std::string_view name) {
   int month = 0;
   for (std::size_t i = 0; i < name.size(); ++i) {
     if (i == dash) continue;
-    if (name[i] < '0' || name[i] > '9' || (i < dash ? year > 9999 : month > 12)) return std::nullopt;
+    if (name[i] < '0' || name[i] > '9' || (i < dash ? year > 9999 : month > 12))
+      return std::nullopt;
     int& part = i < dash ? year : month;
     part = part * 10 + (name[i] - '0');
   }
@@ -251,7 +252,8 @@ class StoreWalk {
     if (it == end || calls_[*it].key != value) return kNone;
     // Texts that read as the same number but are written differently are other keys.
     if (!EqualNoCase(DateTimeText(rs_, value), name) &&
-        DateTimeText(PlainSettings(), value) != name && DateTimeText(CommaSettings(), value) != name) {
+        DateTimeText(PlainSettings(), value) != name &&
+        DateTimeText(CommaSettings(), value) != name) {
       return kNone;
     }
     return *it;

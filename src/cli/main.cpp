@@ -34,6 +34,6 @@ int main(int argc, char** argv) {
     dorvane::RegFileRegistry registry(dorvane::ChangeFileExt(storePath, ".REG"));
     return dorvane::FolderRegional(registry, rs, false);
   };
-  return dorvane::RunDorvaneReport(args, {files, clock, rs, paths.settings, paths.store, std::cout,
-                                          std::cerr, storeRegional});
+  return dorvane::RunDorvaneReport(
+      args, {files, clock, rs, paths.settings, paths.store, std::cout, std::cerr, storeRegional});
 }

@@ -14,7 +14,7 @@ namespace {
 // the settings hold them from Sunday. Format patterns are kept in the program's own letters.
 struct TextField {
   const char* name;
-  std::string RegionalSettings::* field;
+  std::string RegionalSettings::*field;
 };
 
 constexpr TextField kTextFields[] = {
@@ -32,7 +32,7 @@ constexpr TextField kTextFields[] = {
 
 struct NumberField {
   const char* name;
-  int RegionalSettings::* field;
+  int RegionalSettings::*field;
 };
 
 constexpr NumberField kNumberFields[] = {
@@ -87,9 +87,8 @@ void RecordRegional(Registry& registry, const RegionalSettings& settings) {
   for (const NumberField& f : kNumberFields) {
     values.emplace_back(f.name, std::to_string(rs.*f.field));
   }
-  ForEachNameField(rs, [&](const std::string& name, std::string& field) {
-    values.emplace_back(name, field);
-  });
+  ForEachNameField(
+      rs, [&](const std::string& name, std::string& field) { values.emplace_back(name, field); });
   registry.WriteStrings(kRegionalSettingsKey, values);
 }
 

@@ -10,7 +10,8 @@
 
 namespace dorvane {
 
-inline constexpr const char* kRegionalSettingsKey = "HKEY_CURRENT_USER\\Control Panel\\International";
+inline constexpr const char* kRegionalSettingsKey =
+    "HKEY_CURRENT_USER\\Control Panel\\International";
 
 // The settings recorded in the registry; nullopt when none are (no "sDecimal" value). A value
 // missing from a record keeps the built-in default of its field.

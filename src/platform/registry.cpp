@@ -286,8 +286,8 @@ void RegFileRegistry::WriteString(const std::string& key, const std::string& nam
   SetValue(path_, key, name, Quoted(value));
 }
 
-void RegFileRegistry::WriteStrings(
-    const std::string& key, const std::vector<std::pair<std::string, std::string>>& values) {
+void RegFileRegistry::WriteStrings(const std::string& key,
+                                   const std::vector<std::pair<std::string, std::string>>& values) {
   std::vector<std::pair<std::string, std::string>> quoted;
   quoted.reserve(values.size());
   for (const auto& [name, value] : values) quoted.emplace_back(name, Quoted(value));

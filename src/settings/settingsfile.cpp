@@ -69,8 +69,7 @@ ChargeRow DefaultChargeCells(const RegionalSettings& rs) {
           FloatToStr(rs, 0.0), FloatToStr(rs, 0.0)};
 }
 
-std::optional<ChargeRows> ChargesTableFromText(std::string_view text,
-                                              const RegionalSettings& rs) {
+std::optional<ChargeRows> ChargesTableFromText(std::string_view text, const RegionalSettings& rs) {
   std::unordered_map<std::string, std::string> cells;
   std::optional<std::string> countText;
   bool inTable = false;

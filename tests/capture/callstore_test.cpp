@@ -5,10 +5,9 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
-#include <thread>
-
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "capture/capture_test_util.h"
@@ -375,7 +374,9 @@ TEST(InitReportPeriod, SetsTheDatesOfTheFirstAndLastCallLines) {
        {},
        "Line 1 of /p/dorvane.DB: a byte-order mark before '[1998-7]'"},
       {"a NUL byte",
-       std::string("[1998-7]\r\n36006.5=1\r\n3600\0" "7=1\r\n", 31),
+       std::string("[1998-7]\r\n36006.5=1\r\n3600\0"
+                   "7=1\r\n",
+                   31),
        false,
        {36006.5},
        {},

@@ -140,9 +140,10 @@ TEST_F(Notation, MixedStoresReadAndBrokenFilesAreNamedWithTheirLine) {
   // A store mixed by earlier versions, no notation recorded: it reads under any environment.
   WriteFile(dir_ / "dorvane.DB",
             "[1995-1]\r\n34700,5=34700,51\r\n34701.5=34701.51\r\n[1995-2]\r\n34731.5=34731.51\r\n");
-  WriteFile(dir_ / "dorvane.INI", "[strgrdCost]\r\nCount=1\r\nCell01=The time not specified above\r\n"
-                                  "Cell11=00:00:00 - 23:59:59\r\nCell21=0\r\nCell31=0\r\nCell41=0\r\n"
-                                  "Cell51=0\r\n");
+  WriteFile(dir_ / "dorvane.INI",
+            "[strgrdCost]\r\nCount=1\r\nCell01=The time not specified above\r\n"
+            "Cell11=00:00:00 - 23:59:59\r\nCell21=0\r\nCell31=0\r\nCell41=0\r\n"
+            "Cell51=0\r\n");
   for (const auto& env : {kBare, kGerman}) {
     const ToolResult r = Tool("dorvane-report", {"--format", "monthly-csv"}, env);
     EXPECT_EQ(r.status, 0) << r.err;

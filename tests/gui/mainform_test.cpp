@@ -24,13 +24,13 @@
 
 #include "app/controls.h"
 #include "app/mainmdi.h"
-#include "settings/closestate.h"
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
 #include "charges/costedit.h"
 #include "dialogs/about.h"
 #include "gui/support/fakes.h"
 #include "platform/error.h"
+#include "settings/closestate.h"
 
 using dorvane::Answer;
 using dorvane::RegionalSettings;
@@ -579,10 +579,10 @@ void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence() {
       "Cell01=The time not specified above\r\nCell21=0.25\r\n";
   rig.WriteFile("dorvane.INI", ini);
   rig.WriteFile("ModemLog.txt", LogSession("08-02-1998 10:00:00.00", "08-02-1998 10:30:00.00"));
-  rig.messages.Expect(BoxKind::ShowError,
-                      error.replace(QLatin1String("%1"),
-                                    QString::fromStdString(rig.Path("dorvane.DB")))
-                          .toStdString());
+  rig.messages.Expect(
+      BoxKind::ShowError,
+      error.replace(QLatin1String("%1"), QString::fromStdString(rig.Path("dorvane.DB")))
+          .toStdString());
 
   TForm1& form = rig.Show({"CHECK"}, refusingRegistry ? &refusing : nullptr);
   QVERIFY(rig.messages.AllShown());
@@ -816,10 +816,10 @@ void MainFormTest::anUnwritableDataFolderIsNamedAndTheRestStillLoads() {
   rig.WriteFile("dorvane.DB", "[1998-7]\r\n36006.5=36006.6\r\n[1998-8]\r\n36008.5=36008.6\r\n");
   const std::string log = LogSession("08-02-1998 10:00:00.00", "08-02-1998 10:30:00.00");
   rig.WriteFile("ModemLog.txt", log);
-  rig.messages.Expect(BoxKind::ShowError,
-                      dorvane::DataFolderUnwritableText(
-                          dorvane::PortableDataPaths(rig.Path("dorvane")).folder,
-                          "Read-only file system"));
+  rig.messages.Expect(
+      BoxKind::ShowError,
+      dorvane::DataFolderUnwritableText(dorvane::PortableDataPaths(rig.Path("dorvane")).folder,
+                                        "Read-only file system"));
   TForm1& form = rig.Show();
   QVERIFY(rig.messages.AllShown());
   QCOMPARE(form.strgrdCost->rowCount(), 2);

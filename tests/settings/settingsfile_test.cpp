@@ -203,8 +203,7 @@ TEST(ChargesTableFromText, GivesTheTableOnlyWhenTheTextHoldsOne) {
       {"Count=abc", "[strgrdCost]\r\nCount=abc\r\n", std::nullopt},
       {"no Count", "[strgrdCost]\r\nCell01=x\r\n", std::nullopt},
       {"a call store", "[1998-7]\r\n36006=36006.5\r\n", std::nullopt},
-      {"UTF-16", std::string("\xFF\xFE[\0s\0t\0r\0g\0r\0d\0C\0o\0s\0t\0]\0", 24),
-       std::nullopt},
+      {"UTF-16", std::string("\xFF\xFE[\0s\0t\0r\0g\0r\0d\0C\0o\0s\0t\0]\0", 24), std::nullopt},
       {"first section and first key win; missing cells take their defaults",
        "[STRGRDCOST]\r\ncount = 0x2\r\nCell01=Mon\r\ncell01=Tue\r\nCell21=\"0.5\"\r\n"
        "[strgrdCost]\r\nCount=1\r\nCell12=x\r\n",

@@ -11,6 +11,28 @@
 
 namespace dorvane {
 
+const char* const kImportToolHelp =
+    "Usage: dorvane-import [OPTION]... FILE...\n"
+    "Brings the calls that pppd and chat left in the system log or the journal into Dorvane's\n"
+    "call store. FILE is a log file, plain or gzip'd, or - for standard input.\n"
+    "\n"
+    "  --store FILE   the call store to write (default: the one Dorvane uses, found as Dorvane\n"
+    "                 finds it; run with sudo, that is root's own)\n"
+    "  --year YYYY    the year of the first line of the first file whose stamps carry none\n"
+    "                 (classic syslog); the years carry on from file to file in the order given.\n"
+    "                 Default: the year that puts each file's last line at or before the time\n"
+    "                 it was last written (for standard input: now)\n"
+    "  --dry-run      write nothing; list the calls found (start, end, duration)\n"
+    "  --help         print this help and exit\n"
+    "  --version      print the version and exit\n"
+    "\n"
+    "Only the lines of pppd and chat count; a call starts at the dial chat logged for its own\n"
+    "pppd, or at pppd's \"Serial connection established.\", and ends at \"Modem hangup\" or\n"
+    "\"Connection terminated.\". A call already in the store is not recorded again.\n"
+    "On Debian the system log is readable by the group adm.\n"
+    "Exit status: 0 done, 1 a file that cannot be read or a store that cannot be written,\n"
+    "2 wrong arguments.\n";
+
 namespace {
 
 struct Arguments {
@@ -18,6 +40,7 @@ struct Arguments {
   std::optional<int> year;
   bool dryRun = false;
   bool help = false;
+  bool version = false;
   std::vector<std::string> files;
 };
 
@@ -25,6 +48,30 @@ struct Arguments {
 std::string Count(std::size_t n) {
   static const RegionalSettings kPlain;
   return FloatToStr(kPlain, static_cast<double>(n));
+}
+
+// "1 call", "2 new calls".
+std::string CallCount(std::size_t n, const char* words) {
+  return Count(n) + words + (n == 1 ? "call" : "calls");
+}
+
+// One second later, across minutes, days and years.
+LocalTime NextSecond(LocalTime t) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (++t.second < 60) return t;
+  t.second = 0;
+  if (++t.minute < 60) return t;
+  t.minute = 0;
+  if (++t.hour < 24) return t;
+  t.hour = 0;
+  const bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
+  const int days = kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0);
+  if (++t.day <= days) return t;
+  t.day = 1;
+  if (++t.month <= 12) return t;
+  t.month = 1;
+  ++t.year;
+  return t;
 }
 
 // The stamp of a modem-log line, as the call store keys a call by it.
@@ -56,6 +103,10 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
       a.help = true;
       return a;
     }
+    if (arg == "--version") {
+      a.version = true;
+      return a;
+    }
     if (arg == "--dry-run") {
       a.dryRun = true;
       continue;
@@ -82,6 +133,10 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
       if (value->size() != 4 || !TryStrToInt(*value, year) || !TryEncodeDate(year, 1, 1, ignored)) {
         throw UsageError(FormatMessage("'%s' is not a valid year", *value));
       }
+      if (year < kFirstImportYear) {
+        throw UsageError(FormatMessage("the call store holds no year before %s",
+                                       std::to_string(kFirstImportYear)));
+      }
       a.year = year;
     }
   }
@@ -106,16 +161,21 @@ FoundCalls FindPppCalls(const std::vector<LogInput>& logs, std::optional<int> ye
   static const std::vector<std::string> kPrograms = {"pppd", "chat"};
   std::vector<std::vector<LogRecord>> records;
   records.reserve(logs.size());
+  // A given year is the first file's; the years carry on from file to file in the order given.
+  YearHint carried{year, {}, 0};
   for (const LogInput& log : logs) {
-    records.push_back(
-        ReadLogRecords(log.text, YearHint{year, zone.ToLocal(log.modifiedUtc)}, zone, kPrograms));
+    YearHint hint = year ? carried : YearHint{std::nullopt, zone.ToLocal(log.modifiedUtc), 0};
+    hint.modified = zone.ToLocal(log.modifiedUtc);
+    records.push_back(ReadLogRecords(log.text, hint, zone, kPrograms, &carried));
   }
   std::vector<std::size_t> order(logs.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    if (records[a].empty() || records[b].empty()) return false;
-    return records[a].front().time < records[b].front().time;
-  });
+  if (!year) {
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+      if (records[a].empty() || records[b].empty()) return false;
+      return records[a].front().time < records[b].front().time;
+    });
+  }
 
   PppCallFinder finder;
   for (std::size_t i : order) {
@@ -127,7 +187,24 @@ FoundCalls FindPppCalls(const std::vector<LogInput>& logs, std::optional<int> ye
   // The same records given twice (a file and its copy, syslog and the journal) are one call.
   std::set<std::pair<LocalTime, LocalTime>> seen;
   for (const FoundCall& c : finder.Calls()) {
-    if (seen.emplace(c.start, c.end).second) found.calls.push_back(c);
+    if (c.end < c.start || c.start.year < kFirstImportYear || c.end.year > kLastImportYear) {
+      found.backwards.push_back(c);
+    } else if (seen.emplace(c.start, c.end).second) {
+      found.calls.push_back(c);
+    }
+  }
+  std::stable_sort(found.calls.begin(), found.calls.end(),
+                   [](const FoundCall& a, const FoundCall& b) { return a.start < b.start; });
+  // Two calls with one start: the store would keep one, so the later ones move on.
+  std::set<LocalTime> starts;
+  for (FoundCall& c : found.calls) {
+    bool moved = false;
+    while (!starts.insert(c.start).second) {
+      c.start = NextSecond(c.start);
+      moved = true;
+    }
+    if (c.end < c.start) c.end = c.start;
+    if (moved) found.moved.push_back(c);
   }
   std::stable_sort(found.calls.begin(), found.calls.end(),
                    [](const FoundCall& a, const FoundCall& b) { return a.start < b.start; });
@@ -149,7 +226,11 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
   }
 
   if (a.help) {
-    ctx.out << kImportToolUsage << "\n";
+    ctx.out << kImportToolHelp;
+    return 0;
+  }
+  if (a.version) {
+    ctx.out << kImportVersionLine << "\n";
     return 0;
   }
 
@@ -170,6 +251,14 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
   const RegionalSettings& rs = ctx.regional;
   for (const FoundCall& c : found.unfinished) {
     ctx.err << prefix << "the call from " << Describe(rs, c) << " has no end; not recorded\n";
+  }
+  for (const FoundCall& c : found.backwards) {
+    ctx.err << prefix << "the call from " << Describe(rs, c)
+            << " ends before it starts or lies outside the years the store holds; not recorded\n";
+  }
+  for (const FoundCall& c : found.moved) {
+    ctx.err << prefix << "another call starts at the same second; the call from " << Describe(rs, c)
+            << " is recorded with this start\n";
   }
 
   if (a.dryRun) {
@@ -197,8 +286,8 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
     ctx.err << prefix << e.what() << "\n";
     return 1;
   }
-  ctx.out << Count(found.calls.size()) << " calls found, " << Count(recorded)
-          << " new calls recorded\n";
+  ctx.out << CallCount(found.calls.size(), " ") << " found, " << CallCount(recorded, " new ")
+          << " recorded\n";
   return 0;
 }
 

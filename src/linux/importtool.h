@@ -17,6 +17,12 @@ namespace dorvane {
 inline constexpr const char* kImportToolName = "dorvane-import";
 inline constexpr const char* kImportToolUsage =
     "Usage: dorvane-import [--store FILE] [--year YYYY] [--dry-run] FILE...";
+inline constexpr const char* kImportVersionLine = "dorvane-import 1.70";
+// The years a call may have: the store's dates begin on 1 January 1900 (its day 2).
+inline constexpr int kFirstImportYear = 1900;
+inline constexpr int kLastImportYear = 9999;
+// The whole help, --help.
+extern const char* const kImportToolHelp;
 
 // One log as read: its text (unpacked when it was gzip'd) and its modification time.
 struct LogInput {
@@ -45,13 +51,17 @@ struct ImportToolContext {
 };
 
 struct FoundCalls {
-  std::vector<FoundCall> calls;       // in the order of their start, each pair once
+  std::vector<FoundCall> calls;       // in the order of their start, each start once
   std::vector<FoundCall> unfinished;  // starts without an end
+  std::vector<FoundCall> backwards;   // ends before their start: not calls
+  std::vector<FoundCall> moved;       // calls whose start was moved on (as they now are)
 };
 
 // The calls in the given logs. Each log is read with the year rule of classic stamps (from
 // `year` or its modification time); the logs are taken in the order of their first record, so
-// rotated files given newest first still join a call that spans two of them.
+// rotated files given newest first still join a call that spans two of them. Two calls with
+// one start (two links, one second) are both kept: the later one's start moves on by the
+// smallest step that keeps both, a second, since the store knows a call by its start.
 FoundCalls FindPppCalls(const std::vector<LogInput>& logs, std::optional<int> year,
                         const TimeZone& zone);
 

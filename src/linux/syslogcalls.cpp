@@ -251,11 +251,32 @@ std::optional<LogRecord> ParseLogLine(std::string_view line, int classicYear,
 
 std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hint,
                                       const TimeZone& zone,
-                                      const std::vector<std::string>& programs) {
+                                      const std::vector<std::string>& programs, YearHint* next) {
+  const std::vector<std::string_view> lines = SplitLines(text);
+  // The year of the first classic stamp.
+  int firstYear = 0;
+  if (hint.year) {
+    firstYear = *hint.year;
+  } else {
+    // Counted back from the last classic stamp, which lies before the file's modification.
+    int turns = 0;
+    int previous = 0;
+    for (std::string_view line : lines) {
+      Cursor c(line);
+      LocalTime t;
+      if (ReadStamp(c, zone, t) != StampKind::kClassic) continue;
+      if (previous != 0 && t.month < previous) ++turns;
+      previous = t.month;
+    }
+    const int lastYear =
+        previous > hint.modified.month ? hint.modified.year - 1 : hint.modified.year;
+    firstYear = lastYear - turns;
+  }
+
   std::vector<LogRecord> records;
   int year = 0;
   int previousMonth = 0;
-  for (std::string_view line : SplitLines(text)) {
+  for (std::string_view line : lines) {
     Cursor c(line);
     LogRecord r;
     const StampKind kind = ReadStamp(c, zone, r.time);
@@ -263,9 +284,8 @@ std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hin
     if (kind == StampKind::kClassic) {
       // Every dated line moves the year on, whatever its program.
       if (previousMonth == 0) {
-        year = hint.year ? *hint.year
-                         : (r.time.month > hint.modified.month ? hint.modified.year - 1
-                                                               : hint.modified.year);
+        year = firstYear;
+        if (hint.year && hint.previousMonth != 0 && r.time.month < hint.previousMonth) ++year;
       } else if (r.time.month < previousMonth) {
         ++year;
       }
@@ -278,17 +298,43 @@ std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hin
     if (!ValidTime(r.time) || !ReadSource(c, kind, r) || !Kept(r, programs)) continue;
     records.push_back(std::move(r));
   }
+  if (next != nullptr) {
+    *next = hint;
+    if (previousMonth != 0) {
+      next->year = year;
+      next->previousMonth = previousMonth;
+    }
+  }
   return records;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Calls
 
+namespace {
+
+// "Script /usr/sbin/chat -v -f /etc/chatscripts/isp finished (pid 1064), status = 0x0": 1064.
+std::string ScriptPid(std::string_view message) {
+  if (!message.starts_with("Script ")) return {};
+  const std::string_view key = " finished (pid ";
+  const auto at = message.rfind(key);
+  if (at == std::string_view::npos) return {};
+  std::string_view rest = message.substr(at + key.size());
+  std::size_t n = 0;
+  while (n < rest.size() && IsDigit(rest[n])) ++n;
+  if (n == 0 || n >= rest.size() || rest[n] != ')') return {};
+  return std::string(rest.substr(0, n));
+}
+
+}  // namespace
+
 void PppCallFinder::Add(const LogRecord& r) {
   const std::string_view message = r.message;
   if (r.program == "chat") {
     // Chat scripts write the dial command in either case ("ATDT", "atdt").
-    if (EqualNoCase(message.substr(0, 9), "send (ATD")) hosts_[r.host].lastDial = r.time;
+    if (EqualNoCase(message.substr(0, 9), "send (ATD")) {
+      hosts_[r.host].dials.push_back(Dial{r.time, r.pid, false});
+    }
     return;
   }
   if (r.program != "pppd") return;
@@ -297,16 +343,17 @@ void PppCallFinder::Add(const LogRecord& r) {
   if (message.starts_with("pppd ") && message.find(" started by ") != std::string_view::npos) {
     // A new process under a process id seen before: the old one died without a word.
     if (p.open) Abandon(p, r);
+    p.scriptPid.clear();
+  } else if (message.starts_with("Script ")) {
+    if (std::string pid = ScriptPid(message); !pid.empty()) p.scriptPid = std::move(pid);
+  } else if (message == "Connect script failed") {
+    // Whatever was dialled so far on this host did not connect.
+    for (Dial& d : hosts_[r.host].dials) d.taken = true;
+    p.scriptPid.clear();
   } else if (message == "Serial connection established.") {
     if (p.open) Abandon(p, r);
-    // The telephone company bills from the dial, which chat logs just before.
-    LocalTime start = r.time;
-    const Host& host = hosts_[r.host];
-    if (host.lastDial) {
-      const std::int64_t gap = WallSeconds(r.time) - WallSeconds(*host.lastDial);
-      if (gap >= 0 && gap <= kChatWindowSeconds) start = *host.lastDial;
-    }
-    Open(p, start);
+    Open(p, StartAtSerial(hosts_[r.host], p, r.time));
+    p.scriptPid.clear();
   } else if (message.starts_with("Connect: ")) {
     if (!p.open) Open(p, r.time);
   } else if (message == "Modem hangup" || message == "Connection terminated.") {
@@ -315,6 +362,48 @@ void PppCallFinder::Add(const LogRecord& r) {
     if (p.open) Close(p, r);
     processes_.erase(key);
   }
+  if (const auto it = processes_.find(key); it != processes_.end() && it->second.open) {
+    lastStart_[r.pid] = it->second.start;
+  }
+}
+
+// The telephone company bills from the dial, which chat logs just before the serial line.
+LocalTime PppCallFinder::StartAtSerial(Host& host, const Process& p, const LocalTime& serial) {
+  const std::int64_t now = WallSeconds(serial);
+  auto& dials = host.dials;
+  dials.erase(std::remove_if(dials.begin(), dials.end(),
+                             [&](const Dial& d) {
+                               const std::int64_t gap = now - WallSeconds(d.time);
+                               return gap > kChatWindowSeconds;
+                             }),
+              dials.end());
+  const auto inWindow = [&](const Dial& d) { return WallSeconds(d.time) <= now; };
+  Dial* chosen = nullptr;
+  if (!p.scriptPid.empty()) {
+    // This process's own script: its last dial.
+    for (Dial& d : dials) {
+      if (d.chatPid == p.scriptPid && inWindow(d)) chosen = &d;
+    }
+  } else {
+    int free = 0;
+    for (Dial& d : dials) {
+      if (!d.taken && inWindow(d)) {
+        ++free;
+        chosen = &d;
+      }
+    }
+    // Two links dialling at once: neither dial can be told to be this link's.
+    if (free != 1) chosen = nullptr;
+  }
+  if (chosen == nullptr) return serial;
+  chosen->taken = true;
+  return chosen->time;
+}
+
+std::optional<LocalTime> PppCallFinder::StartOf(std::string_view pid) const {
+  const auto it = lastStart_.find(pid);
+  if (it == lastStart_.end()) return std::nullopt;
+  return it->second;
 }
 
 void PppCallFinder::Open(Process& p, const LocalTime& start) {

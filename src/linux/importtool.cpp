@@ -8,6 +8,7 @@
 
 #include "capture/callstore.h"
 #include "platform/error.h"
+#include "platform/files.h"
 
 namespace dorvane {
 
@@ -156,21 +157,92 @@ std::string Describe(const RegionalSettings& rs, const FoundCall& c) {
 
 }  // namespace
 
+std::ptrdiff_t TextLogStream::Read(char* data, std::size_t size) {
+  const std::size_t n = std::min(size, text_.size() - at_);
+  std::copy_n(text_.data() + at_, n, data);
+  at_ += n;
+  return static_cast<std::ptrdiff_t>(n);
+}
+
+std::vector<LogRecord> ReadPppRecords(LogStream& log, const std::string& name, YearHint& hint,
+                                      const TimeZone& zone) {
+  static const std::vector<std::string> kPrograms = {"pppd", "chat"};
+  LogRecordReader reader(hint, zone, kPrograms);
+  std::string line;
+  std::uint64_t lineNumber = 1;
+  bool afterCr = false;
+  bool first = true;
+  std::vector<char> block(64 * 1024);
+  for (;;) {
+    const std::ptrdiff_t got = log.Read(block.data(), block.size());
+    if (got < 0) {
+      const std::string reason = log.Failure();
+      throw Error(FormatMessage(kUnableToRead, name) + (reason.empty() ? "" : ": " + reason));
+    }
+    if (got == 0) break;
+    std::string_view bytes(block.data(), static_cast<std::size_t>(got));
+    if (first) {
+      first = false;
+      // gzip is unpacked on the way in; the others arrive as they are.
+      static const std::pair<std::string_view, const char*> kPacked[] = {
+          {"BZh", "bzip2"},
+          {std::string_view("\xFD"
+                            "7zXZ\0",
+                            6),
+           "xz"},
+          {"\x28\xB5\x2F\xFD", "zstd"},
+          {"\x04\x22\x4D\x18", "lz4"},
+      };
+      for (const auto& [magic, format] : kPacked) {
+        if (bytes.starts_with(magic)) {
+          throw Error(FormatMessage("%s is compressed with ", name) + format +
+                      ", which this tool does not read; unpack it first");
+        }
+      }
+    }
+    for (char c : bytes) {
+      if (c == '\n' || c == '\r') {
+        if (c == '\n' && afterCr) {
+          afterCr = false;
+          continue;
+        }
+        afterCr = c == '\r';
+        reader.Line(line);
+        line.clear();
+        ++lineNumber;
+        continue;
+      }
+      afterCr = false;
+      if (line.size() >= kLongestLogLine) {
+        throw Error(FormatMessage("%s: line ", name) + std::to_string(lineNumber) +
+                    " is longer than any system log line (" + std::to_string(kLongestLogLine) +
+                    " bytes); it is no system log");
+      }
+      line += c;
+    }
+  }
+  if (!line.empty()) reader.Line(line);
+  return reader.Finish(&hint);
+}
+
 FoundCalls FindPppCalls(const std::vector<LogInput>& logs, std::optional<int> year,
                         const TimeZone& zone) {
-  static const std::vector<std::string> kPrograms = {"pppd", "chat"};
   std::vector<std::vector<LogRecord>> records;
-  records.reserve(logs.size());
-  // A given year is the first file's; the years carry on from file to file in the order given.
   YearHint carried{year, {}, 0};
   for (const LogInput& log : logs) {
-    YearHint hint = year ? carried : YearHint{std::nullopt, zone.ToLocal(log.modifiedUtc), 0};
+    YearHint hint = year ? carried : YearHint{std::nullopt, {}, 0};
     hint.modified = zone.ToLocal(log.modifiedUtc);
-    records.push_back(ReadLogRecords(log.text, hint, zone, kPrograms, &carried));
+    TextLogStream stream(log);
+    records.push_back(ReadPppRecords(stream, "log", hint, zone));
+    carried = hint;
   }
-  std::vector<std::size_t> order(logs.size());
+  return FindPppCalls(std::move(records), year.has_value());
+}
+
+FoundCalls FindPppCalls(std::vector<std::vector<LogRecord>> records, bool givenOrder) {
+  std::vector<std::size_t> order(records.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  if (!year) {
+  if (!givenOrder) {
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
       if (records[a].empty() || records[b].empty()) return false;
       return records[a].front().time < records[b].front().time;
@@ -236,18 +308,34 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
 
   // Every input is read before anything is written: a run either sees all its logs or
   // records nothing.
-  std::vector<LogInput> logs;
+  std::vector<std::vector<LogRecord>> records;
+  YearHint carried{a.year, {}, 0};
   for (const std::string& path : a.files) {
-    std::optional<LogInput> log = ctx.logs.ReadLog(path);
+    const std::string name = path == "-" ? "standard input" : path;
+    std::string reason;
+    std::unique_ptr<LogStream> log = ctx.logs.Open(path, reason);
     if (!log) {
-      ctx.err << prefix << FormatMessage(kUnableToRead, path == "-" ? "standard input" : path)
-              << "\n";
+      ctx.err << prefix << FormatMessage(kUnableToRead, name)
+              << (reason.empty() ? "" : ": " + reason) << "\n";
       return 1;
     }
-    logs.push_back(std::move(*log));
+    YearHint hint = a.year ? carried : YearHint{std::nullopt, {}, 0};
+    hint.modified = ctx.zone.ToLocal(log->modifiedUtc);
+    try {
+      records.push_back(ReadPppRecords(*log, name, hint, ctx.zone));
+    } catch (const Error& e) {
+      ctx.err << prefix << e.what() << "\n";
+      return 1;
+    }
+    carried = hint;
+    if (records.back().empty()) {
+      ctx.err << prefix
+              << FormatMessage("%s holds no lines of pppd or chat in a form this tool reads", name)
+              << "\n";
+    }
   }
 
-  const FoundCalls found = FindPppCalls(logs, a.year, ctx.zone);
+  const FoundCalls found = FindPppCalls(std::move(records), a.year.has_value());
   const RegionalSettings& rs = ctx.regional;
   for (const FoundCall& c : found.unfinished) {
     ctx.err << prefix << "the call from " << Describe(rs, c) << " has no end; not recorded\n";
@@ -274,7 +362,11 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
   std::size_t recorded = 0;
   try {
     if (!a.store && ctx.prepareDefaultStore) ctx.prepareDefaultStore();
-    CallStore store(a.store.value_or(ctx.defaultStore), rs);
+    const std::string storePath = a.store.value_or(ctx.defaultStore);
+    // What writers killed before their rename left beside the store; a living writer's
+    // temporary is locked and stays.
+    RemoveStaleTemporaries(storePath);
+    CallStore store(storePath, rs);
     // Through the driver's stamps, so a call has the key it would have from the modem log.
     NewCalls calls;
     for (const FoundCall& c : found.calls) {

@@ -249,63 +249,72 @@ std::optional<LogRecord> ParseLogLine(std::string_view line, int classicYear,
   return r;
 }
 
-std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hint,
-                                      const TimeZone& zone,
-                                      const std::vector<std::string>& programs, YearHint* next) {
-  const std::vector<std::string_view> lines = SplitLines(text);
-  // The year of the first classic stamp.
-  int firstYear = 0;
-  if (hint.year) {
-    firstYear = *hint.year;
-  } else {
-    // Counted back from the last classic stamp, which lies before the file's modification.
-    int turns = 0;
-    int previous = 0;
-    for (std::string_view line : lines) {
-      Cursor c(line);
-      LocalTime t;
-      if (ReadStamp(c, zone, t) != StampKind::kClassic) continue;
-      if (previous != 0 && t.month < previous) ++turns;
-      previous = t.month;
-    }
-    const int lastYear =
-        previous > hint.modified.month ? hint.modified.year - 1 : hint.modified.year;
-    firstYear = lastYear - turns;
-  }
+LogRecordReader::LogRecordReader(const YearHint& hint, const TimeZone& zone,
+                                 std::vector<std::string> programs)
+    : hint_(hint), zone_(zone), programs_(std::move(programs)) {}
 
-  std::vector<LogRecord> records;
-  int year = 0;
-  int previousMonth = 0;
-  for (std::string_view line : lines) {
-    Cursor c(line);
-    LogRecord r;
-    const StampKind kind = ReadStamp(c, zone, r.time);
-    if (kind == StampKind::kNone) continue;
-    if (kind == StampKind::kClassic) {
-      // Every dated line moves the year on, whatever its program.
-      if (previousMonth == 0) {
-        year = firstYear;
-        if (hint.year && hint.previousMonth != 0 && r.time.month < hint.previousMonth) ++year;
-      } else if (r.time.month < previousMonth) {
-        ++year;
-      }
-      previousMonth = r.time.month;
-      r.time.year = year;
-    }
-    // Most lines of a syslog are someone else's: look for the program's name before taking
-    // the line apart.
-    if (!Wanted(c.Rest(), programs)) continue;
-    if (!ValidTime(r.time) || !ReadSource(c, kind, r) || !Kept(r, programs)) continue;
-    records.push_back(std::move(r));
+void LogRecordReader::Line(std::string_view line) {
+  Cursor c(line);
+  Held h;
+  const StampKind kind = ReadStamp(c, zone_, h.record.time);
+  if (kind == StampKind::kNone) return;
+  if (kind == StampKind::kClassic) {
+    // Every dated line moves the year on, whatever its program.
+    if (previousMonth_ != 0 && h.record.time.month < previousMonth_) ++turns_;
+    if (firstMonth_ == 0) firstMonth_ = h.record.time.month;
+    previousMonth_ = h.record.time.month;
+    h.classic = true;
+    h.turns = turns_;
   }
+  // Most lines of a syslog are someone else's: look for the program's name before taking
+  // the line apart.
+  if (!Wanted(c.Rest(), programs_)) return;
+  if (!h.classic && !ValidTime(h.record.time)) return;
+  if (!ReadSource(c, kind, h.record) || !Kept(h.record, programs_)) return;
+  held_.push_back(std::move(h));
+}
+
+std::vector<LogRecord> LogRecordReader::Finish(YearHint* next) {
+  // The year of the first classic stamp: given, or counted back from the last one, which lies
+  // before the file's modification.
+  int firstYear = 0;
+  if (hint_.year) {
+    firstYear = *hint_.year;
+    // Carried on from the file before: a smaller month is the next year's.
+    if (hint_.previousMonth != 0 && firstMonth_ != 0 && firstMonth_ < hint_.previousMonth) {
+      ++firstYear;
+    }
+  } else {
+    const int lastYear =
+        previousMonth_ > hint_.modified.month ? hint_.modified.year - 1 : hint_.modified.year;
+    firstYear = lastYear - turns_;
+  }
+  std::vector<LogRecord> records;
+  records.reserve(held_.size());
+  for (Held& h : held_) {
+    if (h.classic) {
+      h.record.time.year = firstYear + h.turns;
+      if (!ValidTime(h.record.time)) continue;
+    }
+    records.push_back(std::move(h.record));
+  }
+  held_.clear();
   if (next != nullptr) {
-    *next = hint;
-    if (previousMonth != 0) {
-      next->year = year;
-      next->previousMonth = previousMonth;
+    *next = hint_;
+    if (previousMonth_ != 0) {
+      next->year = firstYear + turns_;
+      next->previousMonth = previousMonth_;
     }
   }
   return records;
+}
+
+std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hint,
+                                      const TimeZone& zone,
+                                      const std::vector<std::string>& programs, YearHint* next) {
+  LogRecordReader reader(hint, zone, programs);
+  for (std::string_view line : SplitLines(text)) reader.Line(line);
+  return reader.Finish(next);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -81,6 +81,30 @@ std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hin
                                       const std::vector<std::string>& programs = {},
                                       YearHint* next = nullptr);
 
+// The same, a line at a time, for logs read in blocks: the records are held (only those of
+// `programs`) until Finish gives them their years.
+class LogRecordReader {
+ public:
+  LogRecordReader(const YearHint& hint, const TimeZone& zone, std::vector<std::string> programs);
+  void Line(std::string_view line);
+  // The records in file order; `next` receives the hint for the file that follows.
+  std::vector<LogRecord> Finish(YearHint* next = nullptr);
+
+ private:
+  struct Held {
+    LogRecord record;
+    bool classic = false;
+    int turns = 0;  // New Years since the first classic stamp
+  };
+  YearHint hint_;
+  const TimeZone& zone_;
+  std::vector<std::string> programs_;
+  std::vector<Held> held_;
+  int turns_ = 0;
+  int firstMonth_ = 0;
+  int previousMonth_ = 0;
+};
+
 // One line taken apart without the year rule (a classic stamp gets `classicYear`).
 std::optional<LogRecord> ParseLogLine(std::string_view line, int classicYear, const TimeZone& zone);
 

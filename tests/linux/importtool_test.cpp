@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -20,10 +21,13 @@ using testing::TempDir;
 class FakeLogs : public LogSource {
  public:
   std::map<std::string, std::string> files;
-  std::optional<LogInput> ReadLog(const std::string& path) override {
+  std::unique_ptr<LogStream> Open(const std::string& path, std::string& reason) override {
     auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
-    return LogInput{it->second, 1695211200};  // 2023-09-20 12:00 UTC
+    if (it == files.end()) {
+      reason = "No such file or directory";
+      return nullptr;
+    }
+    return std::make_unique<TextLogStream>(LogInput{it->second, 1695211200});  // 2023-09-20 12:00
   }
 };
 
@@ -100,8 +104,9 @@ TEST_F(ImportTool, AnUnreadableLogStopsTheRunBeforeAnythingIsWritten) {
   logs_.files["syslog"] = kTwoCallsAndAnOpenOne;
   const ToolRun run = Start({"syslog", "syslog.1"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "dorvane-import: Unable to read syslog.1\n");
-  EXPECT_EQ(Start({"-"}).err, "dorvane-import: Unable to read standard input\n");
+  EXPECT_EQ(run.err, "dorvane-import: Unable to read syslog.1: No such file or directory\n");
+  EXPECT_EQ(Start({"-"}).err,
+            "dorvane-import: Unable to read standard input: No such file or directory\n");
   EXPECT_FALSE(std::filesystem::exists(dir_.File("dorvane.DB")));
 }
 
@@ -210,6 +215,58 @@ TEST_F(ImportTool, TheGivenYearCarriesOnFromFileToFile) {
             "12/31/2024 11:58:00 PM\t1/1/2025 12:10:00 AM\t00:12:00\n"
             "1/2/2025 9:00:00 AM\t1/2/2025 9:01:00 AM\t00:01:00\n");
   EXPECT_EQ(run.err, "");
+}
+
+// What a log holds, said plainly: packed forms it does not read and lines no log has are errors,
+// a file without a line of pppd or chat is named, one call is one call.
+TEST_F(ImportTool, SaysWhatTheInputHeld) {
+  struct Case {
+    std::string text;
+    int status;
+    const char* out;
+    const char* err;
+  } cases[] = {
+      {"BZh91AY&SY", 1, "",
+       "dorvane-import: log is compressed with bzip2, which this tool does not read; unpack it "
+       "first\n"},
+      {std::string("\xFD"
+                   "7zXZ\0\0",
+                   8),
+       1, "",
+       "dorvane-import: log is compressed with xz, which this tool does not read; unpack it "
+       "first\n"},
+      {"\x28\xB5\x2F\xFD\x00", 1, "",
+       "dorvane-import: log is compressed with zstd, which this tool does not read; unpack it "
+       "first\n"},
+      {std::string(kLongestLogLine + 1, '\0'), 1, "",
+       "dorvane-import: log: line 1 is longer than any system log line (65536 bytes); it is no "
+       "system log\n"},
+      {"root:x:0:0:root:/root:/bin/bash\n"
+       "Tue 2023-09-19 10:00:00 CEST box pppd[1]: Serial connection established.\n",
+       0, "0 calls found, 0 new calls recorded\n",
+       "dorvane-import: log holds no lines of pppd or chat in a form this tool reads\n"},
+      {"Sep 19 10:00:00 box pppd[1]: Serial connection established.\n"
+       "Sep 19 10:01:00 box pppd[1]: Modem hangup\n",
+       0, "1 call found, 1 new call recorded\n", ""},
+  };
+  for (const Case& c : cases) {
+    logs_.files["log"] = c.text;
+    const ToolRun run = Start({"log"});
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, c.err);
+  }
+}
+
+// A writer killed between its write and its rename leaves a temporary beside the store; the next
+// import removes it.
+TEST_F(ImportTool, RemovesWhatKilledWritersLeftBesideTheStore) {
+  const std::string store = dir_.File("mine.DB");
+  const std::string stale = store + ".~999999-0.tmp";
+  std::ofstream(stale) << "half";
+  logs_.files["log"] = kTwoCallsAndAnOpenOne;
+  EXPECT_EQ(Start({"--store", store, "log"}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(stale));
 }
 
 }  // namespace

@@ -133,6 +133,40 @@ TEST_P(ImportRun, RecordsEveryCallOnceInTheStoreOfTheLocale) {
   EXPECT_EQ(ReadBytes(dir.File("dorvane.DB")).value_or(""), store);
 }
 
+// What the system says is passed on: a gzip'd log cut short is an error, not an empty log, and
+// a list that cannot be written (a full disk) is a failure.
+TEST(ImportRun, AFileCutShortOrAnOutputNotWrittenIsAnError) {
+  TempDir dir;
+  Gzip(Data("syslog"), dir.File("whole.gz"));
+  std::string packed = ReadBytes(dir.File("whole.gz")).value_or("");
+  ASSERT_GT(packed.size(), 40u);
+  WriteBytes(dir.File("cut.gz"), packed.substr(0, packed.size() - 20));
+  const std::vector<std::string> env = {"TZ=UTC", "LC_ALL=C.UTF-8"};
+  const Result cut = RunProgram(DORVANE_IMPORT_EXE, {"--dry-run", "cut.gz"}, env, dir.Path());
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_NE(cut.err.find("cut.gz: the compressed file is truncated"), std::string::npos) << cut.err;
+
+  const Result missing = RunProgram(DORVANE_IMPORT_EXE, {"--dry-run", "nothing"}, env, dir.Path());
+  EXPECT_EQ(missing.err, "dorvane-import: Unable to read nothing: No such file or directory\n");
+
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full to stand for a full disk";
+  const pid_t child = fork();
+  if (child == 0) {
+    const int full = ::open("/dev/full", O_WRONLY);
+    const int null = ::open("/dev/null", O_RDWR);
+    if (full < 0 || null < 0 || ::chdir(dir.Path().c_str()) != 0) _exit(126);
+    ::dup2(null, 0);
+    ::dup2(full, 1);
+    ::dup2(null, 2);
+    ::execl(DORVANE_IMPORT_EXE, DORVANE_IMPORT_EXE, "--dry-run", "whole.gz", nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, ImportRun,
                          ::testing::Values(LocaleCase{"en_US.UTF-8", false},
                                            LocaleCase{"de_DE.UTF-8", true}));
@@ -416,6 +450,42 @@ TEST(PppHook, RacedAgainstTheProgramEverySessionIsRecordedOnce) {
   EXPECT_FALSE(fs::exists(folder + "/ModemLog.txt.import"));
   // Nothing was ever refused: the program told the user nothing.
   EXPECT_EQ(ReadBytes(app.File("messages")).value_or(""), "");
+}
+
+// Without chat's dial in the system log, the hook and dorvane-import start a connection at the
+// same line, so importing the system log after the hook's call adds nothing.
+TEST(PppHook, TheHookAndTheImportGiveOneConnectionOneStart) {
+  TempDir root;
+  fs::create_directories(root.File("var/log"));
+  const time_t now = ::time(nullptr);
+  const std::string syslog =
+      SyslogStamp(now - 125) + " box pppd[4100]: Serial connection established.\n" +
+      SyslogStamp(now - 124) + " box pppd[4100]: Connect: ppp0 <--> /dev/ttyS0\n" +
+      SyslogStamp(now) + " box pppd[4100]: Connection terminated.\n";
+  WriteBytes(root.File("var/log/syslog"), syslog);
+  // pppd's connect time leaves out the seconds of the link's set-up.
+  for (const char* phase : {"up", "down"}) {
+    const Result r = RunProgram(DORVANE_HOOK, {phase},
+                                DownEnvironment(root.Path(), "ppp0", 4100, 120), root.Path());
+    EXPECT_EQ(r.status, 0) << r.err;
+  }
+  TempDir app;
+  const std::string exe = app.File("dorvane");
+  fs::copy_file(DORVANE_EXE, exe);
+  WriteBytes(app.File("dorvane.REG"),
+             "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+             "Setup]\r\n\"WinDir\"=\"" +
+                 root.File("var/log/dorvane") + "\"\r\n\r\n");
+  const std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "TZ=UTC", "LC_ALL=C.UTF-8",
+                                        "HOME=" + app.Path(),
+                                        "DORVANE_MESSAGE_LOG=" + app.File("messages")};
+  ASSERT_EQ(RunProgram(exe, {"CHECK"}, env, app.Path()).status, 0);
+  const Result import =
+      RunProgram(DORVANE_IMPORT_EXE,
+                 {"--store", app.File("dorvane.DB"), root.File("var/log/syslog")}, env, app.Path());
+  EXPECT_EQ(import.out, "1 call found, 0 new calls recorded\n") << import.err;
+  const std::string store = ReadBytes(app.File("dorvane.DB")).value_or("");
+  EXPECT_EQ(std::count(store.begin(), store.end(), '='), 1) << store;
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "linux/importtool.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 #include <set>
 #include <tuple>
@@ -54,6 +58,19 @@ std::string Count(std::size_t n) {
 // "1 call", "2 new calls".
 std::string CallCount(std::size_t n, const char* words) {
   return Count(n) + words + (n == 1 ? "call" : "calls");
+}
+
+// The system's reason why a store cannot be written, where it tells one: its folder missing,
+// read-only or refused, or the file itself refused.
+std::string WhyNotWritable(const std::string& store) {
+  const auto slash = store.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : store.substr(0, slash));
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  if (::access(store.c_str(), F_OK) == 0 && ::access(store.c_str(), W_OK) != 0) {
+    return std::strerror(errno);
+  }
+  return {};
 }
 
 // One second later, across minutes, days and years.
@@ -375,7 +392,8 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
     }
     recorded = store.Merge(calls).added;
   } catch (const Error& e) {
-    ctx.err << prefix << e.what() << "\n";
+    const std::string reason = WhyNotWritable(a.store.value_or(ctx.defaultStore));
+    ctx.err << prefix << e.what() << (reason.empty() ? "" : ": " + reason) << "\n";
     return 1;
   }
   ctx.out << CallCount(found.calls.size(), " ") << " found, " << CallCount(recorded, " new ")

@@ -37,6 +37,7 @@
 #include <thread>
 #include <vector>
 
+#include "linux/hooklog.h"
 #include "linux/syslogcalls.h"
 
 namespace {
@@ -310,7 +311,9 @@ struct Hook {
   int state = -1;  // /run/dorvane
   int logs = -1;   // the log folder
 
-  std::string NoteName() const { return "." + ifname + ".call"; }
+  std::string NoteName() const {
+    return dorvane::kHookDialNotePrefix + ifname + dorvane::kHookDialNoteSuffix;
+  }
 
   void OpenFolders() {
     ::mkdir((root + "/run").c_str(), 0755);

@@ -259,14 +259,20 @@ TEST_F(ImportTool, SaysWhatTheInputHeld) {
 }
 
 // A writer killed between its write and its rename leaves a temporary beside the store; the next
-// import removes it.
-TEST_F(ImportTool, RemovesWhatKilledWritersLeftBesideTheStore) {
+// import removes it. A store that cannot be written gets the system's reason.
+TEST_F(ImportTool, CleansUpBesideTheStoreOrSaysWhyItCannotWriteIt) {
   const std::string store = dir_.File("mine.DB");
   const std::string stale = store + ".~999999-0.tmp";
   std::ofstream(stale) << "half";
   logs_.files["log"] = kTwoCallsAndAnOpenOne;
   EXPECT_EQ(Start({"--store", store, "log"}).status, 0);
   EXPECT_FALSE(std::filesystem::exists(stale));
+
+  const std::string nowhere = dir_.File("gone/mine.DB");
+  const ToolRun refused = Start({"--store", nowhere, "log"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find(nowhere + ": No such file or directory\n"), std::string::npos)
+      << refused.err;
 }
 
 }  // namespace

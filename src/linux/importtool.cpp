@@ -217,25 +217,30 @@ std::vector<LogRecord> ReadPppRecords(LogStream& log, const std::string& name, Y
         }
       }
     }
-    for (char c : bytes) {
-      if (c == '\n' || c == '\r') {
-        if (c == '\n' && afterCr) {
-          afterCr = false;
-          continue;
-        }
-        afterCr = c == '\r';
-        reader.Line(line);
-        line.clear();
-        ++lineNumber;
-        continue;
-      }
+    while (!bytes.empty()) {
+      if (afterCr && bytes.front() == '\n') bytes.remove_prefix(1);  // the LF of a CR LF
       afterCr = false;
-      if (line.size() >= kLongestLogLine) {
+      const std::size_t end = bytes.find_first_of("\r\n");
+      const std::string_view piece = bytes.substr(0, end);
+      if (line.size() + piece.size() > kLongestLogLine) {
         throw Error(FormatMessage("%s: line ", name) + std::to_string(lineNumber) +
                     " is longer than any system log line (" + std::to_string(kLongestLogLine) +
                     " bytes); it is no system log");
       }
-      line += c;
+      if (end == std::string_view::npos) {
+        line.append(piece);
+        break;
+      }
+      afterCr = bytes[end] == '\r';
+      if (line.empty()) {
+        reader.Line(piece);
+      } else {
+        line.append(piece);
+        reader.Line(line);
+        line.clear();
+      }
+      ++lineNumber;
+      bytes.remove_prefix(end + 1);
     }
   }
   if (!line.empty()) reader.Line(line);

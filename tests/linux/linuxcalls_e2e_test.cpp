@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -486,6 +487,46 @@ TEST(PppHook, TheHookAndTheImportGiveOneConnectionOneStart) {
   EXPECT_EQ(import.out, "1 call found, 0 new calls recorded\n") << import.err;
   const std::string store = ReadBytes(app.File("dorvane.DB")).value_or("");
   EXPECT_EQ(std::count(store.begin(), store.end(), '='), 1) << store;
+}
+
+// Two links dialling ten seconds apart: the hook stamps each session with its own link's dial,
+// which pppd names through its connect script's process.
+TEST(PppHook, TwoLinksDiallingAtOnceEachGetTheirOwnDial) {
+  TempDir root;
+  fs::create_directories(root.File("var/log"));
+  const time_t now = ::time(nullptr);
+  auto line = [&](int ago, const std::string& text) {
+    return SyslogStamp(now - ago) + " box " + text + "\n";
+  };
+  WriteBytes(
+      root.File("var/log/syslog"),
+      line(40, "chat[101]: send (ATDT1^M)") + line(30, "chat[201]: send (ATDT2^M)") +
+          line(16, "pppd[100]: Script /usr/sbin/chat -v -f a finished (pid 101), status = 0x0") +
+          line(15, "pppd[100]: Serial connection established.") +
+          line(6, "pppd[200]: Script /usr/sbin/chat -v -f b finished (pid 201), status = 0x0") +
+          line(5, "pppd[200]: Serial connection established."));
+  for (const char* phase : {"up", "down"}) {
+    for (int link : {0, 1}) {
+      const Result r = RunProgram(
+          DORVANE_HOOK, {phase},
+          DownEnvironment(root.Path(), "ppp" + std::to_string(link), 100 + 100 * link, 3),
+          root.Path());
+      EXPECT_EQ(r.status, 0) << r.err;
+    }
+  }
+  const std::string text = ReadBytes(root.File("var/log/dorvane/ModemLog.txt")).value_or("");
+  auto stamp = [](time_t when) {
+    struct tm t {};
+    ::gmtime_r(&when, &t);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%02d-%02d-%04d %02d:%02d:%02d.00", t.tm_mon + 1,
+                  t.tm_mday, t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
+    return std::string(buffer);
+  };
+  EXPECT_NE(text.find(stamp(now - 40) + " - ppp0 on /dev/ttyS0 in use."), std::string::npos)
+      << text;
+  EXPECT_NE(text.find(stamp(now - 30) + " - ppp1 on /dev/ttyS0 in use."), std::string::npos)
+      << text;
 }
 
 }  // namespace

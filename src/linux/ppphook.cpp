@@ -37,7 +37,7 @@
 #include <thread>
 #include <vector>
 
-#include "linux/hooklog.h"
+#include "capture/hooklog.h"
 #include "linux/syslogcalls.h"
 
 namespace {

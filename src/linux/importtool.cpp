@@ -328,6 +328,12 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
     return 0;
   }
 
+  const std::string storePath = a.store.value_or(ctx.defaultStore);
+  if (!a.dryRun && !a.store && ctx.prepareDefaultStore) ctx.prepareDefaultStore();
+  // The store's texts, and what the tool shows, in the notation of the store's folder.
+  const RegionalSettings rs =
+      ctx.storeRegional ? ctx.storeRegional(storePath, !a.dryRun) : ctx.regional;
+
   // Every input is read before anything is written: a run either sees all its logs or
   // records nothing.
   std::vector<std::vector<LogRecord>> records;
@@ -358,7 +364,6 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
   }
 
   const FoundCalls found = FindPppCalls(std::move(records), a.year.has_value());
-  const RegionalSettings& rs = ctx.regional;
   for (const FoundCall& c : found.unfinished) {
     ctx.err << prefix << "the call from " << Describe(rs, c) << " has no end; not recorded\n";
   }
@@ -383,8 +388,6 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
 
   std::size_t recorded = 0;
   try {
-    if (!a.store && ctx.prepareDefaultStore) ctx.prepareDefaultStore();
-    const std::string storePath = a.store.value_or(ctx.defaultStore);
     // What writers killed before their rename left beside the store; a living writer's
     // temporary is locked and stays.
     RemoveStaleTemporaries(storePath);

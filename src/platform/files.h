@@ -46,6 +46,11 @@ class FileSystem {
   virtual bool HandOver(const std::string& /*path*/, const std::string& /*aside*/) { return false; }
   // Gives a handed-over log its name back, under the same lock, unless a new log has it.
   virtual bool GiveBack(const std::string& /*aside*/, const std::string& /*path*/) { return false; }
+  // Why no file can be made in the folder (the system's reason, "Permission denied"); nullopt
+  // when one can.
+  virtual std::optional<std::string> FolderWriteProblem(const std::string& /*folder*/) const {
+    return std::nullopt;
+  }
 };
 
 // Opens paths through NativePath with the program's folder as the drive root. The program's own
@@ -64,6 +69,9 @@ class RealFileSystem : public FileSystem {
   bool SameFile(const std::string& a, const std::string& b) const override;
   bool HandOver(const std::string& path, const std::string& aside) override;
   bool GiveBack(const std::string& aside, const std::string& path) override;
+  // Makes and removes a file of its own in the folder, so that a read-only mount, an immutable
+  // folder or missing rights show, also to root.
+  std::optional<std::string> FolderWriteProblem(const std::string& folder) const override;
 
  private:
   std::string Native(const std::string& path) const;

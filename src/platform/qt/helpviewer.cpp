@@ -164,6 +164,7 @@ void QtHelpEngine::EnsureWindow() {
   if (window_) return;
   auto* window = new QWidget(owner_, Qt::Window);
   window->setWindowTitle(QStringLiteral("Dorvane Help"));
+  window->setAccessibleName(QStringLiteral("Dorvane Help"));
   window->setWindowIcon(MakeIcon(IconKind::Help));
   window->resize(620, 560);
 
@@ -185,6 +186,7 @@ void QtHelpEngine::EnsureWindow() {
 
   browser_ = new QTextBrowser(window);
   browser_->setObjectName(QStringLiteral("helpText"));
+  browser_->setAccessibleName(QStringLiteral("Help text"));
   // Links are followed here: topics within the file, everything else by the desktop.
   browser_->setOpenLinks(false);
   browser_->setOpenExternalLinks(false);

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -187,6 +188,7 @@ TForm1::TForm1(dorvane::AppServices services, QWidget* parent)
   BuildMenu();
 
   auto* central = new QWidget(this);
+  central->setAccessibleName(QStringLiteral("Dorvane"));
   auto* column = new QVBoxLayout(central);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
@@ -202,6 +204,11 @@ TForm1::TForm1(dorvane::AppServices services, QWidget* parent)
   PageControl1->addTab(TabSheet1, QStringLiteral("Costs Analysis"));
   PageControl1->addTab(TabSheet2, QStringLiteral("Logbook Report"));
   PageControl1->addTab(TabSheet3, QStringLiteral("Options"));
+  PageControl1->setAccessibleName(QStringLiteral("Pages"));
+  if (auto* stack = PageControl1->findChild<QWidget*>(QStringLiteral("qt_tabwidget_stackedwidget")))
+    stack->setAccessibleName(QStringLiteral("Page"));
+  for (int i = 0; i < PageControl1->count(); ++i)
+    PageControl1->widget(i)->setAccessibleName(PageControl1->tabText(i));
   column->addWidget(PageControl1, 1);
   setCentralWidget(central);
   BuildCostsAnalysisPage();
@@ -214,7 +221,10 @@ TForm1::TForm1(dorvane::AppServices services, QWidget* parent)
   for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) dorvane::ScaleDesign(page, scale_);
 
   StatusBar1 = Named(new QStatusBar(this), "StatusBar1");
-  StatusBar1->setFixedHeight(19);
+  StatusBar1->setFixedHeight(std::max(19, StatusBar1->fontMetrics().height() + 6));
+  StatusBar1->setAccessibleName(QStringLiteral("Status"));
+  for (QSizeGrip* grip : StatusBar1->findChildren<QSizeGrip*>())
+    grip->setAccessibleName(QStringLiteral("Resize the window"));
   setStatusBar(StatusBar1);
 
   // Only the user's choice of a page runs the page-change handler; the program blocks the
@@ -237,6 +247,7 @@ TForm1::~TForm1() = default;
 void TForm1::BuildMenu() {
   QMenuBar* bar = Named(menuBar(), "MainMenu1");
   bar->setNativeMenuBar(false);
+  bar->setAccessibleName(QStringLiteral("Menu"));
   File1 = Named(bar->addMenu(QStringLiteral("&File")), "File1");
   Print1 = AddAction(File1, "Print1", QStringLiteral("&Print..."), QKeySequence::Print);
   PrintSetup1 = AddAction(File1, "PrintSetup1", QStringLiteral("P&rint Setup..."),

@@ -75,8 +75,9 @@ TfrmCostEditor::TfrmCostEditor(const dorvane::RegionalSettings& rs,
   DateTimePickerTo->setGeometry(48, 64, pickerWidth, 21);
   from->setBuddy(DateTimePickerFrom);
   to->setBuddy(DateTimePickerTo);
-  DateTimePickerFrom->setAccessibleName(QStringLiteral("Time from"));
-  DateTimePickerTo->setAccessibleName(QStringLiteral("Time to"));
+  // Named by their captions, without the colon.
+  DateTimePickerFrom->setAccessibleName(QStringLiteral("From"));
+  DateTimePickerTo->setAccessibleName(QStringLiteral("To"));
 
   grpboxOnlineCost = Named(new QGroupBox(QStringLiteral("Online Cost"), this), "grpboxOnlineCost");
   grpboxOnlineCost->setGeometry(180, 8, 305, 260);

@@ -63,16 +63,22 @@ void WriteCostChart(std::ostream& out, const RegionalSettings& rs,
   for (double v = 0; v <= hi + step / 2; v += step)
     labelWidth = std::max(labelWidth, TextWidth(MoneyToStr(rs, v)));
   const double left = 30 + labelWidth + 8;
-  constexpr double kSlot = 30;
   constexpr double kTop = 40;
   constexpr double kPlotHeight = 240;
   constexpr double kBottom = 50;
   const double n = static_cast<double>(bars.size());
   double nameWidth = 0;
   for (const CostBucket& b : bars) nameWidth = std::max(nameWidth, TextWidth(BarName(b)));
+  // A slot wide enough for its name when there are few bars, never narrower than 30 pixels.
+  const double kSlot = std::max(30.0, std::min(nameWidth + 8, 1000 / n));
   const double right = std::max(20.0, nameWidth / 2 + 4);
   const double plotRight = left + n * kSlot;
-  const double width = std::max(480.0, plotRight + right);
+  const std::string legend =
+      std::string(
+          "Bars: cost; marks: at the cheapest and the dearest band; dashed line: "
+          "average per ") +
+      unit + ", " + MoneyToStr(rs, AverageBucketCost(bars));
+  const double width = std::max({480.0, plotRight + right, left + TextWidth(legend) + 10});
   const double height = kTop + kPlotHeight + kBottom;
   const auto y = [&](double v) { return kTop + (hi - Finite(v)) / hi * kPlotHeight; };
   // Names below the bars, every k-th one where they would run into each other.
@@ -127,10 +133,7 @@ void WriteCostChart(std::ostream& out, const RegionalSettings& rs,
   out << "<text x=\"" << Coord(left + (plotRight - left) / 2) << "\" y=\""
       << Coord(kTop + kPlotHeight + 40) << "\" text-anchor=\"middle\">"
       << (years ? "Year" : "Month") << "</text>\n";
-  out << "<text x=\"" << Coord(left)
-      << "\" y=\"20\">Bars: cost; marks: at the cheapest and the "
-         "dearest band; dashed line: average per "
-      << unit << ", " << HtmlEscape(MoneyToStr(rs, average)) << "</text>\n";
+  out << "<text x=\"" << Coord(left) << "\" y=\"20\">" << HtmlEscape(legend) << "</text>\n";
   out << "</svg>\n";
   out << "<figcaption>Cost per " << unit << "</figcaption>\n</figure>\n";
 

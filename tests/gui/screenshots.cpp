@@ -22,7 +22,7 @@
 #include <cstdio>
 
 #include "app/mainmdi.h"
-#include "charges/costedit.h"
+#include "dialogs/costedit.h"
 #include "gui/support/fakes.h"
 
 namespace {

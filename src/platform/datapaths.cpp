@@ -95,8 +95,13 @@ DataPaths FindDataPaths(const ProcessEnvironment& env, std::string_view programN
   const std::string stem = ProgramStem(exe, programName);
   DataPaths portable =
       programName.empty() ? PortableDataPaths(exe) : NamedIn(exeFolder, std::string(programName));
+  // The folder is the user's own when the help lies beside the program in a folder the user
+  // may write, or when it already holds the program's files: those are never left behind.
   const bool helpBeside = IsRegularFile(portable.help);
   if (helpBeside && env.FolderWritable(exeFolder)) return portable;
+  for (const std::string* file : {&portable.settings, &portable.store, &portable.registry}) {
+    if (IsRegularFile(*file)) return portable;
+  }
 
   // <prefix>/bin/<program> with <prefix>/share/dorvane/<name>.HLP. A program whose folder is
   // not the user's own never writes there, with or without its help.

@@ -52,11 +52,12 @@ DataPaths PortableDataPaths(std::string_view exePath);
 // empty means the running executable itself, and a companion tool beside the program passes
 // "dorvane". The program is portable when its folder is the user's own: its help file
 // "<name>.HLP" lies beside the executable (as in the build tree) and the user may write that
-// folder. Otherwise its data files are <name>.INI, .DB and .REG in $XDG_DATA_HOME/Dorvane (an
-// absolute XDG_DATA_HOME; otherwise $HOME/.local/share/Dorvane), and nothing is written beside
-// the program: the help is the one beside it, or <prefix>/share/dorvane/<name>.HLP for an
-// executable in <prefix>/bin; when neither exists, `helpMissing` says so.
-// Paths are native: a backslash in a folder name is a character of that name.
+// folder, or the folder already holds the program's .INI, .DB or .REG. Otherwise its data files are
+// <name>.INI, .DB and .REG in $XDG_DATA_HOME/Dorvane (an absolute XDG_DATA_HOME; otherwise
+// $HOME/.local/share/Dorvane), and nothing is written beside the program: the help is the one
+// beside it, or <prefix>/share/dorvane/<name>.HLP for an executable in <prefix>/bin; when neither
+// exists, `helpMissing` says so. Paths are native: a backslash in a folder name is a character of
+// that name.
 DataPaths FindDataPaths(const ProcessEnvironment& env, std::string_view programName = {});
 
 // Creates the data folder of an installed program with mode 700 (and its missing parents) when

@@ -51,6 +51,7 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
   // An installed program.
   Touch(d + "/usr/share/dorvane/dorvane.HLP");
   Touch(d + "/shared/dorvane.HLP");
+  Touch(d + "/kept/dorvane.DB");
   struct Case {
     std::string exe;
     std::string program;  // a companion tool names the program whose files it means
@@ -90,6 +91,14 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
        d + "/home/.local/share/Dorvane",
        d + "/home/.local/share/Dorvane/dorvane.INI",
        d + "/copy/share/dorvane/dorvane.HLP"},
+      // A folder that holds the program's files stays portable, even without the help.
+      {d + "/kept/dorvane",
+       "",
+       {{"HOME", d + "/home"}},
+       false,
+       d + "/kept",
+       d + "/kept/dorvane.INI",
+       d + "/kept/dorvane.HLP"},
       // A folder the user may not write is not the user's own, help beside it or not.
       {d + "/shared/dorvane",
        "",
@@ -141,7 +150,7 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
     EXPECT_EQ(paths.store, c.folder + "/dorvane.DB");
     EXPECT_EQ(paths.registry, c.folder + "/dorvane.REG");
     EXPECT_EQ(paths.help, c.help);
-    EXPECT_EQ(paths.helpMissing, !std::filesystem::exists(c.help));
+    EXPECT_EQ(paths.helpMissing, c.installed && !std::filesystem::exists(c.help));
   }
 }
 

@@ -40,6 +40,7 @@
 #include "platform/qt/icons.h"
 #include "platform/qt/named.h"
 #include "platform/qt/printing.h"
+#include "platform/qt/qtext.h"
 #include "reports/analysis.h"
 #include "reports/logbook.h"
 #include "settings/closestate.h"
@@ -82,6 +83,11 @@ template <typename W>
 void SetHint(W* control, const QString& hint) {
   control->setStatusTip(hint);
   control->setAccessibleDescription(hint);
+}
+
+// Texts of the core keep their bytes on their way into the controls.
+QString Q(const std::string& text) {
+  return dorvane::ToQString(text);
 }
 
 void SetTag(QObject* object, int tag) {
@@ -317,6 +323,7 @@ void TForm1::BuildToolPanel() {
       {SpeedButton5, "SpeedButton5", 232, "Lower Cost", IconKind::LowerCost, &TForm1::BitBtn7Click},
       {SpeedButton2, "SpeedButton2", 320, "About", IconKind::About, &TForm1::About1Click},
   };
+  int nextLeft = 0;  // a wider caption pushes the buttons after it to the right
   for (const Tool& tool : tools) {
     auto* button = Named(new QToolButton(Panel1), tool.name);
     button->setText(QLatin1String(tool.caption));
@@ -328,7 +335,8 @@ void TForm1::BuildToolPanel() {
     // A caption wider than the design's button widens it to the right.
     const int width = std::max(57, button->fontMetrics().horizontalAdvance(button->text()) + 8);
     const int height = std::max(41, button->sizeHint().height());
-    button->setGeometry(tool.left, 8, width, height);
+    button->setGeometry(std::max(tool.left, nextLeft), 8, width, height);
+    nextLeft = button->geometry().right() + 8;
     Panel1->setFixedHeight(std::max(Panel1->height(), height + 16));
     connect(button, &QToolButton::clicked, this, tool.onClick);
     tool.button = button;
@@ -381,6 +389,24 @@ void TForm1::BuildCostsAnalysisPage() {
   lblMonthlyCostDuringPeriod = AddValueLabel(
       GroupBox5, "lblMonthlyCostDuringPeriod", kValueLeft, 36, kValueWidth, kMaroon,
       "This is how much the calculated monthly cost has been for the selected period");
+  // A larger font may need more than the design's columns: the captions keep their text whole,
+  // and both boxes widen to the right so that a value keeps the room of its longest form.
+  const int captionRight5 =
+      std::max(kCaptionRight, std::max(Label12->width(), Label13->width()) + 8);
+  for (QLabel* caption : {Label12, Label13})
+    caption->move(captionRight5 - caption->width(), caption->y());
+  const QFontMetrics metrics = fontMetrics();
+  const int boxWidth = std::max(
+      {kBoxWidth,
+       captionRight + 12 + metrics.horizontalAdvance(QStringLiteral("$0,000.00 (+$0,000.00)")),
+       captionRight5 + 12 + metrics.horizontalAdvance(QStringLiteral("$00,000.00"))});
+  for (QGroupBox* box : {GroupBox4, GroupBox5}) box->resize(boxWidth, box->height());
+  for (QLabel* value : {lblLowestCost, lblHighestCost})
+    value->resize(boxWidth - captionRight - 12, value->height());
+  for (QLabel* value : {lblEstimatedMonthlyCost, lblMonthlyCostDuringPeriod})
+    value->setGeometry(captionRight5 + 6, value->y(), boxWidth - captionRight5 - 12,
+                       value->height());
+
   LabelValue(Label10, lblLowestCost, Label8->text() + ' ' + Label10->text().chopped(1));
   LabelValue(Label11, lblHighestCost, Label8->text() + ' ' + Label11->text().chopped(1));
   LabelValue(Label12, lblEstimatedMonthlyCost, Label12->text().chopped(1));
@@ -470,6 +496,11 @@ void TForm1::BuildLogbookPage() {
     widest = std::max(widest, fontMetrics().horizontalAdvance(QLatin1String(row.captionText)));
   const int kCaptionRight = std::max(137, widest + 8);
   const int kValueLeft = kCaptionRight + 7;
+  // Wide enough for the longest value, a period of two long dates.
+  const TDateTime longDate = dorvane::EncodeDate(2000, 12, 28);
+  const int valueRoom = fontMetrics().horizontalAdvance(
+      Q(dorvane::PeriodText(services_.regional, longDate, longDate)) + QStringLiteral("00"));
+  GroupBox3->resize(std::max(GroupBox3->width(), kValueLeft + valueRoom + 6), GroupBox3->height());
   for (const Row& row : rows) {
     row.caption = AddRightLabel(GroupBox3, row.captionName, QLatin1String(row.captionText),
                                 kCaptionRight, row.top);
@@ -596,8 +627,15 @@ void TForm1::BuildOptionsPage() {
 void TForm1::FitInitialSize() {
   // The pages must hold their controls at the design positions; the window starts at the
   // design's size or, when the menu and tab bar of this platform are taller, just big enough.
-  for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3})
-    page->setMinimumSize(Scaled(kPageWidth, scale_), Scaled(kPageHeight, scale_));
+  // A larger font may have widened a box beyond the design's page: the page then takes it in.
+  QSize pageSize(Scaled(kPageWidth, scale_), Scaled(kPageHeight, scale_));
+  for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) {
+    for (QWidget* control : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      pageSize = pageSize.expandedTo(QSize(control->geometry().right() + Scaled(8, scale_),
+                                           control->geometry().bottom() + Scaled(8, scale_)));
+    }
+  }
+  for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) page->setMinimumSize(pageSize);
   const QSize needed = sizeHint();
   for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) page->setMinimumSize(0, 0);
   resize(std::max(Scaled(kClientWidth, scale_), needed.width()),

@@ -73,6 +73,8 @@ TfrmCostEditor::TfrmCostEditor(const dorvane::RegionalSettings& rs,
   const int pickerWidth = std::max(105, DateTimePickerFrom->sizeHint().width());
   DateTimePickerFrom->setGeometry(48, 32, pickerWidth, 21);
   DateTimePickerTo->setGeometry(48, 64, pickerWidth, 21);
+  // Wider pickers widen the left column, and everything to its right moves along.
+  const int widen = std::max(0, 48 + pickerWidth + 8 - grpboxTime->width());
   from->setBuddy(DateTimePickerFrom);
   to->setBuddy(DateTimePickerTo);
   // Named by their captions, without the colon.
@@ -119,6 +121,11 @@ TfrmCostEditor::TfrmCostEditor(const dorvane::RegionalSettings& rs,
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
+  for (QGroupBox* box : {grpboxDays, grpboxTime}) box->resize(box->width() + widen, box->height());
+  for (QWidget* right : {static_cast<QWidget*>(grpboxOnlineCost), static_cast<QWidget*>(OKBtn),
+                         static_cast<QWidget*>(CancelBtn), static_cast<QWidget*>(HelpBtn)})
+    right->move(right->x() + widen, right->y());
+
   // Days, times, the four numbers, then the buttons.
   QWidget* order[] = {dayBoxes[0],       dayBoxes[1],   dayBoxes[2],    dayBoxes[3],
                       dayBoxes[4],       dayBoxes[5],   dayBoxes[6],    DateTimePickerFrom,
@@ -129,7 +136,7 @@ TfrmCostEditor::TfrmCostEditor(const dorvane::RegionalSettings& rs,
   // Drawn for a smaller font: the positions grow with the desktop's font.
   const double scale = dorvane::DesignScale(font());
   dorvane::ScaleDesign(this, scale);
-  setFixedSize(dorvane::Scaled(501, scale), dorvane::Scaled(345, scale));
+  setFixedSize(dorvane::Scaled(501 + widen, scale), dorvane::Scaled(345, scale));
 }
 
 dorvane::BandEditorValues TfrmCostEditor::Values() const {

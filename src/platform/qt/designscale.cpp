@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLayout>
 #include <QWidget>
 #include <algorithm>
@@ -59,7 +60,12 @@ void ScaleDesign(QWidget* container, double scale) {
   for (QObject* child : container->children()) {
     auto* widget = qobject_cast<QWidget*>(child);
     if (widget == nullptr || widget->isWindow()) continue;
-    widget->setGeometry(Scaled(widget->geometry(), scale));
+    QRect rect = Scaled(widget->geometry(), scale);
+    // A one-line caption was already made as tall as the font in use: only its place moves.
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    if (label != nullptr && !label->wordWrap() && label->pixmap().isNull())
+      rect.setHeight(widget->height());
+    widget->setGeometry(rect);
     if (HoldsPlacedControls(widget)) ScaleDesign(widget, scale);
   }
 }

@@ -105,7 +105,8 @@ TCostChart::Plot TCostChart::Layout() const {
     labelWidth = std::max(labelWidth, fm.horizontalAdvance(ToQString(MoneyToStr(rs_, tick))));
   }
   const int left = fm.height() + kGap + labelWidth + kGap;
-  const int top = LegendLines() * fm.height() + 2 * kGap;
+  // Room for the legend, and for half the top amount, which is centred on its line.
+  const int top = LegendLines() * fm.height() + 2 * kGap + fm.height() / 2;
   const int bottom = 2 * fm.height() + 2 * kGap;
   plot.area =
       QRect(left, top, std::max(1, width() - left - kGap), std::max(1, height() - top - bottom));

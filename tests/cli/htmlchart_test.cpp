@@ -43,12 +43,9 @@ TEST(HtmlChart, EveryMonthABarEveryYearABarForALongPeriod) {
     EXPECT_EQ(Count(out.str(), "<rect "), c.bars);
     // The table beside the picture has a row for each bar.
     EXPECT_EQ(Count(out.str(), "<tr><td>"), c.bars);
-    const std::smatch width = [&] {
-      std::smatch m;
-      const std::string& s = out.str();
-      std::regex_search(s.begin(), s.end(), m, std::regex("<svg[^>]* width=\"([0-9.]+)\""));
-      return m;
-    }();
+    const std::string svg = out.str();
+    std::smatch width;
+    std::regex_search(svg, width, std::regex("<svg[^>]* width=\"([0-9.]+)\""));
     ASSERT_FALSE(width.empty());
     EXPECT_LE(std::stod(width[1]), 1300.0);  // readable without shrinking it to a page
   }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/ascii.h"
 #include "platform/error.h"
 #include "platform/textbytes.h"
 
@@ -14,8 +15,8 @@ namespace dorvane {
 
 namespace {
 
-// The time stamp fills the first 22 columns; nothing after them is read by position.
-constexpr std::size_t kStampLength = 22;
+// The time stamp fills the first columns; nothing after them is read by position.
+constexpr std::size_t kStampLength = kModemStampShape.size();
 
 // The words the import looks for, each a case-sensitive substring anywhere in a line.
 enum Keyword : unsigned {
@@ -423,20 +424,18 @@ std::string EnableModemLogging(Registry& registry, const FolderProbe& folderExis
 }
 
 bool IsModemTimeStamp(std::string_view line) {
-  static constexpr std::string_view kShape = "00-00-0000 00:00:00.00";
-  if (line.size() < kShape.size()) return false;
-  for (std::size_t i = 0; i < kShape.size(); ++i) {
-    const bool digit = line[i] >= '0' && line[i] <= '9';
-    if (kShape[i] == '0' ? !digit : line[i] != kShape[i]) return false;
+  if (line.size() < kModemStampShape.size()) return false;
+  for (std::size_t i = 0; i < kModemStampShape.size(); ++i) {
+    const bool digit = IsDigit(line[i]);
+    if (kModemStampShape[i] == '0' ? !digit : line[i] != kModemStampShape[i]) return false;
   }
-  const auto field = [&](std::size_t column, std::size_t width) {
-    int value = 0;
-    TryStrToInt(line.substr(column - 1, width), value);
-    return value;
-  };
+  // Every field is digits now, so none fails to convert.
+  const ModemStamp stamp = ReadModemStamp(line);
+  const DateParts& d = stamp.date;
+  const TimeParts& t = stamp.time;
   TDateTime unused = 0;
-  return TryEncodeDate(field(7, 4), field(1, 2), field(4, 2), unused) &&
-         TryEncodeTime(field(12, 2), field(15, 2), field(18, 2), field(21, 2), unused);
+  return TryEncodeDate(d.year, d.month, d.day, unused) &&
+         TryEncodeTime(t.hour, t.minute, t.second, t.millisecond, unused);
 }
 
 ModemLogImport::ModemLogImport(CallStore& store, FileSystem& fs, MessageService& messages,

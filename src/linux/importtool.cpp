@@ -95,13 +95,6 @@ LocalTime NextSecond(LocalTime t) {
   return t;
 }
 
-// The stamp of a modem-log line, as the call store keys a call by it.
-std::string ModemLogStamp(const RegionalSettings& rs, const LocalTime& t) {
-  RegionalSettings fixed = rs;
-  fixed.timeSeparator = ":";
-  return FormatDateTime(fixed, "mm\"-\"dd\"-\"yyyy hh:nn:ss\".00\"", ToDateTime(t));
-}
-
 Arguments ParseArguments(const std::vector<std::string>& args) {
   static constexpr OptionSpec kOptions[] = {{"--store", true}, {"--year", true}, {"--dry-run"}};
   const CommandLine line = ReadCommandLine(args, kOptions);
@@ -362,12 +355,9 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
     // temporary is locked and stays.
     RemoveStaleTemporaries(storePath);
     CallStore store(storePath, rs);
-    // Through the driver's stamps, so a call has the key it would have from the modem log.
+    // ToDateTime keys a call as the modem log's stamp of its start would.
     NewCalls calls;
-    for (const FoundCall& c : found.calls) {
-      calls.Add(LogLineToDateTime(ModemLogStamp(rs, c.start)),
-                LogLineToDateTime(ModemLogStamp(rs, c.end)));
-    }
+    for (const FoundCall& c : found.calls) calls.Add(ToDateTime(c.start), ToDateTime(c.end));
     recorded = store.Merge(calls).added;
   } catch (const Error& e) {
     const std::string reason = WhyNotWritable(a.store.value_or(ctx.defaultStore));

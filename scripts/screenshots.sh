@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Retakes the README's pictures in docs/ from the fixture files in docs/shots/, under Xvfb with
 # the real window system: the three pages, the band editor and a logbook.
-#   bash scripts/screenshots.sh [BUILD_DIR]     (default: build/dev, built if needed)
+#   bash scripts/screenshots.sh [BUILD_DIR]     (default: build/dev, configured with the dev
+#                                               preset when it is not there yet)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/dev}
-if [ ! -f "$build/CMakeCache.txt" ]; then cmake --preset dev >/dev/null; fi
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  if [ "$build" = build/dev ]; then
+    cmake --preset dev >/dev/null
+  else
+    echo "No configured build at $build" >&2
+    exit 2
+  fi
+fi
 cmake --build "$build" --target dorvane_screenshots
 QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 xvfb-run -a -s "-screen 0 1024x768x24" \
   "$build/bin/dorvane_screenshots" docs

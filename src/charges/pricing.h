@@ -19,6 +19,22 @@ TDateTime CallSpan(TDateTime start, TDateTime end);
 // duration that is already an exact multiple, bills the duration itself.
 double RoundUpToPeriod(double duration, double period);
 
+// A call's three prices.
+struct CallPrices {
+  double cost = 0;     // at the band in force at its start
+  double lowest = 0;   // at the cheapest band of the table
+  double highest = 0;  // at the dearest band
+};
+
+// The three prices of a call; the charges table supplies them.
+class CallPricing {
+ public:
+  virtual ~CallPricing() = default;
+  virtual double CallCost(TDateTime start, TDateTime end) const = 0;
+  // All three: at the band in force, the cheapest and the dearest band.
+  virtual CallPrices Prices(TDateTime start, TDateTime end) const = 0;
+};
+
 // A band's four numbers as its cells hold them.
 struct BandRates {
   double startCost = 0;

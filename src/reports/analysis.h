@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "charges/pricing.h"
 #include "platform/datetime.h"
 #include "platform/linereader.h"
 #include "platform/regional.h"
@@ -14,21 +15,6 @@
 namespace dorvane {
 
 inline constexpr const char* kInvalidReportPeriod = "Invalid Report Period";
-
-struct CallPrices {
-  double cost = 0;     // at the band in force at its start
-  double lowest = 0;   // at the cheapest band of the table
-  double highest = 0;  // at the dearest band
-};
-
-// The three prices of a call; the charges table supplies them.
-class CallPricing {
- public:
-  virtual ~CallPricing() = default;
-  virtual double CallCost(TDateTime start, TDateTime end) const = 0;
-  // All three: at the band in force, the cheapest and the dearest band.
-  virtual CallPrices Prices(TDateTime start, TDateTime end) const = 0;
-};
 
 // The closed interval of the two period pickers, compared as full date-times.
 struct ReportPeriod {

@@ -836,7 +836,7 @@ void MainFormTest::refusedSettingsKeepTheWindowOpen() {
   FormRig rig;
   TForm1& form = rig.Show();
   // A folder in the settings file's place: the save cannot replace it.
-  QVERIFY(QDir(rig.dir.path()).mkdir(QStringLiteral("dorvane.INI")));
+  QVERIFY(QDir(QString::fromStdString(rig.dir.Path())).mkdir(QStringLiteral("dorvane.INI")));
   rig.messages.Expect(BoxKind::ShowError, "Unable to write to " + rig.Path("dorvane.INI"));
   form.close();
   QVERIFY(rig.messages.AllShown());

@@ -38,6 +38,7 @@
 #include "reports/analysis.h"
 #include "reports/logbook.h"
 #include "reports/printing.h"
+#include "session/onlinecall.h"
 #include "settings/closestate.h"
 #include "settings/settingsfile.h"
 

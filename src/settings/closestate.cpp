@@ -9,8 +9,10 @@ void SaveAtClose(SettingsFile& file, const SettingsCloseState& state, const Opti
             state.MaySave(SettingsPart::ChargesTable) ? &bands : nullptr);
 }
 
-std::string CloseAnywayText(const std::string& settingsPath) {
-  return std::string(kCloseAnywayQuestion) + "\n\n" + settingsPath;
+std::string CloseAnywayText(const std::string& failure, const std::string& reason) {
+  std::string text = "Dorvane could not save its settings.\n\n" + failure;
+  if (!reason.empty()) text += ": " + reason;
+  return text + "\n\n" + kCloseAnywayQuestion;
 }
 
 }  // namespace dorvane

@@ -127,6 +127,8 @@ bool SessionWatch::eventFilter(QObject* watched, QEvent* event) {
 void SessionWatch::BuildOptions() {
   GroupBox8 = Named(new QGroupBox(QStringLiteral("Desktop"), form_.TabSheet3), "GroupBox8");
   GroupBox8->setGeometry(416, 96, 201, 65);
+  // Framed as the page's other group boxes are.
+  GroupBox8->setStyle(form_.GroupBox6->style());
   chkboxCheckAtLogin =
       Named(new QCheckBox(QString::fromLatin1(kAutostartCaption), GroupBox8), "chkboxCheckAtLogin");
   chkboxCheckAtLogin->setGeometry(8, 18, 189, 17);
@@ -282,17 +284,23 @@ void SessionWatch::Tick() {
   if (tick.warning && !notifier_.Notify(kProductName, *tick.warning)) {
     warningLine_ = ToQString(*tick.warning);
   }
-  QString line = ToQString(tick.line);
-  if (!warningLine_.isEmpty()) line += QStringLiteral(" \u2014 ") + warningLine_;
-  ShowLine(line);
+  ShowLine(ToQString(tick.line));
 }
 
 void SessionWatch::ShowLine(const QString& line) {
-  lblCallInProgress->setText(line);
-  lblCallInProgress->setAccessibleDescription(line);
+  // The status bar has room for a mark; the warning's whole text goes where there is room for
+  // it: the tray's tip and what a screen reader reads out.
+  QString shown = line;
+  QString whole = line;
+  if (!line.isEmpty() && !warningLine_.isEmpty()) {
+    shown += QStringLiteral(" \u2014 over the monthly limit");
+    whole += QStringLiteral("\n") + warningLine_;
+  }
+  lblCallInProgress->setText(shown);
+  lblCallInProgress->setAccessibleDescription(whole);
   lblCallInProgress->setVisible(!line.isEmpty());
   if (tray_ != nullptr) {
-    tray_->setToolTip(line.isEmpty() ? QString::fromLatin1(kProductName) : line);
+    tray_->setToolTip(line.isEmpty() ? QString::fromLatin1(kProductName) : whole);
   }
 }
 

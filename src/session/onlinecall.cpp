@@ -64,8 +64,8 @@ std::string CallInProgressLine(const RegionalSettings& rs, const CallInProgressF
   // The start's date is given only when the call began on another day.
   const bool sameDay = DatePart(f.start) == DatePart(f.now);
   const std::string since = sameDay ? TimeToStr(rs, f.start) : DateTimeToStr(rs, f.start);
-  return "Online since " + since + ", " + DurationToStr(rs, std::max(0.0, f.now - f.start)) + ", " +
-         MoneyToStr(rs, f.cost) + " so far; this period " + MoneyToStr(rs, f.periodCost);
+  return "Online since " + since + " (" + DurationToStr(rs, std::max(0.0, f.now - f.start)) +
+         "): " + MoneyToStr(rs, f.cost) + "; this period " + MoneyToStr(rs, f.periodCost);
 }
 
 std::optional<std::string> RunningCostWarning::Check(const RegionalSettings& rs,

@@ -87,10 +87,10 @@ TEST(CallInProgressLine, SaysSinceWhenHowLongAndWhatItCosts) {
   const RegionalSettings rs = test::Profile("DE");
   CallInProgressFigures f{At(2026, 12, 9, 0, 58, 5), At(2026, 12, 9, 1, 10, 7), 1.5, 23.4};
   EXPECT_EQ(CallInProgressLine(rs, f),
-            "Online since 00:58:05, 00:12:02, 1,50 EUR so far; this period 23,40 EUR");
+            "Online since 00:58:05 (00:12:02): 1,50 EUR; this period 23,40 EUR");
   f.start = At(2026, 12, 8, 23, 58, 5);
   EXPECT_EQ(CallInProgressLine(rs, f),
-            "Online since 08.12.2026 23:58:05, 01:12:02, 1,50 EUR so far; this period 23,40 EUR");
+            "Online since 08.12.2026 23:58:05 (01:12:02): 1,50 EUR; this period 23,40 EUR");
 }
 
 TEST(LogFileNameForRun, TheDefaultOfAnEarlierStartFollowsTheHooksFolder) {

@@ -1,7 +1,9 @@
 #include "app/sessionwatch.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -59,7 +61,14 @@ std::optional<TDateTime> CallFromNotes(const std::string& folder) {
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
     if (name.size() <= kCallNoteSuffix.size() + 1 || name.front() != '.' ||
-        !name.ends_with(kCallNoteSuffix) || !it->is_regular_file(ec)) {
+        !name.ends_with(kCallNoteSuffix)) {
+      continue;
+    }
+    // The hook's (root's) regular file, or the user's own: the log folder's group may write
+    // there too, and a note planted by another would show a call that is not.
+    struct stat st {};
+    if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        (st.st_uid != 0 && st.st_uid != ::getuid())) {
       continue;
     }
     const auto lines = OpenFileLines(it->path().string());
@@ -224,9 +233,6 @@ void SessionWatch::Rewatch() {
     }
     if (folder.exists()) wanted << folder.absolutePath();
   }
-  if (QFileInfo(QString::fromLatin1(kCallNoteFolder)).isDir()) {
-    wanted << QString::fromLatin1(kCallNoteFolder);
-  }
   const QStringList watched = watcher_.files() + watcher_.directories();
   for (const QString& path : watched) {
     if (!wanted.contains(path)) watcher_.removePath(path);
@@ -252,9 +258,6 @@ std::optional<TDateTime> SessionWatch::FindCallInProgress(bool& openSessionInLog
         // A start stamp that does not convert: the import will say so.
       }
     }
-  }
-  if (const auto noted = CallFromNotes(kCallNoteFolder)) {
-    if (!start || *noted < *start) start = noted;
   }
   return start;
 }

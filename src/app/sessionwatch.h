@@ -50,8 +50,9 @@ class SessionWatch : public QObject {
  private:
   void BuildOptions();
   void BuildTray();
-  // Watches the log's file and folder (or the nearest folder that exists) and the hook's
-  // note folder; a watcher drops a file that was deleted, so this runs after every change.
+  // Watches the log's file and its folder (or the nearest folder that exists), where the hook
+  // also notes a call while it is up; a watcher drops a file that was deleted, so this runs
+  // after every change.
   void Rewatch();
   // After a change has settled: imports the log unless a session in it is still open, and
   // looks for a call in progress.

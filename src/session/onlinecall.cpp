@@ -27,15 +27,14 @@ bool Has(std::string_view line, std::string_view word) {
 }  // namespace
 
 std::optional<CallNote> ParseCallNote(std::string_view text) {
+  // The first two lines, each ended: a note is written beside and renamed, never cut, but a
+  // reader must not take half a number from anything else. Lines after them are the hook's.
   const std::size_t firstEnd = text.find('\n');
   if (firstEnd == std::string_view::npos) return std::nullopt;
-  std::string_view second = text.substr(firstEnd + 1);
-  // The second line must be whole: a note is written beside and renamed, never cut, but a
-  // reader must not take half a number from anything else.
-  if (second.empty() || second.back() != '\n') return std::nullopt;
-  second.remove_suffix(1);
+  const std::size_t secondEnd = text.find('\n', firstEnd + 1);
+  if (secondEnd == std::string_view::npos) return std::nullopt;
   const auto pid = PlainNumber(text.substr(0, firstEnd));
-  const auto at = PlainNumber(second);
+  const auto at = PlainNumber(text.substr(firstEnd + 1, secondEnd - firstEnd - 1));
   if (!pid || !at || *pid == 0) return std::nullopt;
   return CallNote{*pid, *at};
 }

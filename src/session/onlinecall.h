@@ -17,9 +17,8 @@
 
 namespace dorvane {
 
-// The folder where the pppd hook may keep its note of a link that is up, besides the folder of
-// the modem log itself. Notes are files named ".<interface>.call".
-inline constexpr const char* kCallNoteFolder = "/run/dorvane";
+// While a link is up, the pppd hook keeps a note of its dial beside the modem log, named
+// ".<interface>.call" (".ppp0.call"); it goes at ip-down.
 inline constexpr std::string_view kCallNoteSuffix = ".call";
 
 // What a note of the hook says: the pppd process that holds the link, and the moment it was
@@ -29,8 +28,9 @@ struct CallNote {
   std::int64_t dialledAt = 0;
 };
 
-// A note is two lines, the pppd process number and the dial moment, each a plain decimal
-// number. Anything else (a note cut off while it was written, a foreign file) is no note.
+// A note begins with two lines, the pppd process number and the dial moment, each a plain
+// decimal number ended by LF; further lines are not read. Anything else (a note cut off while
+// it was written, a foreign file) is no note.
 std::optional<CallNote> ParseCallNote(std::string_view text);
 
 // The start of the session the modem log leaves open: after its last "in use" line, a start

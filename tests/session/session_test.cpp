@@ -123,6 +123,7 @@ TEST(WatchedLogPaths, TheLogAndItsFolderAsNativePaths) {
 TEST(ParseCallNote, TakesOnlyAWholeNote) {
   EXPECT_EQ(ParseCallNote("4242\n1765240000\n")->dialledAt, 1765240000);
   EXPECT_EQ(ParseCallNote("4242\n1765240000\n")->pid, 4242);
+  EXPECT_EQ(ParseCallNote("4242\n1765240000\n12-09-2026 01:46:40.00\n")->dialledAt, 1765240000);
   for (const char* bad : {"", "4242\n", "4242\n17652", "4242\n1765240000", "x\n1765240000\n",
                           "0\n1765240000\n", "4242\n-5\n", "4242\n 1765240000\n"}) {
     EXPECT_FALSE(ParseCallNote(bad)) << bad;

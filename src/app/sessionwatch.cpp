@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -175,7 +176,9 @@ void SessionWatch::BuildTray() {
   connect(exit, &QAction::triggered, this, [this] {
     form_.hideOnClose = false;
     form_.close();
-    form_.hideOnClose = !form_.IsClosed() && chkboxCloseToTray->isChecked();
+    // A window closed while hidden in the tray sends no hide event of its own.
+    if (form_.IsClosed()) QCoreApplication::quit();
+    form_.hideOnClose = chkboxCloseToTray->isChecked();
   });
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
     if (r != QSystemTrayIcon::Trigger && r != QSystemTrayIcon::DoubleClick) return;
@@ -267,8 +270,15 @@ void SessionWatch::Look() {
   bool openSession = false;
   const std::optional<TDateTime> start = FindCallInProgress(openSession);
   // A session still open stays in the log until it closes: the import would take the log
-  // away with the start of the call in it.
-  if (!openSession) form_.ImportNewCalls();
+  // away with the start of the call in it. A log already read as it is now (one the import may
+  // not delete) is not read again for every change in its folder.
+  const QFileInfo file(QString::fromStdString(Log().file));
+  const std::pair<qint64, QDateTime> stamp = {file.size(), file.lastModified()};
+  if (!openSession && file.exists() && stamp != importedStamp_) {
+    form_.ImportNewCalls();
+    const QFileInfo after(file.absoluteFilePath());
+    importedStamp_ = {after.size(), after.lastModified()};
+  }
   Rewatch();
   if (start != callStart_) warningLine_.clear();
   callStart_ = start;

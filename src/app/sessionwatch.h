@@ -4,11 +4,13 @@
 // options: closing to the tray, and a check at login.
 #pragma once
 
+#include <QDateTime>
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/datapaths.h"
 #include "platform/datetime.h"
@@ -75,6 +77,8 @@ class SessionWatch : public QObject {
   std::optional<TDateTime> callStart_;
   // The warning that the status bar shows for the rest of the call, when no service took it.
   QString warningLine_;
+  // Size and time of the log as the last import left it (a log it deleted has none).
+  std::pair<qint64, QDateTime> importedStamp_;
 };
 
 }  // namespace dorvane

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -245,6 +246,21 @@ TEST(CheckWithoutADisplay, MessagesAreLinesOnStandardErrorAndTheStatusTellsTheOu
         return Has(bus.Notifications(), "Dorvane: Costs for Online Time have reached ");
       })) << bus.Notifications();
     }
+  }
+}
+
+// --help and --version answer and end, with or without a display, and open no window.
+TEST(CheckWithoutADisplay, HelpAndVersionPrintAndEnd) {
+  for (const auto& [option, start] : {std::pair{"--version", "dorvane 1.70\n"},
+                                      std::pair{"--help", "Usage: dorvane [CHECK]\n"}}) {
+    std::FILE* out = ::popen(("env -i '" + std::string(DORVANE_EXE) + "' " + option).c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    std::string text;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, out) != nullptr) text += buffer;
+    const int status = ::pclose(out);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << option << " " << status;
+    EXPECT_EQ(text.rfind(start, 0), 0u) << text;
   }
 }
 

@@ -17,11 +17,11 @@
 #include "platform/files.h"
 #include "platform/qt/dbusnotifier.h"
 #include "platform/qt/helpviewer.h"
+#include "platform/qt/printing.h"
 #include "platform/qt/qtmessages.h"
 #include "platform/qt/qtshell.h"
 #include "platform/regional.h"
 #include "platform/registry.h"
-#include "reports/printing.h"
 #include "session/commandline.h"
 #include "session/headless.h"
 

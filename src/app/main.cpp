@@ -21,6 +21,7 @@
 #include "platform/qt/qtmessages.h"
 #include "platform/qt/qtshell.h"
 #include "platform/regional.h"
+#include "platform/regionalrecord.h"
 #include "platform/registry.h"
 #include "session/commandline.h"
 #include "session/headless.h"
@@ -106,8 +107,12 @@ int main(int argc, char** argv) {
   dorvane::SystemClock clock;
   dorvane::QtReportPrinter printer;
 
-  TForm1 form({messages, help, shell, printer, files, registry, clock,
-               dorvane::RegionalSettings::FromSystem(), exePath, arguments, paths});
+  // The folder's files are written in the notation recorded beside them; the first start
+  // records the environment's.
+  const dorvane::RegionalSettings regional =
+      dorvane::FolderRegional(registry, dorvane::RegionalSettings::FromSystem(), true);
+  TForm1 form({messages, help, shell, printer, files, registry, clock, regional, exePath, arguments,
+               paths});
   boxes.SetParent(&form);
   help.SetOwner(&form);
   // The end of the session, Ctrl+C or a kill: saved as far as it can be, then ended.

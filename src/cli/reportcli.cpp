@@ -21,21 +21,17 @@ namespace {
 constexpr TDateTime kDesignStart = 36006.0;
 constexpr TDateTime kDesignStop = 36006.99998842592;
 
-// A settings file is read cell by cell; when Dorvane replaces it meanwhile (it saves at every
-// close), the cells could come from two versions. The table is read again until the file stays
-// the same from the first cell to the last.
+// Each file is read once and the run works on that snapshot: a save by the window meanwhile
+// cannot give a table mixed from two versions. A file that holds no charges table is an error;
+// only Dorvane's own settings file, before its first start wrote one, has the first start's.
 ChargeRows ReadChargesTable(const FileSystem& files, const RegionalSettings& rs,
                             const std::string& path, bool mustExist) {
-  if (!files.Exists(path)) {
-    if (mustExist) throw Error(FormatMessage(kUnableToRead, path));
-    return SettingsFile(path).LoadChargesTableReadOnly(rs);  // the first start's table
-  }
-  for (int attempt = 0;; ++attempt) {
-    const std::optional<FileStamp> before = files.Stamp(path);
-    if (!files.ReadAll(path)) throw Error(FormatMessage(kUnableToRead, path));
-    ChargeRows rows = SettingsFile(path).LoadChargesTableReadOnly(rs);
-    if (files.Stamp(path) == before || attempt == 4) return rows;
-  }
+  if (!mustExist && !files.Exists(path)) return {DefaultChargeCells(rs)};
+  const std::optional<std::string> text = files.ReadAll(path);
+  if (!text) throw Error(FormatMessage(kUnableToRead, path));
+  std::optional<ChargeRows> rows = ChargesTableFromText(*text, rs);
+  if (!rows) throw Error("There is no charges table in " + path);
+  return std::move(*rows);
 }
 
 }  // namespace
@@ -56,10 +52,10 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     env.out << kReportVersionLine << '\n';
     return kReportDone;
   }
-  const RegionalSettings& rs = env.rs;
   try {
     const std::string settingsPath = o.settingsFile.value_or(env.settingsPath);
     const std::string storePath = o.storeFile.value_or(env.storePath);
+    const RegionalSettings rs = env.storeRegional ? env.storeRegional(storePath) : env.rs;
     const ChargeRows ownRows =
         ReadChargesTable(env.files, rs, settingsPath, o.settingsFile.has_value());
     std::vector<ChargeRows> tariffRows;

@@ -9,6 +9,21 @@ void SaveAtClose(SettingsFile& file, const SettingsCloseState& state, const Opti
             state.MaySave(SettingsPart::ChargesTable) ? &bands : nullptr);
 }
 
+std::string ReadChargesTableAgainText(const std::string& settingsPath) {
+  return "The charges table was not read from " + settingsPath +
+         " at start. Read it now? (No: your changes to the table are not saved.)";
+}
+
+std::string ChargesTableKeptOutText(const std::string& settingsPath) {
+  return "The charges table was not read from " + settingsPath +
+         " at start, so your changes to it are not saved.";
+}
+
+std::string DataFolderUnwritableText(const std::string& folder, const std::string& reason) {
+  return "Dorvane cannot write to its data folder " + folder + ": " + reason +
+         ". New calls are not imported and nothing is saved until it can";
+}
+
 std::string CloseAnywayText(const std::string& failure, const std::string& reason) {
   std::string text = "Dorvane could not save its settings.\n\n" + failure;
   if (!reason.empty()) text += ": " + reason;

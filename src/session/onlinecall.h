@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "capture/hooklog.h"
 #include "platform/datetime.h"
 #include "platform/linereader.h"
 #include "platform/regional.h"
@@ -17,9 +18,9 @@
 
 namespace dorvane {
 
-// While a link is up, the pppd hook keeps a note of its dial beside the modem log, named
-// ".<interface>.call" (".ppp0.call"); it goes at ip-down.
-inline constexpr std::string_view kCallNoteSuffix = ".call";
+// While a link is up, the pppd hook keeps a note of its dial beside the modem log
+// (kHookDialNotePrefix, the interface, kHookDialNoteSuffix: ".ppp0.call"); it goes at ip-down.
+inline constexpr std::string_view kCallNoteSuffix = kHookDialNoteSuffix;
 
 // What a note of the hook says: the pppd process that holds the link, and the moment it was
 // dialled in seconds since 1970.

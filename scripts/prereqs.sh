@@ -9,7 +9,7 @@ packages=(
   xvfb xauth locales-all fonts-dejavu-core
   # the session tests: a private session bus (dbus-daemon) for the fake notification service
   dbus
-  desktop-file-utils appstream man-db dpkg-dev
+  desktop-file-utils appstream man-db dpkg-dev lintian
   # scripts/test.sh: the clang build, the format check, libFuzzer and the sanitizer runtimes
   # for clang, readable sanitizer stack traces.
   clang clang-format libclang-rt-14-dev llvm

@@ -16,12 +16,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
+#include "app/controls.h"
 #include "app/mainmdi.h"
 #include "platform/files.h"
 #include "platform/linereader.h"
@@ -136,19 +139,36 @@ bool SessionWatch::eventFilter(QObject* watched, QEvent* event) {
 
 void SessionWatch::BuildOptions() {
   GroupBox8 = Named(new QGroupBox(QStringLiteral("Desktop"), form_.TabSheet3), "GroupBox8");
-  GroupBox8->setGeometry(416, 96, 201, 65);
   // Framed as the page's other group boxes are.
   GroupBox8->setStyle(form_.GroupBox6->style());
-  chkboxCheckAtLogin =
-      Named(new QCheckBox(QString::fromLatin1(kAutostartCaption), GroupBox8), "chkboxCheckAtLogin");
-  chkboxCheckAtLogin->setGeometry(8, 18, 189, 17);
+  // The caption wraps where the room beside the button is narrow.
+  chkboxCheckAtLogin = Named(new TWrapCheckBox(QString::fromLatin1(kAutostartCaption), GroupBox8),
+                             "chkboxCheckAtLogin");
   chkboxCheckAtLogin->setStatusTip(QStringLiteral(
       "Checking this box records new calls and gives the cost warnings each time you log in"));
   chkboxCloseToTray =
       Named(new QCheckBox(QStringLiteral("Close to the tray"), GroupBox8), "chkboxCloseToTray");
-  chkboxCloseToTray->setGeometry(8, 40, 189, 17);
   chkboxCloseToTray->setStatusTip(QStringLiteral(
       "Checking this box keeps Dorvane in the tray when its window is closed; Exit ends it"));
+  // Placed from the page as it was laid out for this desktop's font: right of the "Delete All
+  // Modem Calls" button, level with "Cost Settings", as wide as the room up to the "Warnings"
+  // box's right edge and as high as its two check boxes need.
+  const QRect button = form_.btnDeleteData->geometry();
+  const QRect beside = form_.GroupBox6->geometry();
+  const int left = button.right() + 1 + 8;
+  const int right = form_.GroupBox2->geometry().right();
+  const int line = chkboxCloseToTray->sizeHint().height();
+  const int top = GroupBox8->fontMetrics().height() + 2;
+  const int width = std::max(0, right - left - 16);
+  const int indicator = line + 4;
+  const bool fits =
+      chkboxCheckAtLogin->fontMetrics().horizontalAdvance(chkboxCheckAtLogin->text()) + indicator <=
+      width;
+  const int loginHeight = fits ? line : 2 * chkboxCheckAtLogin->fontMetrics().height() + 2;
+  chkboxCheckAtLogin->setGeometry(8, top, width, loginHeight);
+  chkboxCloseToTray->setGeometry(8, top + loginHeight + 4, width, line);
+  GroupBox8->setGeometry(left, beside.top(), right - left + 1,
+                         std::max(beside.height(), top + loginHeight + line + 4 + 8));
   GroupBox8->show();
 
   chkboxCheckAtLogin->setChecked(AutostartEnabled(autostartPath_));

@@ -15,9 +15,11 @@
 #include "platform/clock.h"
 #include "platform/datapaths.h"
 #include "platform/files.h"
+#include "platform/product.h"
 #include "platform/qt/dbusnotifier.h"
 #include "platform/qt/helpviewer.h"
 #include "platform/qt/printing.h"
+#include "platform/qt/qtext.h"
 #include "platform/qt/qtmessages.h"
 #include "platform/qt/qtshell.h"
 #include "platform/regional.h"
@@ -97,7 +99,7 @@ int main(int argc, char** argv) {
   }
   dorvane::CreateDataFolder(paths);
   dorvane::RemoveStaleDataTemporaries(paths);
-  const std::string exePath = QCoreApplication::applicationFilePath().toStdString();
+  const std::string exePath = dorvane::FromQString(QCoreApplication::applicationFilePath());
 
   dorvane::DBusNotifier notifier;
   dorvane::QtMessageService boxes;

@@ -28,6 +28,7 @@
 #include "app/mainmdi.h"
 #include "platform/files.h"
 #include "platform/linereader.h"
+#include "platform/product.h"
 #include "platform/profile.h"
 #include "platform/qt/icons.h"
 #include "platform/qt/named.h"

@@ -1,6 +1,7 @@
 #include "session/commandline.h"
 
 #include "platform/messages.h"
+#include "platform/product.h"
 
 namespace dorvane {
 

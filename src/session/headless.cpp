@@ -1,6 +1,7 @@
 #include "session/headless.h"
 
 #include "platform/error.h"
+#include "platform/product.h"
 
 namespace dorvane {
 

@@ -54,8 +54,8 @@ class SessionWatchTest : public QObject {
                             LogLine("08-15-1998 11:50:10.00", "Dialing.");
     rig.WriteFile("ModemLog.txt", log);
     RefusingNotifier notifier;
-    const NoEnvironment env(rig.dir.path().toStdString());
-    dorvane::SessionWatch watch(form, notifier, env, rig.dir.path().toStdString());
+    const NoEnvironment env(rig.dir.Path());
+    dorvane::SessionWatch watch(form, notifier, env, rig.dir.Path());
     QVERIFY(watch.CallStart().has_value());
     // The catch-all band: $0.30 a call and $0.10 a minute, 9 minutes 50 seconds so far.
     const QString line =
@@ -78,8 +78,8 @@ class SessionWatchTest : public QObject {
     FormRig rig;
     TForm1& form = rig.Show();
     RefusingNotifier notifier;
-    const NoEnvironment env(rig.dir.path().toStdString());
-    dorvane::SessionWatch watch(form, notifier, env, rig.dir.path().toStdString());
+    const NoEnvironment env(rig.dir.Path());
+    dorvane::SessionWatch watch(form, notifier, env, rig.dir.Path());
     QVERIFY(!watch.chkboxCloseToTray->isChecked());
     QVERIFY(!watch.chkboxCheckAtLogin->isChecked());
     QVERIFY(watch.lblCallInProgress->isHidden());

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_test_util.h"
+#include "support/files.h"
 #include "support/profiles.h"
 
 namespace dorvane {

@@ -6,6 +6,7 @@
 #include <QVariantMap>
 
 #include "platform/messages.h"
+#include "platform/product.h"
 #include "platform/qt/qtext.h"
 
 namespace dorvane {

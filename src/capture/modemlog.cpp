@@ -97,9 +97,10 @@ class LogDecoder {
 
   void Finish(std::string& out) {
     if (encoding_ == Encoding::Unknown) Decide(out);
-    if (odd_ || high_ != 0) AppendUtf8(out, 0xFFFD);
+    const bool cut = odd_.has_value() || units_.Waiting();
     odd_.reset();
-    high_ = 0;
+    units_ = Utf16Decoder();
+    if (cut) AppendUtf8(out, 0xFFFD);
   }
 
  private:
@@ -135,38 +136,18 @@ class LogDecoder {
         odd_ = byte;
         continue;
       }
-      const std::uint16_t unit = encoding_ == Encoding::Utf16Le
-                                     ? static_cast<std::uint16_t>(*odd_ | (byte << 8))
-                                     : static_cast<std::uint16_t>((*odd_ << 8) | byte);
+      const char16_t unit = encoding_ == Encoding::Utf16Le
+                                ? static_cast<char16_t>(*odd_ | (byte << 8))
+                                : static_cast<char16_t>((*odd_ << 8) | byte);
       odd_.reset();
-      Unit(unit, out);
-    }
-  }
-
-  void Unit(std::uint16_t unit, std::string& out) {
-    const bool high = unit >= 0xD800 && unit <= 0xDBFF;
-    const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-    if (high_ != 0) {
-      if (low) {
-        AppendUtf8(out,
-                   0x10000 + ((static_cast<char32_t>(high_) - 0xD800) << 10) + (unit - 0xDC00));
-        high_ = 0;
-        return;
-      }
-      AppendUtf8(out, 0xFFFD);
-      high_ = 0;
-    }
-    if (high) {
-      high_ = unit;
-    } else {
-      AppendUtf8(out, low ? 0xFFFD : unit);
+      units_.Unit(unit, out);
     }
   }
 
   Encoding encoding_ = Encoding::Unknown;
   std::string head_;  // the first bytes, until it is known whether they are a mark
   std::optional<unsigned char> odd_;
-  std::uint16_t high_ = 0;
+  Utf16Decoder units_;
 };
 
 // One import's pairing. Lines are paired as they are read; what a pass would record is kept

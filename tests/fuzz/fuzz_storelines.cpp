@@ -22,7 +22,6 @@ namespace {
 
 using namespace dorvane;
 
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -435,16 +435,24 @@ void ModemLogImport::ImportModemLog(const std::string& logFileName, bool ignoreB
 
   // A log handed over by a run that stopped before it was done comes first: its calls are older.
   const std::string aside = logFileName + kHandedOverSuffix;
+  // A run that holds its claim is still importing it: the log waits for a later import.
   if (fs_.Exists(aside) && !IsProgramFile(aside)) {
-    if (!ImportHandedOver(aside, logFileName, ignoreBusyCalls)) return;
+    const FileSystem::Claim claim = fs_.ClaimFile(aside);
+    if (!claim || !ImportHandedOver(aside, logFileName, ignoreBusyCalls)) return;
   }
   if (!fs_.Exists(logFileName)) return;
   // The hook goes on appending while the log is read: taken aside under its lock, the log is
-  // read and deleted whole, and what comes after starts a new log for the next import.
+  // read and deleted whole, and what comes after starts a new log for the next import. Another
+  // run that finds it aside before this one claims it imports it instead.
   if (fs_.HandOver(logFileName, aside)) {
-    ImportHandedOver(aside, logFileName, ignoreBusyCalls);
+    if (const FileSystem::Claim claim = fs_.ClaimFile(aside)) {
+      ImportHandedOver(aside, logFileName, ignoreBusyCalls);
+    }
     return;
   }
+  // Another run took it aside first, or is still importing the last one: it is theirs now, or
+  // waits for a later import.
+  if (!fs_.Exists(logFileName) || fs_.Exists(aside)) return;
 
   // The stamp is taken before the read: if the driver writes in between, the stamps differ at
   // the end and the log is kept.

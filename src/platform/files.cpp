@@ -160,6 +160,25 @@ bool RealFileSystem::GiveBack(const std::string& aside, const std::string& path)
   return RenameLocked(Native(aside), Native(path));
 }
 
+FileSystem::Claim RealFileSystem::ClaimFile(const std::string& path) {
+  const std::string native = Native(path);
+  const int fd = ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  // The lock is the file's own, not its folder's: the hook and the store's writers take that one.
+  struct stat held {};
+  struct stat named {};
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &held) != 0 ||
+      ::stat(native.c_str(), &named) != 0 || held.st_dev != named.st_dev ||
+      held.st_ino != named.st_ino) {
+    ::close(fd);
+    return nullptr;
+  }
+  return Claim(new int(fd), [](int* descriptor) {
+    ::close(*descriptor);
+    delete descriptor;
+  });
+}
+
 std::optional<FileStamp> RealFileSystem::Stamp(const std::string& path) const {
   struct stat st {};
   if (::stat(Native(path).c_str(), &st) != 0) return std::nullopt;

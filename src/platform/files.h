@@ -46,6 +46,11 @@ class FileSystem {
   virtual bool HandOver(const std::string& /*path*/, const std::string& /*aside*/) { return false; }
   // Gives a handed-over log its name back, under the same lock, unless a new log has it.
   virtual bool GiveBack(const std::string& /*aside*/, const std::string& /*path*/) { return false; }
+  // Claims a handed-over log for this reader alone while the handle lives, so that two runs
+  // never import one log at once; null when another reader holds it or the name no longer leads
+  // to the file claimed. A file system that cannot tell hands every claim out.
+  using Claim = std::shared_ptr<void>;
+  virtual Claim ClaimFile(const std::string& /*path*/) { return std::make_shared<int>(0); }
   // Why no file can be made in the folder (the system's reason, "Permission denied"); nullopt
   // when one can.
   virtual std::optional<std::string> FolderWriteProblem(const std::string& /*folder*/) const {
@@ -69,6 +74,7 @@ class RealFileSystem : public FileSystem {
   bool SameFile(const std::string& a, const std::string& b) const override;
   bool HandOver(const std::string& path, const std::string& aside) override;
   bool GiveBack(const std::string& aside, const std::string& path) override;
+  Claim ClaimFile(const std::string& path) override;
   // Makes and removes a file of its own in the folder, so that a read-only mount, an immutable
   // folder or missing rights show, also to root.
   std::optional<std::string> FolderWriteProblem(const std::string& folder) const override;

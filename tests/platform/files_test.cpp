@@ -88,6 +88,21 @@ TEST(SplitLines, EveryKindOfLineEnd) {
   for (const auto& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << c.text;
 }
 
+// Two runs that find one handed-over log: only one imports it, and a log already gone is no
+// claim at all.
+TEST(ClaimFile, OneReaderAtATimeAndOnlyTheFileNamed) {
+  TempDir dir;
+  const std::string path = dir.File("ModemLog.txt.import");
+  ASSERT_TRUE(WriteBytes(path, "log"));
+  RealFileSystem files(dir.Path());
+  FileSystem::Claim first = files.ClaimFile(path);
+  ASSERT_TRUE(first);
+  EXPECT_FALSE(files.ClaimFile(path));
+  first.reset();
+  EXPECT_TRUE(files.ClaimFile(path));
+  EXPECT_FALSE(files.ClaimFile(dir.File("gone")));
+}
+
 TEST(WriteFileAtomically, CreatesAndReplacesKeepingPermissions) {
   TempDir dir;
   const std::string path = dir.File("data.DB");

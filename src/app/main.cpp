@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
       dorvane::FolderRegional(registry, dorvane::RegionalSettings::FromSystem(), true,
                               [&] { return files.ReadAll(paths.settings); });
   TForm1 form({messages, help, shell, printer, files, registry, clock, regional, exePath, arguments,
-               paths});
+               paths, [] { return dorvane::RegionalSettings::FromSystem(); }});
   messages.SetParent(&form);
   help.SetOwner(&form);
   // The end of the session, or a kill, closes the window as its close box does.

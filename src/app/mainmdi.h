@@ -104,6 +104,7 @@ class TForm1 : public QMainWindow {
   void btnEditClick();
   void btnDeleteClick();
   void btnDeleteDataClick();
+  void btnDesktopRegionalClick();
 
  public:
   // The controls, under the names of the window design.
@@ -192,6 +193,9 @@ class TForm1 : public QMainWindow {
   QGroupBox* GroupBox6 = nullptr;
   QCheckBox* chkboxIgnoreBusyCalls = nullptr;
   QPushButton* btnDeleteData = nullptr;
+  QGroupBox* grpboxRegional = nullptr;
+  QLabel* lblRegionalSample = nullptr;
+  QPushButton* btnDesktopRegional = nullptr;
   QGroupBox* grpboxOnlineCost = nullptr;
   QTableWidget* strgrdCost = nullptr;
 
@@ -235,6 +239,8 @@ class TForm1 : public QMainWindow {
   // The options as the Options page shows them.
   dorvane::Options OptionsOnPage() const;
   void FillCostHeader();
+  // The notation of the data folder, as the Options page shows it.
+  void ShowRegionalSample();
   void LoadChargesTable();
   // The grid's bands as cell texts, in grid order.
   dorvane::ChargeRows ChargeTableRows() const;

@@ -573,6 +573,20 @@ void TForm1::BuildOptionsPage() {
                             QRect(280, 120, 129, 25));
   connect(btnDeleteData, &QPushButton::clicked, this, &TForm1::btnDeleteDataClick);
 
+  // The notation the data folder's files are written in, and the way to give it the desktop's.
+  grpboxRegional = AddGroupBox(TabSheet3, "grpboxRegional", QStringLiteral("Regional Settings"),
+                               QRect(416, 96, 201, 65));
+  lblRegionalSample = Named(new QLabel(grpboxRegional), "lblRegionalSample");
+  lblRegionalSample->setGeometry(8, 16, 185, lblRegionalSample->fontMetrics().height() + 2);
+  lblRegionalSample->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  btnDesktopRegional = AddButton(grpboxRegional, "btnDesktopRegional",
+                                 QStringLiteral("Use the Desktop's..."), QRect(8, 34, 121, 25));
+  SetHint(btnDesktopRegional,
+          QStringLiteral("Rewrites the calls and the charges tables of this data folder in the "
+                         "desktop's regional settings"));
+  connect(btnDesktopRegional, &QPushButton::clicked, this, &TForm1::btnDesktopRegionalClick);
+  ShowRegionalSample();
+
   grpboxOnlineCost =
       AddGroupBox(TabSheet3, "grpboxOnlineCost", QStringLiteral("Charges for Online Time"),
                   QRect(8, 168, 609, 153));

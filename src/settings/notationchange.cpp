@@ -101,7 +101,32 @@ void Stop(const std::function<void(NotationStep)>& afterStep, NotationStep step)
   if (afterStep) afterStep(step);
 }
 
+// The cell rewritten; nullopt when it stays as it is.
+std::optional<std::string> CellIn(int column, bool catchAll, std::string_view cell,
+                                  const RegionalSettings& from, const RegionalSettings& to) {
+  if (column == 0) return catchAll ? std::nullopt : DaysIn(cell, from, to);
+  if (column == 1) return TimesIn(cell, from, to);
+  return NumberIn(cell, from, to);
+}
+
 }  // namespace
+
+std::string NumberTextInNotation(std::string_view text, const RegionalSettings& from,
+                                 const RegionalSettings& to) {
+  return NumberIn(text, from, to).value_or(std::string(text));
+}
+
+ChargeRows ChargeRowsInNotation(const ChargeRows& rows, const RegionalSettings& from,
+                                const RegionalSettings& to) {
+  ChargeRows out = rows;
+  for (std::size_t r = 0; r < out.size(); ++r) {
+    for (int c = 0; c < kChargeColumns; ++c) {
+      std::string& cell = out[r][static_cast<std::size_t>(c)];
+      if (auto value = CellIn(c, r + 1 == out.size(), cell, from, to)) cell = *value;
+    }
+  }
+  return out;
+}
 
 std::string SettingsTextInNotation(std::string_view text, const RegionalSettings& from,
                                    const RegionalSettings& to) {
@@ -151,13 +176,7 @@ std::string SettingsTextInNotation(std::string_view text, const RegionalSettings
       int column = 0;
       int row = 0;
       if (IsChargesSection(section) && ParseCellKey(parsed.name, column, row)) {
-        if (column == 0) {
-          if (row < count) value = DaysIn(cell, from, to);
-        } else if (column == 1) {
-          value = TimesIn(cell, from, to);
-        } else {
-          value = NumberIn(cell, from, to);
-        }
+        value = CellIn(column, row >= count, cell, from, to);
       } else if ((EqualNoCase(section, kWarnMonthlySection) ||
                   EqualNoCase(section, kWarnAverageSection)) &&
                  EqualNoCase(parsed.name, "Cost")) {

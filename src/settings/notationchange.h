@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "charges/chargerow.h"
 #include "platform/regional.h"
 #include "platform/registry.h"
 
@@ -19,6 +20,16 @@ namespace dorvane {
 // in `from` is left as it is, and so is every other byte of the file.
 std::string SettingsTextInNotation(std::string_view text, const RegionalSettings& from,
                                    const RegionalSettings& to);
+
+// A typed number with its decimal separator that of `to`; the text as it is when it is no number
+// in `from`.
+std::string NumberTextInNotation(std::string_view text, const RegionalSettings& from,
+                                 const RegionalSettings& to);
+
+// The bands of a charges table (the window's grid) rewritten as SettingsTextInNotation rewrites
+// those of the file.
+ChargeRows ChargeRowsInNotation(const ChargeRows& rows, const RegionalSettings& from,
+                                const RegionalSettings& to);
 
 // The points between the steps of a change, for a test that stops it there.
 enum class NotationStep { kFilesWritten, kChangeNoted, kStoreReplaced, kSettingsReplaced };

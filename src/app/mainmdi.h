@@ -125,6 +125,7 @@ class TForm1 : public QMainWindow {
   QMenu* Report1 = nullptr;
   QAction* CreateReport1 = nullptr;
   QAction* DeleteData1 = nullptr;
+  QAction* DesktopRegional1 = nullptr;
   QMenu* Charges1 = nullptr;
   QAction* NewBand1 = nullptr;
   QAction* EditBand1 = nullptr;

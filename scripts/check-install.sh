@@ -119,7 +119,8 @@ done
   fail "the portable copy touched the XDG folder"
 # On the same files, the installed and the portable programs show the same figures.
 cp "$prefix/bin/dorvane-report" "$work/portable/"
-cp "$data/dorvane.INI" "$data/dorvane.DB" "$work/portable/" 2>/dev/null || true
+cp "$data/dorvane.INI" "$data/dorvane.DB" "$work/portable/" ||
+  fail "could not copy the installed program's data files beside the portable copy"
 report() { (cd "$work/cwd" && HOME=$work/home XDG_DATA_HOME=$work/xdg LC_ALL=C.UTF-8 \
   "$1" --today 1998-08-15 2>&1); }
 installed_figures=$(report "$prefix/bin/dorvane-report")

@@ -12,8 +12,10 @@
 #include "platform/clock.h"
 #include "platform/datapaths.h"
 #include "platform/files.h"
+#include "platform/product.h"
 #include "platform/qt/helpviewer.h"
 #include "platform/qt/printing.h"
+#include "platform/qt/qtext.h"
 #include "platform/qt/qtmessages.h"
 #include "platform/qt/qtshell.h"
 #include "platform/regional.h"
@@ -43,7 +45,7 @@ int main(int argc, char** argv) {
   }
   dorvane::CreateDataFolder(paths);
   dorvane::RemoveStaleDataTemporaries(paths);
-  const std::string exePath = QCoreApplication::applicationFilePath().toStdString();
+  const std::string exePath = dorvane::FromQString(QCoreApplication::applicationFilePath());
 
   dorvane::QtMessageService messages;
   dorvane::QtHelpEngine help(paths.help, messages);

@@ -36,6 +36,7 @@
 #include "dialogs/costedit.h"
 #include "platform/ascii.h"
 #include "platform/error.h"
+#include "platform/product.h"
 #include "platform/qt/icons.h"
 #include "platform/qt/named.h"
 #include "platform/qt/printing.h"
@@ -61,11 +62,6 @@ constexpr const char* kHomePage = "https://www.dorvane.example/";
 constexpr const char* kChargesHelpTopic = "How_to_Specify_Charges_for_Online_Time";
 constexpr const char* kLowerCostHelpTopic = "How_to_Reduce_Costs_for_Online_Time";
 constexpr const char* kIntroductionHelpTopic = "Introduction";
-
-// Settings texts keep their bytes on their way through the controls, valid UTF-8 or not.
-QString Q(const std::string& text) {
-  return dorvane::ToQString(text);
-}
 
 }  // namespace
 
@@ -211,7 +207,8 @@ void TForm1::FormShow() {
         [this](TDateTime start) { DateTimePickerStart->SetDate(start); },
         [this](TDateTime stop) { DateTimePickerStop->SetDate(stop); });
     // 8. The currency symbol after the cost captions of the band editor, once per run.
-    const QString currency = QStringLiteral(" [") + Q(services_.regional.currencySymbol) + "]:";
+    const QString currency =
+        QStringLiteral(" [") + dorvane::ToQString(services_.regional.currencySymbol) + "]:";
     for (QLabel* label : {frmCostEditor->lblStartCost, frmCostEditor->lblMinuteCost,
                           frmCostEditor->lblMinimumCost}) {
       label->setText(label->text() + currency);
@@ -246,11 +243,11 @@ bool TForm1::IsCheckRun(const std::vector<std::string>& arguments) {
 void TForm1::LoadOptions() {
   const dorvane::Options o = settingsFile_->LoadOptions(windowsDirectory_);
   chkboxIgnoreBusyCalls->setChecked(o.ignoreBusyCalls);
-  editLogFileName->setText(Q(o.logFileName));
+  editLogFileName->setText(dorvane::ToQString(o.logFileName));
   chkboxWarnCost->setChecked(o.warnCost);
-  editWarnCost->setText(Q(o.warnCostText));
+  editWarnCost->setText(dorvane::ToQString(o.warnCostText));
   chkboxWarnAverageCost->setChecked(o.warnAverageCost);
-  editWarnAverageCost->setText(Q(o.warnAverageCostText));
+  editWarnAverageCost->setText(dorvane::ToQString(o.warnAverageCostText));
 }
 
 dorvane::Options TForm1::OptionsOnPage() const {
@@ -267,7 +264,7 @@ dorvane::Options TForm1::OptionsOnPage() const {
 void TForm1::FillCostHeader() {
   QStringList captions;
   for (const std::string& caption : dorvane::CostHeaderCaptions(services_.regional)) {
-    captions << Q(caption);
+    captions << dorvane::ToQString(caption);
   }
   strgrdCost->setHorizontalHeaderLabels(captions);
   const int widths[] = {144, 69, 72, 69, 60, 98};
@@ -294,8 +291,9 @@ void TForm1::SetChargeTableRows(const dorvane::ChargeRows& bands) {
   strgrdCost->setRowCount(static_cast<int>(bands.size()));
   for (std::size_t r = 0; r < bands.size(); ++r) {
     for (int column = 0; column < dorvane::kChargeColumns; ++column) {
-      strgrdCost->setItem(static_cast<int>(r), column,
-                          new QTableWidgetItem(Q(bands[r][static_cast<std::size_t>(column)])));
+      strgrdCost->setItem(
+          static_cast<int>(r), column,
+          new QTableWidgetItem(dorvane::ToQString(bands[r][static_cast<std::size_t>(column)])));
     }
   }
   FitCostColumns();
@@ -320,7 +318,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   try {
     CloseSequence();
   } catch (const std::exception& e) {
-    if (closeState_->SaveFailed()) {
+    if (closeState_->CountFailedSave()) {
       close = services_.messages.Confirm(dorvane::CloseAnywayText(SettingsPath())) ==
               dorvane::Answer::Yes;
     } else {
@@ -471,8 +469,8 @@ void TForm1::PrintSetup1Click() {
 
 // --- Reports ------------------------------------------------------------------------------
 
-dorvane::ReportRun TForm1::WindowReportRun() {
-  return dorvane::ReportRun{
+dorvane::ReportInputs TForm1::WindowReportInputs() {
+  return dorvane::ReportInputs{
       .files = services_.files,
       .messages = services_.messages,
       .clock = services_.clock,
@@ -498,13 +496,13 @@ void TForm1::SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string&
                             lblEstimatedMonthlyCost,
                             lblMonthlyCostDuringPeriod};
   QLabel* value = labels[static_cast<int>(label)];
-  value->setText(Q(text));
+  value->setText(dorvane::ToQString(text));
 }
 
 void TForm1::BuildCostsAnalysis() {
   dorvane::MonthlyCosts months;
   const auto stats =
-      dorvane::RunCostsAnalysis(WindowReportRun(), *currentMonth_,
+      dorvane::RunCostsAnalysis(WindowReportInputs(), *currentMonth_,
                                 [&](const dorvane::PricedCall& call) { months.Add(call); });
   // A refused period leaves the chart as it was, as it leaves the labels.
   if (stats) chartCost->SetMonths(months.Months());
@@ -518,7 +516,7 @@ void TForm1::BuildLogbookReport() {
     const dorvane::LogbookDocument& doc;
     ~ShowOnExit() { dorvane::ShowLogbookDocument(box, doc); }
   } show{RichEdit1, doc};
-  dorvane::RunLogbookReport(WindowReportRun(), doc);
+  dorvane::RunLogbookReport(WindowReportInputs(), doc);
 }
 
 std::size_t TForm1::SelectedBand() const {
@@ -592,7 +590,7 @@ void TForm1::btnDeleteClick() {
 }
 
 void TForm1::ShowRegionalSample() {
-  const QString sample = Q(dorvane::NotationSample(services_.regional));
+  const QString sample = dorvane::ToQString(dorvane::NotationSample(services_.regional));
   lblRegionalSample->setText(sample);
   const QString described = QStringLiteral("Regional settings of this data folder: ") + sample;
   lblRegionalSample->setToolTip(described);
@@ -623,9 +621,9 @@ void TForm1::btnDesktopRegionalClick() {
     // What the window holds goes over too, so that whatever it saves later is in the new
     // notation; every control that reads the settings reads this one copy of them.
     const dorvane::ChargeRows rows = dorvane::ChargeRowsInNotation(ChargeTableRows(), from, to);
-    editWarnCost->setText(
-        Q(dorvane::NumberTextInNotation(dorvane::FromQString(editWarnCost->text()), from, to)));
-    editWarnAverageCost->setText(Q(dorvane::NumberTextInNotation(
+    editWarnCost->setText(dorvane::ToQString(
+        dorvane::NumberTextInNotation(dorvane::FromQString(editWarnCost->text()), from, to)));
+    editWarnAverageCost->setText(dorvane::ToQString(dorvane::NumberTextInNotation(
         dorvane::FromQString(editWarnAverageCost->text()), from, to)));
     services_.regional = to;
     SetChargeTableRows(rows);

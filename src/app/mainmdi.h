@@ -40,7 +40,7 @@ class TWrapCheckBox;
 enum class AnalysisLabel;
 struct CurrentMonthFigures;
 struct Options;
-struct ReportRun;
+struct ReportInputs;
 }  // namespace dorvane
 
 class TAboutBox;
@@ -251,7 +251,7 @@ class TForm1 : public QMainWindow {
 
   // Reports: what a run works on (the seams, the pickers' period, the grid's bands, the bar and
   // the statistics labels), and the two report runs.
-  dorvane::ReportRun WindowReportRun();
+  dorvane::ReportInputs WindowReportInputs();
   void SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string& text);
   void BuildCostsAnalysis();
   void BuildLogbookReport();
@@ -264,7 +264,7 @@ class TForm1 : public QMainWindow {
   // Left by the costs analysis for the warnings: every stored call of the current month.
   std::unique_ptr<dorvane::CurrentMonthFigures> currentMonth_;
   std::unique_ptr<dorvane::CallStore> callStore_;
-  // Holds the session lines for the whole run.
+  // The modem-log import, which knows the program's own files and never takes one for a log.
   std::unique_ptr<dorvane::ModemLogImport> import_;
   std::string windowsDirectory_;
   // The current printer, chosen in the print set-up or print dialog; empty for the default.

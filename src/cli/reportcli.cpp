@@ -16,11 +16,6 @@ namespace dorvane {
 
 namespace {
 
-// The period pickers as the window's design leaves them: 30 July 1998, from 00:00:00 to
-// 23:59:59. The store's first and last call replace only their dates.
-constexpr TDateTime kDesignStart = 36006.0;
-constexpr TDateTime kDesignStop = 36006.99998842592;
-
 // Each file is read once and the run works on that snapshot: a save by the window meanwhile
 // cannot give a table mixed from two versions. A file that holds no charges table is an error;
 // only Dorvane's own settings file, before its first start wrote one, has the first start's.
@@ -71,15 +66,15 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     const std::unique_ptr<LineSnapshot> store =
         env.files.Exists(storePath) ? env.files.OpenSnapshot(storePath) : nullptr;
     const TDateTime now = o.today ? *o.today : env.clock.Now();
-    ReportPeriod period{kDesignStart, kDesignStop};
+    ReportPeriod period = kDesignReportPeriod;
     if (store && (!o.fromDay || !o.toDay)) {
       const std::unique_ptr<LineSource> lines = store->Lines();
       InitReportPeriod(
           *lines, storePath, rs, [&](TDateTime d) { period.start = ReplaceDate(period.start, d); },
           [&](TDateTime d) { period.stop = ReplaceDate(period.stop, d); });
     }
-    if (o.fromDay) period.start = ReplaceDate(kDesignStart, *o.fromDay);
-    if (o.toDay) period.stop = ReplaceDate(kDesignStop, *o.toDay);
+    if (o.fromDay) period.start = ReplaceDate(kDesignReportPeriod.start, *o.fromDay);
+    if (o.toDay) period.stop = ReplaceDate(kDesignReportPeriod.stop, *o.toDay);
 
     std::vector<std::unique_ptr<GridPricing>> tariffPricing;
     for (const ChargeRows& rows : tariffRows) {
@@ -96,21 +91,21 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     CurrentMonthFigures month;
     // The window's costs analysis run; the calls of the period go to the writer as they come.
     const std::optional<PeriodStatistics> stats = RunCostsAnalysis(
-        ReportRun{.files = env.files,
-                  .messages = note,
-                  .clock = today,
-                  .regional = rs,
-                  .storePath = storePath,
-                  .period = period,
-                  .charges = ownRows,
-                  .progress = {},
-                  .setLabel =
-                      [&](AnalysisLabel label, const std::string& text) {
-                        const auto i = static_cast<std::size_t>(label);
-                        summary.labels[i] = text;
-                        summary.filledLabels = std::max(summary.filledLabels, i + 1);
-                      },
-                  .store = store.get()},
+        ReportInputs{.files = env.files,
+                     .messages = note,
+                     .clock = today,
+                     .regional = rs,
+                     .storePath = storePath,
+                     .period = period,
+                     .charges = ownRows,
+                     .progress = {},
+                     .setLabel =
+                         [&](AnalysisLabel label, const std::string& text) {
+                           const auto i = static_cast<std::size_t>(label);
+                           summary.labels[i] = text;
+                           summary.filledLabels = std::max(summary.filledLabels, i + 1);
+                         },
+                     .store = store.get()},
         month, [&](const PricedCall& call) {
           for (std::size_t i = 0; i < tariffPricing.size(); ++i) {
             tariffCosts[i] = tariffPricing[i]->CallCost(call.start, call.end);

@@ -42,10 +42,11 @@ class SettingsCloseState {
   // The user edited a charges table that was never read; the close says they are not saved.
   bool ChargesTableEditsKeptOut() const { return tableEditsKeptOut_; }
 
-  // A close whose save failed. The first one keeps the window open behind the error box, so
-  // the user may put things right and try again; from the second on (true) the user is asked
-  // whether to close anyway, so a save that can never succeed does not trap them.
-  bool SaveFailed() { return ++failedSaves_ > 1; }
+  // Counts a close whose save failed, and says whether to ask the user about closing anyway.
+  // The first one keeps the window open behind the error box, so the user may put things right
+  // and try again; from the second on (true) the user is asked whether to close anyway, so a
+  // save that can never succeed does not trap them.
+  bool CountFailedSave() { return ++failedSaves_ > 1; }
 
  private:
   static std::size_t Index(SettingsPart part) { return static_cast<std::size_t>(part); }

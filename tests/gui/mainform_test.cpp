@@ -35,6 +35,7 @@
 #include "dialogs/costedit.h"
 #include "gui/support/fakes.h"
 #include "platform/error.h"
+#include "platform/product.h"
 #include "platform/regionalrecord.h"
 #include "settings/closestate.h"
 #include "settings/notationchange.h"
@@ -130,7 +131,7 @@ void MainFormTest::createsTheWindowAsDesigned() {
   FormRig rig;
   TForm1& form = rig.Create();
   QCOMPARE(form.objectName(), QStringLiteral("Form1"));
-  QCOMPARE(form.windowTitle(), QStringLiteral("Dorvane 1.70"));
+  QCOMPARE(form.windowTitle(), QStringLiteral("Dorvane " DORVANE_VERSION));
   QCOMPARE(form.SettingsPath(), rig.Path("dorvane.INI"));
   QCOMPARE(form.StorePath(), rig.Path("dorvane.DB"));
   QCOMPARE(form.HelpFile(), rig.Path("dorvane.HLP"));
@@ -816,7 +817,7 @@ void MainFormTest::aboutBoxShowsTheProgramsTexts() {
     });
     openIt(form);
     QVERIFY(wasModal);
-    QCOMPARE(seen, (QStringList{"Dorvane", "Dorvane", "Version 1.70",
+    QCOMPARE(seen, (QStringList{"Dorvane", "Dorvane", "Version " DORVANE_VERSION,
                                 QString::fromUtf8(dorvane::kCopyrightText)}));
     QVERIFY(!form.AboutBox->isVisible());
   }
@@ -900,7 +901,7 @@ void MainFormTest::refusedSettingsKeepTheWindowOpen() {
   FormRig rig;
   TForm1& form = rig.Show();
   // A folder in the settings file's place: the save cannot replace it.
-  QVERIFY(QDir(rig.dir.path()).mkdir(QStringLiteral("dorvane.INI")));
+  QVERIFY(QDir(QString::fromStdString(rig.dir.Path())).mkdir(QStringLiteral("dorvane.INI")));
   rig.messages.Expect(BoxKind::ShowError, "Unable to write to " + rig.Path("dorvane.INI"));
   form.close();
   QVERIFY(rig.messages.AllShown());

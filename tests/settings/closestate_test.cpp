@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_test_util.h"
+#include "support/files.h"
 #include "support/profiles.h"
 
 namespace dorvane {
@@ -110,9 +110,9 @@ TEST(SaveAtClose, NothingToSaveCreatesNoFile) {
 
 TEST(SettingsCloseState, AsksToCloseAnywayFromTheSecondFailedSaveOn) {
   SettingsCloseState state;
-  EXPECT_FALSE(state.SaveFailed());
-  EXPECT_TRUE(state.SaveFailed());
-  EXPECT_TRUE(state.SaveFailed());
+  EXPECT_FALSE(state.CountFailedSave());
+  EXPECT_TRUE(state.CountFailedSave());
+  EXPECT_TRUE(state.CountFailedSave());
   EXPECT_EQ(CloseAnywayText("/home/u/dorvane.INI"),
             "Dorvane could not save its settings. Close anyway?\n\n/home/u/dorvane.INI");
 }

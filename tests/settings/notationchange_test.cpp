@@ -13,9 +13,9 @@
 #include "platform/datetime.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/platform_test_util.h"
 #include "platform/regionalrecord.h"
 #include "settings/settingsfile.h"
+#include "support/files.h"
 #include "support/profiles.h"
 
 namespace dorvane {

@@ -30,12 +30,15 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 # --- Files in their places -------------------------------------------------------------------
 for f in bin/dorvane bin/dorvane-report bin/dorvane-import lib/dorvane/ppp-hook \
   share/dorvane/dorvane.HLP share/applications/dorvane.desktop \
+  lib/systemd/user/dorvane-check.timer lib/systemd/user/dorvane-check.service \
   share/icons/hicolor/scalable/apps/dorvane.svg share/metainfo/org.example.dorvane.metainfo.xml \
   share/man/man1/dorvane.1.gz share/man/man1/dorvane-report.1.gz share/man/man1/dorvane-import.1.gz \
   share/doc/dorvane/copyright share/doc/dorvane/changelog.gz; do
   [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 [ -x "$prefix/bin/dorvane" ] || fail "bin/dorvane is not executable"
+grep -qx "ExecStart=$prefix/bin/dorvane CHECK" "$prefix/lib/systemd/user/dorvane-check.service" ||
+  fail "the timer's service does not start $prefix/bin/dorvane CHECK"
 # The PNG's header holds its width and height as two 32-bit numbers after the signature.
 for side in 16 22 24 32 48 64 128 256; do
   png=$prefix/share/icons/hicolor/${side}x${side}/apps/dorvane.png
@@ -138,6 +141,7 @@ if [ -z "${DORVANE_SKIP_DEB:-}" ]; then
   if [ -n "$deb" ]; then
     contents=$(dpkg-deb -c "$deb")
     for f in ./usr/bin/dorvane ./usr/share/dorvane/dorvane.HLP \
+      ./usr/lib/systemd/user/dorvane-check.service ./usr/lib/systemd/user/dorvane-check.timer \
       ./usr/share/applications/dorvane.desktop ./usr/share/metainfo/org.example.dorvane.metainfo.xml; do
       grep -q " $f\$" <<<"$contents" || fail "the package lacks $f"
     done

@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   xvfb xauth locales-all fonts-dejavu-core
+  # the session tests: a private session bus (dbus-daemon) for the fake notification service
+  dbus
   desktop-file-utils appstream man-db dpkg-dev lintian
   # scripts/test.sh: the clang build, the format check, libFuzzer and the sanitizer runtimes
   # for clang, readable sanitizer stack traces.

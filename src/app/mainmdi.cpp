@@ -46,6 +46,9 @@
 #include "reports/monthlycosts.h"
 #include "reports/reportrun.h"
 #include "reports/warnings.h"
+#include "session/logpath.h"
+#include "session/onlinecall.h"
+#include "session/writereason.h"
 #include "settings/closestate.h"
 #include "settings/notationchange.h"
 #include "settings/settingsfile.h"
@@ -206,6 +209,7 @@ void TForm1::FormShow() {
         services_.files, StorePath(), services_.regional,
         [this](TDateTime start) { DateTimePickerStart->SetDate(start); },
         [this](TDateTime stop) { DateTimePickerStop->SetDate(stop); });
+    storePeriod_ = {DateTimePickerStart->DateTime(), DateTimePickerStop->DateTime()};
     // 8. The currency symbol after the cost captions of the band editor, once per run.
     const QString currency =
         QStringLiteral(" [") + dorvane::ToQString(services_.regional.currencySymbol) + "]:";
@@ -243,7 +247,9 @@ bool TForm1::IsCheckRun(const std::vector<std::string>& arguments) {
 void TForm1::LoadOptions() {
   const dorvane::Options o = settingsFile_->LoadOptions(windowsDirectory_);
   chkboxIgnoreBusyCalls->setChecked(o.ignoreBusyCalls);
-  editLogFileName->setText(dorvane::ToQString(o.logFileName));
+  // The default an earlier start saved gives way to the hook's folder once it exists.
+  editLogFileName->setText(
+      dorvane::ToQString(dorvane::LogFileNameForRun(o.logFileName, windowsDirectory_)));
   chkboxWarnCost->setChecked(o.warnCost);
   editWarnCost->setText(dorvane::ToQString(o.warnCostText));
   chkboxWarnAverageCost->setChecked(o.warnAverageCost);
@@ -312,19 +318,19 @@ dorvane::ChargeRows TForm1::ChargeTableRows() const {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  // A close sequence that fails keeps the window open, so the user may try again; when it
-  // fails again, the user may leave without saving.
+  if (hideOnClose) {
+    hide();
+    event->ignore();
+    return;
+  }
+  // A close sequence that fails asks once, with what could not be written and why: the user
+  // may close without saving, or go back, put things right and try again.
   bool close = true;
   try {
     CloseSequence();
   } catch (const std::exception& e) {
-    if (closeState_->CountFailedSave()) {
-      close = services_.messages.Confirm(dorvane::CloseAnywayText(SettingsPath())) ==
-              dorvane::Answer::Yes;
-    } else {
-      services_.messages.ShowError(e.what());
-      close = false;
-    }
+    close = services_.messages.Confirm(dorvane::CloseAnywayText(
+                e.what(), dorvane::WriteRefusalReason(SettingsPath()))) == dorvane::Answer::Yes;
   }
   closed_ = close;
   event->setAccepted(close);
@@ -399,7 +405,13 @@ void TForm1::OrderTabs() {
 // --- Menu, tool buttons and buttons -------------------------------------------------------
 
 void TForm1::Exit1Click() {
-  Guard([this] { close(); });
+  // "Exit" ends the program also when the close box only hides the window in the tray.
+  Guard([this] {
+    const bool toTray = hideOnClose;
+    hideOnClose = false;
+    close();
+    hideOnClose = toTray && !closed_;
+  });
 }
 
 void TForm1::Contents1Click() {

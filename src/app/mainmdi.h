@@ -41,6 +41,7 @@ enum class AnalysisLabel;
 struct CurrentMonthFigures;
 struct Options;
 struct ReportInputs;
+class RunningCostWarning;
 }  // namespace dorvane
 
 class TAboutBox;
@@ -82,6 +83,23 @@ class TForm1 : public QMainWindow {
   // True when the first command-line parameter, in upper case, holds "CHECK": the program then
   // closes again once its start-up work is done.
   static bool IsCheckRun(const std::vector<std::string>& arguments);
+
+  // --- While open in the user's session (mainmdi_session.cpp) ---
+  // Brings the calls of a modem log that appeared or grew into the store, as the start does,
+  // then refreshes the costs analysis and, when its page is on top, the logbook report.
+  void ImportNewCalls();
+  // The status line of the call that started at `start`, and the cost warning when it is due
+  // now (once per call).
+  struct CallTick {
+    std::string line;
+    std::optional<std::string> warning;
+  };
+  CallTick CallInProgressTick(dorvane::TDateTime start);
+  // The end that the system asks for: saves what can be saved without a box. False, with what
+  // could not be written and why, when the save failed.
+  bool SaveForSignal(std::string& failure);
+  // Set while the tray holds the window: closing it only hides it.
+  bool hideOnClose = false;
 
  public slots:
   void FormCreate();
@@ -266,6 +284,10 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<dorvane::CallStore> callStore_;
   // The modem-log import, which knows the program's own files and never takes one for a log.
   std::unique_ptr<dorvane::ModemLogImport> import_;
+  // The warning while a call runs, given once per call.
+  std::unique_ptr<dorvane::RunningCostWarning> runningWarning_;
+  // The report period the show sequence (or a refresh) set; a period the user chose stays.
+  std::pair<dorvane::TDateTime, dorvane::TDateTime> storePeriod_{};
   std::string windowsDirectory_;
   // The current printer, chosen in the print set-up or print dialog; empty for the default.
   std::string printerName_;

@@ -43,6 +43,7 @@
 #include "platform/qt/qtext.h"
 #include "reports/analysis.h"
 #include "reports/logbook.h"
+#include "session/onlinecall.h"
 #include "settings/closestate.h"
 #include "settings/settingsfile.h"
 

@@ -108,14 +108,5 @@ TEST(SaveAtClose, NothingToSaveCreatesNoFile) {
   EXPECT_FALSE(ReadBytes(file.Path()).has_value());
 }
 
-TEST(SettingsCloseState, AsksToCloseAnywayFromTheSecondFailedSaveOn) {
-  SettingsCloseState state;
-  EXPECT_FALSE(state.CountFailedSave());
-  EXPECT_TRUE(state.CountFailedSave());
-  EXPECT_TRUE(state.CountFailedSave());
-  EXPECT_EQ(CloseAnywayText("/home/u/dorvane.INI"),
-            "Dorvane could not save its settings. Close anyway?\n\n/home/u/dorvane.INI");
-}
-
 }  // namespace
 }  // namespace dorvane

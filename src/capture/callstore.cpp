@@ -121,20 +121,28 @@ StoreCall ReadStoreCall(const RegionalSettings& rs, std::string_view line,
   return call;
 }
 
-TDateTime LogLineToDateTime(std::string_view line) {
+ModemStamp ReadModemStamp(std::string_view line) {
   // Every field is converted before anything is encoded, in column order: a line that is no
   // time stamp at all is reported by its first field, whatever its date would have been.
-  const int month = FieldValue(line, 1, 2);
-  const int day = FieldValue(line, 4, 2);
-  const int year = FieldValue(line, 7, 4);
-  const int hour = FieldValue(line, 12, 2);
-  const int minute = FieldValue(line, 15, 2);
-  const int second = FieldValue(line, 18, 2);
-  // The driver writes hundredths, but they have always been counted as milliseconds; the keys
-  // already in every store depend on it.
-  const int milliseconds = FieldValue(line, 21, 2);
-  const TDateTime date = EncodeDate(year, month, day);
-  return date + EncodeTime(hour, minute, second, milliseconds);
+  ModemStamp stamp;
+  stamp.date.month = FieldValue(line, 1, 2);
+  stamp.date.day = FieldValue(line, 4, 2);
+  stamp.date.year = FieldValue(line, 7, 4);
+  stamp.time.hour = FieldValue(line, 12, 2);
+  stamp.time.minute = FieldValue(line, 15, 2);
+  stamp.time.second = FieldValue(line, 18, 2);
+  stamp.time.millisecond = FieldValue(line, 21, 2);  // the hundredths
+  return stamp;
+}
+
+TDateTime ModemStampDateTime(const ModemStamp& stamp) {
+  const DateParts& d = stamp.date;
+  const TimeParts& t = stamp.time;
+  return EncodeDate(d.year, d.month, d.day) + EncodeTime(t.hour, t.minute, t.second, t.millisecond);
+}
+
+TDateTime LogLineToDateTime(std::string_view line) {
+  return ModemStampDateTime(ReadModemStamp(line));
 }
 
 std::string MonthSectionName(TDateTime value) {

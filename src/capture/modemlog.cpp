@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/ascii.h"
 #include "platform/error.h"
 #include "platform/textbytes.h"
 
@@ -14,8 +15,8 @@ namespace dorvane {
 
 namespace {
 
-// The time stamp fills the first 22 columns; nothing after them is read by position.
-constexpr std::size_t kStampLength = 22;
+// The time stamp fills the first columns; nothing after them is read by position.
+constexpr std::size_t kStampLength = kModemStampShape.size();
 
 // The words the import looks for, each a case-sensitive substring anywhere in a line.
 enum Keyword : unsigned {
@@ -96,9 +97,10 @@ class LogDecoder {
 
   void Finish(std::string& out) {
     if (encoding_ == Encoding::Unknown) Decide(out);
-    if (odd_ || high_ != 0) AppendUtf8(out, 0xFFFD);
+    const bool cut = odd_.has_value() || units_.Waiting();
     odd_.reset();
-    high_ = 0;
+    units_ = Utf16Decoder();
+    if (cut) AppendUtf8(out, 0xFFFD);
   }
 
  private:
@@ -134,38 +136,18 @@ class LogDecoder {
         odd_ = byte;
         continue;
       }
-      const std::uint16_t unit = encoding_ == Encoding::Utf16Le
-                                     ? static_cast<std::uint16_t>(*odd_ | (byte << 8))
-                                     : static_cast<std::uint16_t>((*odd_ << 8) | byte);
+      const char16_t unit = encoding_ == Encoding::Utf16Le
+                                ? static_cast<char16_t>(*odd_ | (byte << 8))
+                                : static_cast<char16_t>((*odd_ << 8) | byte);
       odd_.reset();
-      Unit(unit, out);
-    }
-  }
-
-  void Unit(std::uint16_t unit, std::string& out) {
-    const bool high = unit >= 0xD800 && unit <= 0xDBFF;
-    const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-    if (high_ != 0) {
-      if (low) {
-        AppendUtf8(out,
-                   0x10000 + ((static_cast<char32_t>(high_) - 0xD800) << 10) + (unit - 0xDC00));
-        high_ = 0;
-        return;
-      }
-      AppendUtf8(out, 0xFFFD);
-      high_ = 0;
-    }
-    if (high) {
-      high_ = unit;
-    } else {
-      AppendUtf8(out, low ? 0xFFFD : unit);
+      units_.Unit(unit, out);
     }
   }
 
   Encoding encoding_ = Encoding::Unknown;
   std::string head_;  // the first bytes, until it is known whether they are a mark
   std::optional<unsigned char> odd_;
-  std::uint16_t high_ = 0;
+  Utf16Decoder units_;
 };
 
 // One import's pairing. Lines are paired as they are read; what a pass would record is kept
@@ -423,20 +405,18 @@ std::string EnableModemLogging(Registry& registry, const FolderProbe& folderExis
 }
 
 bool IsModemTimeStamp(std::string_view line) {
-  static constexpr std::string_view kShape = "00-00-0000 00:00:00.00";
-  if (line.size() < kShape.size()) return false;
-  for (std::size_t i = 0; i < kShape.size(); ++i) {
-    const bool digit = line[i] >= '0' && line[i] <= '9';
-    if (kShape[i] == '0' ? !digit : line[i] != kShape[i]) return false;
+  if (line.size() < kModemStampShape.size()) return false;
+  for (std::size_t i = 0; i < kModemStampShape.size(); ++i) {
+    const bool digit = IsDigit(line[i]);
+    if (kModemStampShape[i] == '0' ? !digit : line[i] != kModemStampShape[i]) return false;
   }
-  const auto field = [&](std::size_t column, std::size_t width) {
-    int value = 0;
-    TryStrToInt(line.substr(column - 1, width), value);
-    return value;
-  };
+  // Every field is digits now, so none fails to convert.
+  const ModemStamp stamp = ReadModemStamp(line);
+  const DateParts& d = stamp.date;
+  const TimeParts& t = stamp.time;
   TDateTime unused = 0;
-  return TryEncodeDate(field(7, 4), field(1, 2), field(4, 2), unused) &&
-         TryEncodeTime(field(12, 2), field(15, 2), field(18, 2), field(21, 2), unused);
+  return TryEncodeDate(d.year, d.month, d.day, unused) &&
+         TryEncodeTime(t.hour, t.minute, t.second, t.millisecond, unused);
 }
 
 ModemLogImport::ModemLogImport(CallStore& store, FileSystem& fs, MessageService& messages,

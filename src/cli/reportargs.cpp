@@ -104,63 +104,38 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   std::optional<TDateTime> to;
   std::optional<std::string> month;
   std::optional<ReportFormat> format;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      o.help = true;
-      continue;
-    }
-    if (arg == "--version") {
-      o.version = true;
-      continue;
-    }
-    if (arg == "--logbook") {
+  static constexpr OptionSpec kOptions[] = {
+      {"--from", true},     {"--to", true},     {"--month", true},
+      {"--today", true},    {"--format", true}, {"--tariff", true, true},
+      {"--settings", true}, {"--store", true},  {"--logbook"}};
+  const CommandLine line = ReadCommandLine(args, kOptions);
+  o.help = line.help;
+  o.version = line.version;
+  if (!line.operands.empty()) throw UsageError("unexpected argument '" + line.operands[0] + "'");
+  for (const auto& [name, value] : line.options) {
+    if (name == "--logbook") {
       o.logbook = true;
-      continue;
-    }
-    if (!arg.starts_with("--")) throw UsageError("unexpected argument '" + arg + "'");
-    std::string name = arg;
-    std::optional<std::string> value;
-    if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
-      name = arg.substr(0, eq);
-      value = arg.substr(eq + 1);
-    }
-    static constexpr const char* kWithValue[] = {"--from",   "--to",     "--month",    "--today",
-                                                 "--format", "--tariff", "--settings", "--store"};
-    bool known = false;
-    for (const char* option : kWithValue) known = known || name == option;
-    if (!known) {
-      if (name == "--help" || name == "--version" || name == "--logbook") {
-        throw UsageError("option '" + name + "' takes no value");
-      }
-      throw UsageError("unknown option '" + name + "'");
-    }
-    if (!value) {
-      if (i + 1 >= args.size()) throw UsageError("option '" + name + "' needs a value");
-      value = args[++i];
-    }
-    if (value->empty()) throw UsageError("option '" + name + "' needs a value");
-    if (name == "--from") {
-      SetOnce(from, name, DateValue(name, *value));
+    } else if (name == "--from") {
+      SetOnce(from, name, DateValue(name, value));
     } else if (name == "--to") {
-      SetOnce(to, name, DateValue(name, *value));
+      SetOnce(to, name, DateValue(name, value));
     } else if (name == "--month") {
       int y = 0;
       int m = 0;
-      if (!ParseIsoMonth(*value, y, m)) {
-        throw UsageError("'" + *value + "' is not a month of the form YYYY-MM (--month)");
+      if (!ParseIsoMonth(value, y, m)) {
+        throw UsageError("'" + value + "' is not a month of the form YYYY-MM (--month)");
       }
-      SetOnce(month, name, *value);
+      SetOnce(month, name, value);
     } else if (name == "--today") {
-      SetOnce(o.today, name, DateValue(name, *value));
+      SetOnce(o.today, name, DateValue(name, value));
     } else if (name == "--format") {
-      SetOnce(format, name, ParseFormat(*value));
+      SetOnce(format, name, ParseFormat(value));
     } else if (name == "--tariff") {
-      o.tariffFiles.push_back(*value);
+      o.tariffFiles.push_back(value);
     } else if (name == "--settings") {
-      SetOnce(o.settingsFile, name, *value);
+      SetOnce(o.settingsFile, name, value);
     } else {
-      SetOnce(o.storeFile, name, *value);
+      SetOnce(o.storeFile, name, value);
     }
   }
   if (o.help || o.version) return o;

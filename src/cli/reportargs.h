@@ -2,20 +2,14 @@
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/datetime.h"
+#include "platform/options.h"
 
 namespace dorvane {
-
-// A command line that cannot be run; the message says which argument is wrong.
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 enum class ReportFormat { Text, Csv, Monthly, MonthlyCsv, Html };
 
@@ -42,9 +36,9 @@ extern const char* const kReportUsage;
 // The lines printed after an argument error.
 extern const char* const kReportShortUsage;
 
-// Reads the arguments after the program name. Options take their value as the next argument or
-// after "=" (--from=1999-01-01). Throws UsageError for an unknown option, a missing or malformed
-// value, an option given twice (--tariff excepted), --month together with --from or --to,
+// Reads the arguments after the program name with ReadCommandLine (--tariff is the one list).
+// Throws UsageError for what it refuses, for any argument that is not an option, a malformed
+// value, --month together with --from or --to,
 // --logbook with a format other than text, and a first day after the last.
 ReportOptions ParseReportArguments(const std::vector<std::string>& args);
 

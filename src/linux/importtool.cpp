@@ -13,8 +13,11 @@
 #include "capture/callstore.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/options.h"
 
 namespace dorvane {
+
+const char* const kImportVersionLine = "dorvane-import " DORVANE_VERSION;
 
 const char* const kImportToolHelp =
     "Usage: dorvane-import [OPTION]... FILE...\n"
@@ -92,64 +95,24 @@ LocalTime NextSecond(LocalTime t) {
   return t;
 }
 
-// The stamp of a modem-log line, as the call store keys a call by it.
-std::string ModemLogStamp(const RegionalSettings& rs, const LocalTime& t) {
-  RegionalSettings fixed = rs;
-  fixed.timeSeparator = ":";
-  return FormatDateTime(fixed, "mm\"-\"dd\"-\"yyyy hh:nn:ss\".00\"", ToDateTime(t));
-}
-
-class UsageError : public Error {
- public:
-  using Error::Error;
-};
-
 Arguments ParseArguments(const std::vector<std::string>& args) {
+  static constexpr OptionSpec kOptions[] = {{"--store", true}, {"--year", true}, {"--dry-run"}};
+  const CommandLine line = ReadCommandLine(args, kOptions);
   Arguments a;
-  bool options = true;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!options || arg == "-" || !arg.starts_with("-")) {
-      a.files.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      options = false;
-      continue;
-    }
-    if (arg == "--help" || arg == "-h") {
-      a.help = true;
-      return a;
-    }
-    if (arg == "--version") {
-      a.version = true;
-      return a;
-    }
-    if (arg == "--dry-run") {
+  a.help = line.help;
+  a.version = line.version;
+  if (a.help || a.version) return a;
+  a.files = line.operands;
+  for (const auto& [name, value] : line.options) {
+    if (name == "--dry-run") {
       a.dryRun = true;
-      continue;
-    }
-    std::string name = arg;
-    std::optional<std::string> value;
-    if (const auto eq = arg.find('='); eq != std::string::npos) {
-      name = arg.substr(0, eq);
-      value = arg.substr(eq + 1);
-    }
-    if (name != "--store" && name != "--year") {
-      throw UsageError(FormatMessage("unknown option '%s'", arg));
-    }
-    if (!value) {
-      if (i + 1 >= args.size()) throw UsageError(FormatMessage("option '%s' needs a value", name));
-      value = args[++i];
-    }
-    if (name == "--store") {
-      if (value->empty()) throw UsageError("option '--store' needs a value");
-      a.store = *value;
+    } else if (name == "--store") {
+      a.store = value;
     } else {
       int year = 0;
       TDateTime ignored = 0;
-      if (value->size() != 4 || !TryStrToInt(*value, year) || !TryEncodeDate(year, 1, 1, ignored)) {
-        throw UsageError(FormatMessage("'%s' is not a valid year", *value));
+      if (value.size() != 4 || !TryStrToInt(value, year) || !TryEncodeDate(year, 1, 1, ignored)) {
+        throw UsageError(FormatMessage("'%s' is not a valid year", value));
       }
       if (year < kFirstImportYear) {
         throw UsageError(FormatMessage("the call store holds no year before %s",
@@ -392,12 +355,9 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
     // temporary is locked and stays.
     RemoveStaleTemporaries(storePath);
     CallStore store(storePath, rs);
-    // Through the driver's stamps, so a call has the key it would have from the modem log.
+    // ToDateTime keys a call as the modem log's stamp of its start would.
     NewCalls calls;
-    for (const FoundCall& c : found.calls) {
-      calls.Add(LogLineToDateTime(ModemLogStamp(rs, c.start)),
-                LogLineToDateTime(ModemLogStamp(rs, c.end)));
-    }
+    for (const FoundCall& c : found.calls) calls.Add(ToDateTime(c.start), ToDateTime(c.end));
     recorded = store.Merge(calls).added;
   } catch (const Error& e) {
     const std::string reason = WhyNotWritable(a.store.value_or(ctx.defaultStore));

@@ -18,7 +18,7 @@ namespace dorvane {
 inline constexpr const char* kImportToolName = "dorvane-import";
 inline constexpr const char* kImportToolUsage =
     "Usage: dorvane-import [--store FILE] [--year YYYY] [--dry-run] FILE...";
-inline constexpr const char* kImportVersionLine = "dorvane-import 1.70";
+extern const char* const kImportVersionLine;
 // The years a call may have: the store's dates begin on 1 January 1900 (its day 2).
 inline constexpr int kFirstImportYear = 1900;
 inline constexpr int kLastImportYear = 9999;

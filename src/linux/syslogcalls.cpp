@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "capture/callstore.h"
 #include "platform/ascii.h"
 #include "platform/files.h"
 
@@ -215,7 +216,7 @@ std::int64_t WallSeconds(const LocalTime& t) {
 }
 
 TDateTime ToDateTime(const LocalTime& t) {
-  return EncodeDate(t.year, t.month, t.day) + EncodeTime(t.hour, t.minute, t.second, 0);
+  return ModemStampDateTime({{t.year, t.month, t.day}, {t.hour, t.minute, t.second, 0}});
 }
 
 LocalTime SystemTimeZone::ToLocal(std::int64_t utcSeconds) const {

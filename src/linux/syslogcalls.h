@@ -28,7 +28,8 @@ struct LocalTime {
 
 // Seconds on a uniform scale of wall-clock times (for distances between two of them).
 std::int64_t WallSeconds(const LocalTime& t);
-// The date-time of a wall-clock time (whole seconds); throws what EncodeDate/EncodeTime throw.
+// The date-time of a wall-clock time (whole seconds), as the call store keys a call whose
+// modem-log stamp shows that time; throws what EncodeDate/EncodeTime throw.
 TDateTime ToDateTime(const LocalTime& t);
 
 // The time-zone seam: a moment, in seconds since 1970-01-01 00:00 UTC, as local wall-clock time.

@@ -87,24 +87,41 @@ std::u16string BytesToUtf16(std::string_view bytes) {
   return out;
 }
 
+void Utf16Decoder::Lone(char16_t unit, std::string& out) const {
+  if (escapedBytes_ && unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF) {
+    out += static_cast<char>(unit - kEscapeBase);
+  } else {
+    AppendUtf8(out, 0xFFFD);
+  }
+}
+
+void Utf16Decoder::Unit(char16_t unit, std::string& out) {
+  const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+  const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+  if (high_ != 0) {
+    if (low) {
+      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(high_) - 0xD800) << 10) + (unit - 0xDC00));
+      high_ = 0;
+      return;
+    }
+    Lone(high_, out);
+    high_ = 0;
+  }
+  if (high) {
+    high_ = unit;
+  } else if (low) {
+    Lone(unit, out);
+  } else {
+    AppendUtf8(out, unit);
+  }
+}
+
 std::string Utf16ToBytes(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t u = text[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      AppendUtf8(out,
-                 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-      ++i;
-    } else if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF) {
-      out += static_cast<char>(u - kEscapeBase);
-    } else if (u >= 0xD800 && u <= 0xDFFF) {
-      AppendUtf8(out, 0xFFFD);
-    } else {
-      AppendUtf8(out, u);
-    }
-  }
+  Utf16Decoder decoder(true);
+  for (const char16_t unit : text) decoder.Unit(unit, out);
+  if (decoder.Waiting()) AppendUtf8(out, 0xFFFD);
   return out;
 }
 

@@ -19,4 +19,21 @@ std::string Utf16ToBytes(std::u16string_view text);
 // Appends the UTF-8 form of one code point.
 void AppendUtf8(std::string& out, char32_t cp);
 
+// UTF-16 to UTF-8 one code unit at a time, so a surrogate pair may come in two pieces (a log read
+// block by block). A surrogate without its partner becomes U+FFFD; with `escapedBytes`, a lone
+// U+DC80..U+DCFF becomes its byte again, as BytesToUtf16 made it.
+class Utf16Decoder {
+ public:
+  explicit Utf16Decoder(bool escapedBytes = false) : escapedBytes_(escapedBytes) {}
+  void Unit(char16_t unit, std::string& out);
+  // A high surrogate still waits for its partner.
+  bool Waiting() const { return high_ != 0; }
+
+ private:
+  void Lone(char16_t unit, std::string& out) const;
+
+  bool escapedBytes_;
+  char16_t high_ = 0;
+};
+
 }  // namespace dorvane

@@ -119,9 +119,10 @@ int main(int argc, char** argv) {
   // The folder's files are written in the notation recorded beside them; the first start
   // records the environment's.
   const dorvane::RegionalSettings regional =
-      dorvane::FolderRegional(registry, dorvane::RegionalSettings::FromSystem(), true);
+      dorvane::FolderRegional(registry, dorvane::RegionalSettings::FromSystem(), true,
+                              [&] { return files.ReadAll(paths.settings); });
   TForm1 form({messages, help, shell, printer, files, registry, clock, regional, exePath, arguments,
-               paths});
+               paths, [] { return dorvane::RegionalSettings::FromSystem(); }});
   boxes.SetParent(&form);
   help.SetOwner(&form);
   // The end of the session, Ctrl+C or a kill: saved as far as it can be, then ended.

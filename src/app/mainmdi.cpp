@@ -50,6 +50,7 @@
 #include "session/onlinecall.h"
 #include "session/writereason.h"
 #include "settings/closestate.h"
+#include "settings/notationchange.h"
 #include "settings/settingsfile.h"
 
 using dorvane::IconKind;
@@ -597,6 +598,51 @@ void TForm1::btnDeleteClick() {
     SetChargeTableRows(rows);
     closeState_->ChangedByUser(dorvane::SettingsPart::ChargesTable);
     strgrdCost->setCurrentCell(static_cast<int>(selected), 0);
+  });
+}
+
+void TForm1::ShowRegionalSample() {
+  const QString sample = dorvane::ToQString(dorvane::NotationSample(services_.regional));
+  lblRegionalSample->setText(sample);
+  const QString described = QStringLiteral("Regional settings of this data folder: ") + sample;
+  lblRegionalSample->setToolTip(described);
+  lblRegionalSample->setAccessibleName(described);
+  grpboxRegional->setToolTip(described);
+}
+
+void TForm1::btnDesktopRegionalClick() {
+  Guard([this] {
+    if (!services_.desktopRegional) return;
+    const dorvane::RegionalSettings from = services_.regional;
+    const dorvane::RegionalSettings to = services_.desktopRegional();
+    if (to == from) {
+      services_.messages.Information(
+          "This data folder already uses the desktop's regional settings (" +
+          dorvane::NotationSample(to) + ").");
+      return;
+    }
+    if (services_.messages.Confirm(
+            "Rewrite the calls and the charges tables of this data folder in the desktop's "
+            "regional settings?\n\nNow: " +
+            dorvane::NotationSample(from) + "\nThen: " + dorvane::NotationSample(to)) !=
+        dorvane::Answer::Yes) {
+      return;
+    }
+    dorvane::ConvertFolderNotation(StorePath(), services_.paths.settings, services_.registry, from,
+                                   to);
+    // What the window holds goes over too, so that whatever it saves later is in the new
+    // notation; every control that reads the settings reads this one copy of them.
+    const dorvane::ChargeRows rows = dorvane::ChargeRowsInNotation(ChargeTableRows(), from, to);
+    editWarnCost->setText(dorvane::ToQString(
+        dorvane::NumberTextInNotation(dorvane::FromQString(editWarnCost->text()), from, to)));
+    editWarnAverageCost->setText(dorvane::ToQString(dorvane::NumberTextInNotation(
+        dorvane::FromQString(editWarnAverageCost->text()), from, to)));
+    services_.regional = to;
+    SetChargeTableRows(rows);
+    FillCostHeader();
+    DateTimePickerStart->SetDateTime(DateTimePickerStart->DateTime());
+    DateTimePickerStop->SetDateTime(DateTimePickerStop->DateTime());
+    ShowRegionalSample();
   });
 }
 

@@ -122,6 +122,7 @@ class TForm1 : public QMainWindow {
   void btnEditClick();
   void btnDeleteClick();
   void btnDeleteDataClick();
+  void btnDesktopRegionalClick();
 
  public:
   // The controls, under the names of the window design.
@@ -142,6 +143,7 @@ class TForm1 : public QMainWindow {
   QMenu* Report1 = nullptr;
   QAction* CreateReport1 = nullptr;
   QAction* DeleteData1 = nullptr;
+  QAction* DesktopRegional1 = nullptr;
   QMenu* Charges1 = nullptr;
   QAction* NewBand1 = nullptr;
   QAction* EditBand1 = nullptr;
@@ -210,6 +212,9 @@ class TForm1 : public QMainWindow {
   QGroupBox* GroupBox6 = nullptr;
   QCheckBox* chkboxIgnoreBusyCalls = nullptr;
   QPushButton* btnDeleteData = nullptr;
+  QGroupBox* grpboxRegional = nullptr;
+  QLabel* lblRegionalSample = nullptr;
+  QPushButton* btnDesktopRegional = nullptr;
   QGroupBox* grpboxOnlineCost = nullptr;
   QTableWidget* strgrdCost = nullptr;
 
@@ -253,6 +258,8 @@ class TForm1 : public QMainWindow {
   // The options as the Options page shows them.
   dorvane::Options OptionsOnPage() const;
   void FillCostHeader();
+  // The notation of the data folder, as the Options page shows it.
+  void ShowRegionalSample();
   void LoadChargesTable();
   // The grid's bands as cell texts, in grid order.
   dorvane::ChargeRows ChargeTableRows() const;

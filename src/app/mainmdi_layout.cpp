@@ -258,6 +258,9 @@ void TForm1::BuildMenu() {
                             QKeySequence(Qt::Key_F5));
   DeleteData1 = AddAction(Report1, "DeleteData1", QStringLiteral("&Delete All Modem Calls..."),
                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
+  DesktopRegional1 = AddAction(Report1, "DesktopRegional1",
+                               QStringLiteral("&Use the Desktop's Regional Settings..."),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
   Charges1 = Named(bar->addMenu(QStringLiteral("Char&ges")), "Charges1");
   NewBand1 = AddAction(Charges1, "NewBand1", QStringLiteral("&New..."), QKeySequence::New);
   EditBand1 =
@@ -290,6 +293,7 @@ void TForm1::BuildMenu() {
   connect(ChargesHelp1, &QAction::triggered, this, &TForm1::BitBtn6Click);
   connect(CreateReport1, &QAction::triggered, this, &TForm1::btnCreateClick);
   connect(DeleteData1, &QAction::triggered, this, &TForm1::btnDeleteDataClick);
+  connect(DesktopRegional1, &QAction::triggered, this, &TForm1::btnDesktopRegionalClick);
   connect(NewBand1, &QAction::triggered, this, &TForm1::btnNewClick);
   connect(EditBand1, &QAction::triggered, this, &TForm1::btnEditClick);
   connect(DeleteBand1, &QAction::triggered, this, &TForm1::btnDeleteClick);
@@ -616,6 +620,23 @@ void TForm1::BuildOptionsPage() {
   int width = 0;
   for (const GridButton& b : buttons) width = std::max(width, b.button->width());
   for (const GridButton& b : buttons) b.button->resize(width, b.button->height());
+
+  // The notation the data folder's files are written in, and the way to give it the desktop's.
+  grpboxRegional = AddGroupBox(TabSheet3, "grpboxRegional", QStringLiteral("Regional Settings"),
+                               QRect(8, 328, 609, 49));
+  lblRegionalSample = Named(new QLabel(grpboxRegional), "lblRegionalSample");
+  lblRegionalSample->setGeometry(8, 22, 300, lblRegionalSample->fontMetrics().height() + 2);
+  lblRegionalSample->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  btnDesktopRegional =
+      AddButton(grpboxRegional, "btnDesktopRegional",
+                QStringLiteral("Use the Desktop's Regional Settings..."), QRect(400, 16, 201, 25));
+  btnDesktopRegional->move(601 - btnDesktopRegional->width(), 16);
+  lblRegionalSample->resize(btnDesktopRegional->x() - 16, lblRegionalSample->height());
+  SetHint(btnDesktopRegional,
+          QStringLiteral("Rewrites the calls and the charges tables of this data folder in the "
+                         "desktop's regional settings"));
+  connect(btnDesktopRegional, &QPushButton::clicked, this, &TForm1::btnDesktopRegionalClick);
+  ShowRegionalSample();
 }
 
 void TForm1::FitInitialSize() {
@@ -656,6 +677,8 @@ void TForm1::FitGrowingControls() {
   strgrdCost->setGeometry(grid.left(), grid.top(), buttonsLeft - Scaled(7, scale_) - grid.left(),
                           grid.height() + dh);
   FitCostColumns();
+  // The regional settings stay below the charges.
+  grpboxRegional->move(design(8, 328, 0, 0).topLeft() + QPoint(0, dh));
   // The chart grows; the two boxes beside it keep to the page's right edge.
   const int boxLeft = GroupBox4->x() - chartCost->x() - chartCost->width();
   chartCost->setGeometry(design(8, 168, 192, 153).adjusted(0, 0, dw, dh));

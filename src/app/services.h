@@ -2,6 +2,7 @@
 // program builds the real implementations and the window tests hand in fakes.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ struct AppServices {
   std::vector<std::string> arguments;
   // The settings file, the call store, the registry file and the help file (FindDataPaths).
   DataPaths paths;
+  // The desktop's regional settings as they are now, which the user may give the data folder.
+  std::function<RegionalSettings()> desktopRegional;
 };
 
 }  // namespace dorvane

@@ -189,13 +189,19 @@ void InitReportPeriod(const FileSystem& fs, const std::string& storePath,
   if (!fs.Exists(storePath)) return;
   const std::unique_ptr<LineSource> lines = fs.OpenLines(storePath);
   if (!lines) return;
+  InitReportPeriod(*lines, storePath, rs, setStartDate, setStopDate);
+}
+
+void InitReportPeriod(LineSource& lines, const std::string& storePath, const RegionalSettings& rs,
+                      const std::function<void(TDateTime)>& setStartDate,
+                      const std::function<void(TDateTime)>& setStopDate) {
   bool first = true;
   std::optional<TDateTime> last;
   std::string_view line;
   std::string_view startText;
   std::string_view endText;
   std::uint64_t lineNumber = 0;
-  while (lines->Next(line)) {
+  while (lines.Next(line)) {
     ++lineNumber;
     if (!ParseCallLine(line, startText, endText)) continue;
     const TDateTime start = ReadStoreCall(rs, line, storePath, lineNumber, false).start;
@@ -207,7 +213,7 @@ void InitReportPeriod(const FileSystem& fs, const std::string& storePath,
   }
   // A store that could not be read to its end has no known last call: the stop date stays, as
   // it does for a store that cannot be opened at all.
-  if (last && !lines->Failed()) setStopDate(*last);
+  if (last && !lines.Failed()) setStopDate(*last);
 }
 
 }  // namespace dorvane

@@ -99,6 +99,10 @@ void InitReportPeriod(const FileSystem& fs, const std::string& storePath,
                       const RegionalSettings& rs,
                       const std::function<void(TDateTime)>& setStartDate,
                       const std::function<void(TDateTime)>& setStopDate);
+// The same over lines already opened (a pass over a snapshot of the store).
+void InitReportPeriod(LineSource& lines, const std::string& storePath, const RegionalSettings& rs,
+                      const std::function<void(TDateTime)>& setStartDate,
+                      const std::function<void(TDateTime)>& setStopDate);
 
 // Deletes the store under the same lock as every writer of it: a merge under way finishes
 // first, and cannot put the deleted calls back. A missing store or a refused deletion is not

@@ -553,4 +553,12 @@ std::vector<bool> StoreHolds(const std::string& storePath, const RegionalSetting
   return held;
 }
 
+bool WriteStoreInNotation(const std::string& storePath, const RegionalSettings& rs,
+                          AtomicFileWriter& out) {
+  OrderedStore store;
+  if (!store.Load(storePath)) return false;
+  store.Write(rs, out);
+  return out.IsOpen();
+}
+
 }  // namespace dorvane

@@ -66,4 +66,13 @@ MergeOutcome MergeCalls(const std::string& storePath, const RegionalSettings& rs
 std::vector<bool> StoreHolds(const std::string& storePath, const RegionalSettings& rs,
                              const NewCalls& calls);
 
+class AtomicFileWriter;
+
+// Writes the store into `out` (not committed) in calendar order, each start once and every
+// number in the notation of `rs`, as a merge rebuilds a store found out of order; a store
+// written that way comes out byte for byte as it was. The caller holds the store's lock. False
+// when the store exists but cannot be read to its end.
+bool WriteStoreInNotation(const std::string& storePath, const RegionalSettings& rs,
+                          AtomicFileWriter& out);
+
 }  // namespace dorvane

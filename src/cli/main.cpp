@@ -30,9 +30,11 @@ int main(int argc, char** argv) {
   const dorvane::RegionalSettings rs = dorvane::RegionalSettings::FromSystem();
   // The files are read in the notation of their folder, recorded in the registry file beside
   // the store; a folder without one is read in the environment's (and nothing is written).
-  const auto storeRegional = [&rs](const std::string& storePath) {
+  const auto storeRegional = [&rs, &files](const std::string& storePath) {
     dorvane::RegFileRegistry registry(dorvane::ChangeFileExt(storePath, ".REG"));
-    return dorvane::FolderRegional(registry, rs, false);
+    return dorvane::FolderRegional(registry, rs, false, [&] {
+      return files.ReadAll(dorvane::ChangeFileExt(storePath, ".INI"));
+    });
   };
   return dorvane::RunDorvaneReport(
       args, {files, clock, rs, paths.settings, paths.store, std::cout, std::cerr, storeRegional});

@@ -61,12 +61,16 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
       throw Error(FormatMessage(kUnableToRead, storePath));
     }
 
+    // Opened once: the period pass and the report read one version of the store, whatever a
+    // merge does in between.
+    const std::unique_ptr<LineSnapshot> store =
+        env.files.Exists(storePath) ? env.files.OpenSnapshot(storePath) : nullptr;
     const TDateTime now = o.today ? *o.today : env.clock.Now();
     ReportPeriod period = kDesignReportPeriod;
-    if (!o.fromDay || !o.toDay) {
+    if (store && (!o.fromDay || !o.toDay)) {
+      const std::unique_ptr<LineSource> lines = store->Lines();
       InitReportPeriod(
-          env.files, storePath, rs,
-          [&](TDateTime d) { period.start = ReplaceDate(period.start, d); },
+          *lines, storePath, rs, [&](TDateTime d) { period.start = ReplaceDate(period.start, d); },
           [&](TDateTime d) { period.stop = ReplaceDate(period.stop, d); });
     }
     if (o.fromDay) period.start = ReplaceDate(kDesignReportPeriod.start, *o.fromDay);
@@ -100,7 +104,8 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
                            const auto i = static_cast<std::size_t>(label);
                            summary.labels[i] = text;
                            summary.filledLabels = std::max(summary.filledLabels, i + 1);
-                         }},
+                         },
+                     .store = store.get()},
         month, [&](const PricedCall& call) {
           for (std::size_t i = 0; i < tariffPricing.size(); ++i) {
             tariffCosts[i] = tariffPricing[i]->CallCost(call.start, call.end);

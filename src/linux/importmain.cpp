@@ -99,7 +99,10 @@ int main(int argc, char** argv) {
   // The registry file beside the store keeps the notation of its folder.
   ctx.storeRegional = [&regional](const std::string& storePath, bool writing) {
     dorvane::RegFileRegistry registry(dorvane::ChangeFileExt(storePath, ".REG"));
-    return dorvane::FolderRegional(registry, regional, writing);
+    const dorvane::RealFileSystem files("", {dorvane::ChangeFileExt(storePath, ".INI")});
+    return dorvane::FolderRegional(registry, regional, writing, [&] {
+      return files.ReadAll(dorvane::ChangeFileExt(storePath, ".INI"));
+    });
   };
   int status = dorvane::RunImportTool(args, ctx);
   errno = 0;

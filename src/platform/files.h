@@ -30,6 +30,10 @@ class FileSystem {
   // The file's lines, read as they are asked for; nullptr when it cannot be opened for reading.
   // Unless a file system reads in blocks, the file is read whole through ReadAll.
   virtual std::unique_ptr<LineSource> OpenLines(const std::string& path) const;
+  // The file opened once, its lines to be read in as many passes as needed, all of one version
+  // of it; nullptr when it cannot be opened for reading. Unless a file system keeps the file
+  // open, the file is read whole through ReadAll.
+  virtual std::unique_ptr<LineSnapshot> OpenSnapshot(const std::string& path) const;
   // The file's bytes, a block at a time as they are asked for; an empty function when it cannot
   // be opened for reading. Unless a file system reads in blocks, the file is read whole through
   // ReadAll.
@@ -68,6 +72,7 @@ class RealFileSystem : public FileSystem {
   bool Exists(const std::string& path) const override;
   std::optional<std::string> ReadAll(const std::string& path) const override;
   std::unique_ptr<LineSource> OpenLines(const std::string& path) const override;
+  std::unique_ptr<LineSnapshot> OpenSnapshot(const std::string& path) const override;
   ReadBlock OpenBytes(const std::string& path) const override;
   bool Delete(const std::string& path) override;
   std::optional<FileStamp> Stamp(const std::string& path) const override;

@@ -135,7 +135,71 @@ std::unique_ptr<LineSource> OpenFileLines(const std::string& nativePath) {
   return std::make_unique<BlockLineReader>(std::move(read), size);
 }
 
+namespace {
+
+class HeldTextSnapshot : public LineSnapshot {
+ public:
+  explicit HeldTextSnapshot(std::string text) : text_(std::move(text)) {}
+  std::unique_ptr<LineSource> Lines() const override { return TextLines(text_); }
+
+ private:
+  std::string text_;
+};
+
+class DescriptorSnapshot : public LineSnapshot {
+ public:
+  DescriptorSnapshot(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  ~DescriptorSnapshot() override { ::close(fd_); }
+  DescriptorSnapshot(const DescriptorSnapshot&) = delete;
+  DescriptorSnapshot& operator=(const DescriptorSnapshot&) = delete;
+
+  // Each pass keeps its own offset (pread), so passes never disturb one another.
+  std::unique_ptr<LineSource> Lines() const override {
+    auto offset = std::make_shared<std::uint64_t>(0);
+    ReadBlock read = [fd = fd_, offset](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
+      for (;;) {
+        const ssize_t n = ::pread(fd, buffer, capacity, static_cast<off_t>(*offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n > 0) *offset += static_cast<std::uint64_t>(n);
+        return n;
+      }
+    };
+    return std::make_unique<BlockLineReader>(std::move(read), size_);
+  }
+
+ private:
+  int fd_;
+  std::uint64_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<LineSnapshot> TextSnapshot(std::string text) {
+  return std::make_unique<HeldTextSnapshot>(std::move(text));
+}
+
+std::unique_ptr<LineSnapshot> OpenFileSnapshot(const std::string& nativePath) {
+  const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<DescriptorSnapshot>(fd, static_cast<std::uint64_t>(st.st_size));
+}
+
 // The file system's line readers live here, beside the readers themselves.
+
+std::unique_ptr<LineSnapshot> FileSystem::OpenSnapshot(const std::string& path) const {
+  std::optional<std::string> text = ReadAll(path);
+  if (!text) return nullptr;
+  return TextSnapshot(std::move(*text));
+}
+
+std::unique_ptr<LineSnapshot> RealFileSystem::OpenSnapshot(const std::string& path) const {
+  return OpenFileSnapshot(Native(path));
+}
 
 std::unique_ptr<LineSource> FileSystem::OpenLines(const std::string& path) const {
   std::optional<std::string> text = ReadAll(path);

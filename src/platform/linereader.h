@@ -70,6 +70,23 @@ ReadBlock TextBlocks(std::string text);
 // The lines of a text held in memory (the files of a test's fake file system).
 std::unique_ptr<LineSource> TextLines(std::string text, std::size_t blockSize = kLineBlockSize);
 
+// One open file whose lines can be read from the first again, pass after pass: each pass reads
+// the file as it was opened, even when a rename has replaced it since (the open file keeps the
+// old one), so two passes never see two versions of it.
+class LineSnapshot {
+ public:
+  virtual ~LineSnapshot() = default;
+  // A new pass from the first line.
+  virtual std::unique_ptr<LineSource> Lines() const = 0;
+};
+
+// A snapshot of a text held in memory.
+std::unique_ptr<LineSnapshot> TextSnapshot(std::string text);
+
+// A snapshot of a file on disk, opened once by its native path; nullptr when it cannot be
+// opened or is no regular file.
+std::unique_ptr<LineSnapshot> OpenFileSnapshot(const std::string& nativePath);
+
 // The lines of a file on disk, opened by its native path; nullptr when it cannot be opened.
 std::unique_ptr<LineSource> OpenFileLines(const std::string& nativePath);
 

@@ -1,6 +1,8 @@
 #include "platform/regionalrecord.h"
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -59,28 +61,25 @@ void ForEachNameField(RegionalSettings& rs, const Visit& visit) {
   ForEachName(rs.shortMonthNames, "sAbbrevMonthName", false, visit);
 }
 
-}  // namespace
-
-std::optional<RegionalSettings> ReadRecordedRegional(Registry& registry) {
-  if (!registry.ReadString(kRegionalSettingsKey, "sDecimal")) return std::nullopt;
+std::optional<RegionalSettings> ReadRegionalUnder(Registry& registry, const std::string& key) {
+  if (!registry.ReadString(key, "sDecimal")) return std::nullopt;
   RegionalSettings rs;
   for (const TextField& f : kTextFields) {
-    if (auto value = registry.ReadString(kRegionalSettingsKey, f.name)) rs.*f.field = *value;
+    if (auto value = registry.ReadString(key, f.name)) rs.*f.field = *value;
   }
   for (const NumberField& f : kNumberFields) {
     int number = 0;
-    if (auto value = registry.ReadString(kRegionalSettingsKey, f.name);
-        value && TryStrToInt(*value, number)) {
+    if (auto value = registry.ReadString(key, f.name); value && TryStrToInt(*value, number)) {
       rs.*f.field = number;
     }
   }
   ForEachNameField(rs, [&](const std::string& name, std::string& field) {
-    if (auto value = registry.ReadString(kRegionalSettingsKey, name)) field = *value;
+    if (auto value = registry.ReadString(key, name)) field = *value;
   });
   return rs;
 }
 
-void RecordRegional(Registry& registry, const RegionalSettings& settings) {
+std::vector<std::pair<std::string, std::string>> RecordValues(const RegionalSettings& settings) {
   RegionalSettings rs = settings;
   std::vector<std::pair<std::string, std::string>> values;
   for (const TextField& f : kTextFields) values.emplace_back(f.name, rs.*f.field);
@@ -89,12 +88,61 @@ void RecordRegional(Registry& registry, const RegionalSettings& settings) {
   }
   ForEachNameField(
       rs, [&](const std::string& name, std::string& field) { values.emplace_back(name, field); });
+  return values;
+}
+
+}  // namespace
+
+std::optional<RegionalSettings> ReadRecordedRegional(Registry& registry) {
+  return ReadRegionalUnder(registry, kRegionalSettingsKey);
+}
+
+void RecordRegional(Registry& registry, const RegionalSettings& settings) {
+  auto values = RecordValues(settings);
+  if (registry.ReadString(kRegionalSettingsKey, kPendingNotationValue)) {
+    values.emplace_back(kPendingNotationValue, "");
+  }
   registry.WriteStrings(kRegionalSettingsKey, values);
 }
 
+void RecordPendingRegional(Registry& registry, const RegionalSettings& to,
+                           const std::string& settingsDigest) {
+  registry.WriteStrings(kPendingRegionalKey, RecordValues(to));
+  registry.WriteStrings(kRegionalSettingsKey, {{kPendingNotationValue, settingsDigest}});
+}
+
+std::string SettingsDigest(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ULL;
+  }
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string digest = std::to_string(text.size()) + "-";
+  for (int shift = 60; shift >= 0; shift -= 4) digest += kHex[(hash >> shift) & 0xF];
+  return digest;
+}
+
 RegionalSettings FolderRegional(Registry& registry, const RegionalSettings& environment,
-                                bool record) {
-  if (auto recorded = ReadRecordedRegional(registry)) return *recorded;
+                                bool record, const SettingsText& settingsText) {
+  if (auto recorded = ReadRecordedRegional(registry)) {
+    const auto pending = registry.ReadString(kRegionalSettingsKey, kPendingNotationValue);
+    if (!pending || pending->empty()) return *recorded;
+    // A change of notation stopped part way: the settings file tells which side it is on.
+    const std::optional<std::string> text = settingsText ? settingsText() : std::nullopt;
+    std::optional<RegionalSettings> chosen = recorded;
+    if (text && SettingsDigest(*text) == *pending) {
+      if (auto to = ReadRegionalUnder(registry, kPendingRegionalKey)) chosen = to;
+    }
+    if (record) {
+      try {
+        RecordRegional(registry, *chosen);
+      } catch (const Error&) {
+        // Left for the next start that can write.
+      }
+    }
+    return *chosen;
+  }
   if (record) {
     try {
       RecordRegional(registry, environment);

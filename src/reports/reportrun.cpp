@@ -27,13 +27,13 @@ struct OpenedStore {
 
 OpenedStore OpenStoreForReport(const ReportInputs& run) {
   OpenedStore store;
-  if (!run.files.Exists(run.storePath)) return store;
+  if (run.store == nullptr && !run.files.Exists(run.storePath)) return store;
   if (!run.period.Valid()) {
     run.messages.Note(kInvalidReportPeriod);
     store.refused = true;
     return store;
   }
-  store.lines = run.files.OpenLines(run.storePath);
+  store.lines = run.store != nullptr ? run.store->Lines() : run.files.OpenLines(run.storePath);
   if (!store.lines) throw Error(FormatMessage(kUnableToRead, run.storePath));
   return store;
 }

@@ -34,6 +34,9 @@ struct ReportInputs {
   std::function<void(int position)> progress;
   // The statistics labels, each text as it is formed, in the order they are filled. May be empty.
   std::function<void(AnalysisLabel, const std::string&)> setLabel;
+  // The store opened once by the caller, so that this run reads the version an earlier pass
+  // read; null to open the store here.
+  const LineSnapshot* store = nullptr;
 };
 
 // The costs analysis. Resets `currentMonth` to zero before anything else, and sets it once the

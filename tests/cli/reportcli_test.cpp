@@ -8,7 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
+#include <string>
+#include <utility>
 
 #include "cli/reportexport.h"
 #include "platform/messages.h"
@@ -95,6 +98,47 @@ TEST(ReportCli, TextsAreTheWindowRunsTexts) {
     EXPECT_EQ(report({}), expected);
     EXPECT_EQ(report({"--logbook"}), doc.PlainText());
   }
+}
+
+// A merge that lands between the period pass and the report: every read of the store is
+// followed by a rename that puts another store in its place.
+class StoreReplacedAfterEachRead : public FileSystem {
+ public:
+  StoreReplacedAfterEachRead(std::string first, std::string next)
+      : store_(std::move(first)), next_(std::move(next)) {}
+  bool Exists(const std::string& path) const override { return path == "s.DB"; }
+  std::optional<std::string> ReadAll(const std::string& path) const override {
+    if (path != "s.DB") return std::nullopt;
+    return std::exchange(store_, next_);
+  }
+  bool Delete(const std::string&) override { return false; }
+  std::optional<FileStamp> Stamp(const std::string&) const override { return std::nullopt; }
+
+ private:
+  mutable std::string store_;
+  std::string next_;
+};
+
+TEST(ReportCli, PeriodAndReportReadOneVersionOfTheStore) {
+  const RegionalSettings rs = test::Profile("EN_US");
+  const auto store = [&](int year) {
+    return "[" + std::to_string(year) + "-1]\r\n" + FloatToStr(rs, At(year, 1, 11, 9)) + "=" +
+           FloatToStr(rs, At(year, 1, 11, 9, 30)) + "\r\n" + FloatToStr(rs, At(year, 1, 12, 20)) +
+           "=" + FloatToStr(rs, At(year, 1, 12, 20, 5)) + "\r\n";
+  };
+  const FixedClock clock{At(2000, 1, 1)};
+  const auto report = [&](const FileSystem& files) {
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunDorvaneReport({"--logbook", "--today", "1999-01-20"},
+                               {files, clock, rs, "", "s.DB", out, err}),
+              kReportDone)
+        << err.str();
+    return out.str();
+  };
+  const std::string expected = report(StoreReplacedAfterEachRead(store(1999), store(1999)));
+  EXPECT_NE(expected.find(DateToStr(rs, At(1999, 1, 12))), std::string::npos) << expected;
+  EXPECT_EQ(report(StoreReplacedAfterEachRead(store(1999), store(2005))), expected);
 }
 
 }  // namespace

@@ -36,7 +36,9 @@
 #include "gui/support/fakes.h"
 #include "platform/error.h"
 #include "platform/product.h"
+#include "platform/regionalrecord.h"
 #include "settings/closestate.h"
+#include "settings/notationchange.h"
 
 using dorvane::Answer;
 using dorvane::RegionalSettings;
@@ -91,6 +93,7 @@ class MainFormTest : public QObject {
   void warningBoxesEnableTheirThresholds();
   void deleteAllModemCalls_data();
   void deleteAllModemCalls();
+  void theFolderTakesTheDesktopsRegionalSettings();
   void commandLineCheck_data();
   void commandLineCheck();
   void failedShowStepIsReportedOnceAndEndsTheSequence_data();
@@ -343,6 +346,68 @@ void MainFormTest::deleteAllModemCalls() {
   if (storeLeft) QCOMPARE(rig.ReadFile("dorvane.DB"), store);
   // Nothing on screen is refreshed.
   QCOMPARE(form.lblNumberOfCalls->text(), QStringLiteral("1"));
+}
+
+// The Options page names the folder's notation; the button rewrites the folder and the window
+// in the desktop's, once the user agrees.
+void MainFormTest::theFolderTakesTheDesktopsRegionalSettings() {
+  FormRig rig;
+  RegionalSettings german = RegionalSettings::UsEnglish();
+  german.decimalSeparator = ",";
+  german.thousandSeparator = ".";
+  german.currencySymbol = "\u20AC";
+  german.currencyFormat = 3;
+  german.shortDateFormat = "dd.mm.yyyy";
+  german.dateSeparator = ".";
+  german.longTimeFormat = "hh:nn:ss";
+  german.shortDayNames = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
+  german.longDayNames = {"Sonntag",    "Montag",  "Dienstag", "Mittwoch",
+                         "Donnerstag", "Freitag", "Samstag"};
+  rig.regional = german;
+  const std::string store = "[1998-8]\r\n36022,5=36022,625\r\n";
+  const std::string settings =
+      "[strgrdCost]\r\nCount=2\r\nCell01=Mo, Di\r\nCell11=08:00:00 - 17:59:59\r\n"
+      "Cell21=0,12\r\nCell31=0,04\r\nCell41=0\r\nCell51=0\r\n"
+      "Cell02=The time not specified above\r\nCell12=00:00:00 - 23:59:59\r\nCell22=0,3\r\n"
+      "Cell32=0,1\r\nCell42=0\r\nCell52=0\r\n";
+  rig.WriteFile("dorvane.DB", store);
+  rig.WriteFile("dorvane.INI", settings);
+  TForm1& form = rig.Show();
+  const QString germanSample = QString::fromStdString(dorvane::NotationSample(german));
+  QCOMPARE(form.lblRegionalSample->text(), germanSample);
+  QCOMPARE(form.lblRegionalSample->accessibleName(),
+           QStringLiteral("Regional settings of this data folder: ") + germanSample);
+  QVERIFY(!form.btnDesktopRegional->accessibleDescription().isEmpty());
+
+  const RegionalSettings us = RegionalSettings::UsEnglish();
+  rig.desktop = us;
+  const std::string question =
+      "Rewrite the calls and the charges tables of this data folder in the desktop's regional "
+      "settings?\n\nNow: " +
+      dorvane::NotationSample(german) + "\nThen: " + dorvane::NotationSample(us);
+  rig.messages.Expect(BoxKind::Confirm, question, Answer::No);
+  form.btnDesktopRegional->click();
+  QCOMPARE(rig.ReadFile("dorvane.DB"), store);
+  QCOMPARE(rig.ReadFile("dorvane.INI"), settings);
+
+  rig.messages.Expect(BoxKind::Confirm, question, Answer::Yes);
+  form.btnDesktopRegional->click();
+  QVERIFY(rig.messages.AllShown());
+  QCOMPARE(rig.ReadFile("dorvane.DB"), std::string("[1998-8]\r\n36022.5=36022.625\r\n"));
+  const std::string converted = rig.ReadFile("dorvane.INI");
+  QVERIFY2(converted.find("Cell01=Mon, Tue\r\nCell11=8:00:00 AM - 5:59:59 PM\r\nCell21=0.12\r\n") !=
+               std::string::npos,
+           converted.c_str());
+  QCOMPARE(dorvane::ReadRecordedRegional(*rig.registry).value_or(german), us);
+  QCOMPARE(form.strgrdCost->item(0, 0)->text(), QStringLiteral("Mon, Tue"));
+  QCOMPARE(form.strgrdCost->item(1, 3)->text(), QStringLiteral("0.1"));
+  QCOMPARE(form.lblRegionalSample->text(), QString::fromStdString(dorvane::NotationSample(us)));
+
+  rig.messages.Expect(BoxKind::Information,
+                      "This data folder already uses the desktop's regional settings (" +
+                          dorvane::NotationSample(us) + ").");
+  form.btnDesktopRegional->click();
+  QVERIFY(rig.messages.AllShown());
 }
 
 void MainFormTest::commandLineCheck_data() {

@@ -87,5 +87,23 @@ TEST(RealFileSystem, OpensLinesThroughTheDriveRoot) {
   }
 }
 
+// Every pass over a snapshot reads the file that was opened, also after an atomic replace of it.
+TEST(RealFileSystem, ASnapshotKeepsTheVersionItOpened) {
+  testing::TempDir dir;
+  RealFileSystem fs(dir.Path());
+  EXPECT_EQ(fs.OpenSnapshot(dir.File("none.DB")), nullptr);
+  EXPECT_EQ(fs.OpenSnapshot(dir.Path()), nullptr);
+  const std::string old = "[1999-7]\r\n" + std::string(100000, '1') + "=2\r\nlast";
+  testing::WriteBytes(dir.File("Calls.DB"), old);
+  const auto snapshot = fs.OpenSnapshot(dir.File("Calls.DB"));
+  ASSERT_NE(snapshot, nullptr);
+  auto first = snapshot->Lines();
+  ASSERT_TRUE(WriteFileAtomically(dir.File("Calls.DB"), "[2005-1]\r\n3=4\r\n"));
+  auto second = snapshot->Lines();
+  EXPECT_EQ(AllLines(*second), Split(old));
+  EXPECT_EQ(AllLines(*first), Split(old));
+  EXPECT_EQ(AllLines(*snapshot->Lines()), Split(old));
+}
+
 }  // namespace
 }  // namespace dorvane

@@ -62,9 +62,9 @@ bool FormRig::Exists(const std::string& name) const {
 
 TForm1& FormRig::Create(std::vector<std::string> arguments, Registry* registryOverride) {
   Registry& reg = registryOverride != nullptr ? *registryOverride : *registry;
-  form = std::make_unique<TForm1>(AppServices{messages, help, shell, printer, *files, reg, clock,
-                                              regional, Path("dorvane"), std::move(arguments),
-                                              PortableDataPaths(Path("dorvane"))});
+  form = std::make_unique<TForm1>(AppServices{
+      messages, help, shell, printer, *files, reg, clock, regional, Path("dorvane"),
+      std::move(arguments), PortableDataPaths(Path("dorvane")), [this] { return desktop; }});
   return *form;
 }
 

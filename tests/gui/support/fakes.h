@@ -104,6 +104,8 @@ class FormRig {
   std::unique_ptr<RegFileRegistry> registry;
   FixedClock clock;
   RegionalSettings regional = RegionalSettings::UsEnglish();
+  // What the desktop's regional settings are now.
+  RegionalSettings desktop = RegionalSettings::UsEnglish();
   std::unique_ptr<TForm1> form;
 };
 

@@ -19,6 +19,9 @@ class UsageError : public std::runtime_error {
 
 enum class ReportFormat { Text, Csv, Monthly, MonthlyCsv, Html };
 
+// --period: the billing period that holds today, or the one before it.
+enum class BillingPeriodChoice { Current, Previous };
+
 struct ReportOptions {
   bool help = false;
   bool version = false;
@@ -28,6 +31,8 @@ struct ReportOptions {
   std::optional<TDateTime> fromDay;
   std::optional<TDateTime> toDay;
   std::optional<TDateTime> today;
+  // Set by --period; the days follow from today and the billing day of the settings file.
+  std::optional<BillingPeriodChoice> billingPeriod;
   std::optional<std::string> settingsFile;
   std::optional<std::string> storeFile;
   // Settings files whose charges tables price the same calls, in the order given.
@@ -44,7 +49,8 @@ extern const char* const kReportShortUsage;
 
 // Reads the arguments after the program name. Options take their value as the next argument or
 // after "=" (--from=1999-01-01). Throws UsageError for an unknown option, a missing or malformed
-// value, an option given twice (--tariff excepted), --month together with --from or --to,
+// value, an option given twice (--tariff excepted), --month or --period together with another of
+// --from, --to, --month and --period,
 // --logbook with a format other than text, and a first day after the last.
 ReportOptions ParseReportArguments(const std::vector<std::string>& args);
 

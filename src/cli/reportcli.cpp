@@ -4,13 +4,15 @@
 #include <optional>
 
 #include "capture/callstore.h"
-#include "charges/gridpricing.h"
+#include "charges/tariffhistory.h"
 #include "cli/reportargs.h"
 #include "cli/reportexport.h"
 #include "platform/error.h"
 #include "reports/analysis.h"
+#include "reports/billingperiod.h"
 #include "reports/reportrun.h"
 #include "settings/settingsfile.h"
+#include "settings/tariffsettings.h"
 
 namespace dorvane {
 
@@ -21,20 +23,42 @@ namespace {
 constexpr TDateTime kDesignStart = 36006.0;
 constexpr TDateTime kDesignStop = 36006.99998842592;
 
+// The tariff a settings file describes: the table in force now, and its history, holidays and
+// billing day; the entries left out as not valid.
+struct SettingsTariff {
+  ChargeRows rows;
+  TariffSettings calendar;
+  std::vector<std::string> problems;
+};
+
+SettingsTariff LoadSettingsTariff(const std::string& path, const RegionalSettings& rs) {
+  SettingsTariff t;
+  t.rows = SettingsFile(path).LoadChargesTableReadOnly(rs);
+  t.calendar = LoadTariffSettingsReadOnly(ProfileFile(path), rs, &t.problems);
+  return t;
+}
+
 // A settings file is read cell by cell; when Dorvane replaces it meanwhile (it saves at every
 // close), the cells could come from two versions. The table is read again until the file stays
 // the same from the first cell to the last.
-ChargeRows ReadChargesTable(const FileSystem& files, const RegionalSettings& rs,
-                            const std::string& path, bool mustExist) {
+SettingsTariff ReadChargesTable(const FileSystem& files, const RegionalSettings& rs,
+                                const std::string& path, bool mustExist) {
   if (!files.Exists(path)) {
     if (mustExist) throw Error(FormatMessage(kUnableToRead, path));
-    return SettingsFile(path).LoadChargesTableReadOnly(rs);  // the first start's table
+    return LoadSettingsTariff(path, rs);  // the first start's table
   }
   for (int attempt = 0;; ++attempt) {
     const std::optional<FileStamp> before = files.Stamp(path);
     if (!files.ReadAll(path)) throw Error(FormatMessage(kUnableToRead, path));
-    ChargeRows rows = SettingsFile(path).LoadChargesTableReadOnly(rs);
-    if (files.Stamp(path) == before || attempt == 4) return rows;
+    SettingsTariff tariff = LoadSettingsTariff(path, rs);
+    if (files.Stamp(path) == before || attempt == 4) return tariff;
+  }
+}
+
+// Entries left out are told, once each, and the report goes on without them.
+void TellProblems(std::ostream& err, const std::string& path, const SettingsTariff& tariff) {
+  for (const std::string& problem : tariff.problems) {
+    err << kReportProgram << ": " << path << ": " << problem << '\n';
   }
 }
 
@@ -60,11 +84,14 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
   try {
     const std::string settingsPath = o.settingsFile.value_or(env.settingsPath);
     const std::string storePath = o.storeFile.value_or(env.storePath);
-    const ChargeRows ownRows =
+    const SettingsTariff own =
         ReadChargesTable(env.files, rs, settingsPath, o.settingsFile.has_value());
-    std::vector<ChargeRows> tariffRows;
+    TellProblems(env.err, settingsPath, own);
+    const int firstDay = own.calendar.billingFirstDay;
+    std::vector<SettingsTariff> tariffRows;
     for (const std::string& path : o.tariffFiles) {
       tariffRows.push_back(ReadChargesTable(env.files, rs, path, true));
+      TellProblems(env.err, path, tariffRows.back());
     }
     if (o.storeFile && !env.files.Exists(storePath)) {
       throw Error(FormatMessage(kUnableToRead, storePath));
@@ -72,7 +99,7 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
 
     const TDateTime now = o.today ? *o.today : env.clock.Now();
     ReportPeriod period{kDesignStart, kDesignStop};
-    if (!o.fromDay || !o.toDay) {
+    if ((!o.fromDay || !o.toDay) && !o.billingPeriod) {
       InitReportPeriod(
           env.files, storePath, rs,
           [&](TDateTime d) { period.start = ReplaceDate(period.start, d); },
@@ -80,13 +107,22 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     }
     if (o.fromDay) period.start = ReplaceDate(kDesignStart, *o.fromDay);
     if (o.toDay) period.stop = ReplaceDate(kDesignStop, *o.toDay);
+    if (o.billingPeriod) {
+      BillingPeriod billing = CurrentBillingPeriod(now, firstDay);
+      if (*o.billingPeriod == BillingPeriodChoice::Previous) {
+        billing = PreviousBillingPeriod(billing, firstDay);
+      }
+      period.start = ReplaceDate(kDesignStart, billing.first);
+      period.stop = ReplaceDate(kDesignStop, billing.LastDay());
+    }
 
-    std::vector<std::unique_ptr<GridPricing>> tariffPricing;
-    for (const ChargeRows& rows : tariffRows) {
-      tariffPricing.push_back(std::make_unique<GridPricing>(rs, rows));
+    std::vector<std::unique_ptr<CalendarPricing>> tariffPricing;
+    for (const SettingsTariff& tariff : tariffRows) {
+      tariffPricing.push_back(
+          std::make_unique<CalendarPricing>(rs, tariff.rows, tariff.calendar.calendar));
     }
     std::unique_ptr<ReportWriter> writer =
-        MakeReportWriter(o.format, o.logbook, rs, env.out, o.tariffFiles);
+        MakeReportWriter(o.format, o.logbook, rs, env.out, o.tariffFiles, firstDay);
 
     std::vector<double> tariffTotals(o.tariffFiles.size(), 0.0);
     std::vector<double> tariffCosts(o.tariffFiles.size(), 0.0);
@@ -102,14 +138,16 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
                   .regional = rs,
                   .storePath = storePath,
                   .period = period,
-                  .charges = ownRows,
+                  .charges = own.rows,
                   .progress = {},
                   .setLabel =
                       [&](AnalysisLabel label, const std::string& text) {
                         const auto i = static_cast<std::size_t>(label);
                         summary.labels[i] = text;
                         summary.filledLabels = std::max(summary.filledLabels, i + 1);
-                      }},
+                      },
+                  .calendar = own.calendar.calendar,
+                  .billingFirstDay = firstDay},
         month, [&](const PricedCall& call) {
           for (std::size_t i = 0; i < tariffPricing.size(); ++i) {
             tariffCosts[i] = tariffPricing[i]->CallCost(call.start, call.end);

@@ -8,8 +8,10 @@
 #include <map>
 #include <numeric>
 
+#include "charges/holidays.h"
 #include "platform/error.h"
 #include "reports/analysis.h"
+#include "reports/billingperiod.h"
 #include "reports/logbook.h"
 
 namespace dorvane {
@@ -350,22 +352,29 @@ class CsvWriter : public ReportWriter {
 // --- monthly totals ---------------------------------------------------------------------------
 
 struct MonthTotals {
-  TDateTime firstStart = 0;  // any date-time of the month, for its name
+  std::string name;  // "2026-01", or the billing period's first day "2026-01-15"
   int calls = 0;
   double duration = 0;  // days
   double cost = 0;
   std::vector<double> tariffCosts;
 };
 
-// The calendar months that hold calls of the period, in calendar order.
+// The calendar months, or the billing periods, that hold calls of the period, in calendar order.
 class MonthlyTotals {
  public:
-  explicit MonthlyTotals(std::size_t tariffCount) : tariffCount_(tariffCount) {}
+  MonthlyTotals(std::size_t tariffCount, int billingFirstDay)
+      : tariffCount_(tariffCount), billingFirstDay_(billingFirstDay) {}
   void Add(const ReportCall& call, const std::vector<double>& tariffCosts) {
-    const DateParts d = DecodeDate(call.start);
-    MonthTotals& m = months_[d.year * 12 + d.month - 1];
+    int key = 0;
+    if (billingFirstDay_ > 1) {
+      key = static_cast<int>(BillingPeriodOf(call.start, billingFirstDay_).first);
+    } else {
+      const DateParts d = DecodeDate(call.start);
+      key = d.year * 12 + d.month - 1;
+    }
+    MonthTotals& m = months_[key];
     if (m.calls == 0) {
-      m.firstStart = call.start;
+      m.name = billingFirstDay_ > 1 ? IsoDayText(key) : IsoMonth(call.start);
       m.tariffCosts.assign(tariffCount_, 0.0);
     }
     ++m.calls;
@@ -377,6 +386,7 @@ class MonthlyTotals {
 
  private:
   std::size_t tariffCount_;
+  int billingFirstDay_;
   std::map<int, MonthTotals> months_;
 };
 
@@ -389,21 +399,23 @@ std::size_t DisplayWidth(std::string_view text) {
 
 class MonthlyTextWriter : public ReportWriter {
  public:
-  MonthlyTextWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount)
-      : rs_(rs), out_(out), totals_(tariffCount) {}
+  MonthlyTextWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount,
+                    int billingFirstDay)
+      : rs_(rs), out_(out), totals_(tariffCount, billingFirstDay), period_(billingFirstDay > 1) {}
   void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     totals_.Add(call, tariffCosts);
   }
   void Finish(const ReportSummary& s) override {
     std::vector<std::vector<std::string>> table;
-    std::vector<std::string> header = {"Month", "Calls", "Total Time", "Total Cost"};
+    std::vector<std::string> header = {period_ ? "Billing Period" : "Month", "Calls", "Total Time",
+                                       "Total Cost"};
     for (const TariffTotal& t : s.tariffs) {
       header.push_back(t.name);
       header.push_back("Difference");
     }
     table.push_back(header);
     for (const auto& [key, m] : totals_.Months()) {
-      std::vector<std::string> row = {IsoMonth(m.firstStart), std::to_string(m.calls),
+      std::vector<std::string> row = {m.name, std::to_string(m.calls),
                                       DurationToStr(rs_, m.duration), MoneyToStr(rs_, m.cost)};
       for (const TariffTotal& t : s.tariffs) {
         const double cost = m.tariffCosts[t.column];
@@ -436,20 +448,23 @@ class MonthlyTextWriter : public ReportWriter {
   const RegionalSettings& rs_;
   std::ostream& out_;
   MonthlyTotals totals_;
+  bool period_;
 };
 
 class MonthlyCsvWriter : public ReportWriter {
  public:
-  MonthlyCsvWriter(std::ostream& out, std::size_t tariffCount) : out_(out), totals_(tariffCount) {}
+  MonthlyCsvWriter(std::ostream& out, std::size_t tariffCount, int billingFirstDay)
+      : out_(out), totals_(tariffCount, billingFirstDay), period_(billingFirstDay > 1) {}
   void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     totals_.Add(call, tariffCosts);
   }
   void Finish(const ReportSummary& s) override {
-    std::string header = "month,calls,total_time_s,total_cost";
+    std::string header =
+        std::string(period_ ? "billing_period" : "month") + ",calls,total_time_s,total_cost";
     AppendTariffHeader(header, s.tariffs);
     out_ << header << kCrLf;
     for (const auto& [key, m] : totals_.Months()) {
-      std::string row = IsoMonth(m.firstStart) + ',' + std::to_string(m.calls) + ',' +
+      std::string row = m.name + ',' + std::to_string(m.calls) + ',' +
                         PlainSeconds(m.duration) + ',' + PlainNumber(m.cost);
       AppendTariffCells(row, s.tariffs, m.tariffCosts, m.cost);
       out_ << row << kCrLf;
@@ -459,6 +474,7 @@ class MonthlyCsvWriter : public ReportWriter {
  private:
   std::ostream& out_;
   MonthlyTotals totals_;
+  bool period_;
 };
 
 // --- html: the analysis, a chart of the cost per month, the logbook table ----------------------
@@ -480,14 +496,16 @@ std::string Coord(double v) {
 // An inline SVG bar chart: one bar per month, cost on the vertical axis with its ticks as money
 // texts. Bars are mid grey with a black outline and every text is black, so the chart reads the
 // same printed in grey.
+// With `byPeriod` the bars are billing periods, named by their first day, and wider for it.
 void WriteMonthChart(std::ostream& out, const RegionalSettings& rs,
-                     const std::map<int, MonthTotals>& months) {
+                     const std::map<int, MonthTotals>& months, bool byPeriod) {
   constexpr double kLeft = 100;
   constexpr double kRight = 20;
   constexpr double kTop = 30;
   constexpr double kPlotHeight = 240;
   constexpr double kBottom = 60;
-  constexpr double kSlot = 64;
+  const double kSlot = byPeriod ? 84 : 64;
+  const char* const what = byPeriod ? "billing period" : "month";
   const double n = static_cast<double>(months.size());
   const double width = std::max(480.0, kLeft + n * kSlot + kRight);
   const double height = kTop + kPlotHeight + kBottom;
@@ -506,11 +524,10 @@ void WriteMonthChart(std::ostream& out, const RegionalSettings& rs,
   const auto y = [&](double v) { return kTop + (hi - v) / (hi - lo) * kPlotHeight; };
   const double plotRight = kLeft + n * kSlot;
 
-  out << "<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" aria-label=\"Cost per month\" "
-         "width=\""
-      << Coord(width) << "\" height=\"" << Coord(height) << "\" viewBox=\"0 0 " << Coord(width)
+  out << "<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" aria-label=\"Cost per " << what
+      << "\" width=\"" << Coord(width) << "\" height=\"" << Coord(height) << "\" viewBox=\"0 0 " << Coord(width)
       << ' ' << Coord(height) << "\">\n";
-  out << "<title>Cost per month</title>\n";
+  out << "<title>Cost per " << what << "</title>\n";
   // Grid lines and the cost ticks.
   for (double v = lo; v <= hi + step / 2; v += step) {
     const double tick = std::abs(v) < step / 1e6 ? 0.0 : v;
@@ -526,7 +543,7 @@ void WriteMonthChart(std::ostream& out, const RegionalSettings& rs,
     const double cost = std::isfinite(m.cost) ? m.cost : 0.0;
     const double top = y(std::max(cost, 0.0));
     const double bottom = y(std::min(cost, 0.0));
-    const std::string month = IsoMonth(m.firstStart);
+    const std::string month = m.name;
     const std::string money = MoneyToStr(rs, m.cost);
     out << "<rect x=\"" << Coord(x + 12) << "\" y=\"" << Coord(top) << "\" width=\""
         << Coord(kSlot - 24) << "\" height=\"" << Coord(std::max(bottom - top, 0.5))
@@ -548,7 +565,8 @@ void WriteMonthChart(std::ostream& out, const RegionalSettings& rs,
       << "\" text-anchor=\"middle\" transform=\"rotate(-90 16 " << Coord(kTop + kPlotHeight / 2)
       << ")\">Cost</text>\n";
   out << "<text x=\"" << Coord(kLeft + (plotRight - kLeft) / 2) << "\" y=\""
-      << Coord(kTop + kPlotHeight + 44) << "\" text-anchor=\"middle\">Month</text>\n";
+      << Coord(kTop + kPlotHeight + 44) << "\" text-anchor=\"middle\">"
+      << (byPeriod ? "Billing period" : "Month") << "</text>\n";
   out << "</svg>\n";
 }
 
@@ -565,8 +583,13 @@ constexpr const char* kHtmlStyle =
 
 class HtmlWriter : public ReportWriter {
  public:
-  HtmlWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount)
-      : rs_(rs), out_(out), spill_(tariffCount), months_(tariffCount) {}
+  HtmlWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount,
+             int billingFirstDay)
+      : rs_(rs),
+        out_(out),
+        spill_(tariffCount),
+        months_(tariffCount, billingFirstDay),
+        period_(billingFirstDay > 1) {}
   void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     months_.Add(call, tariffCosts);
     spill_.Add(call, tariffCosts);
@@ -594,12 +617,12 @@ class HtmlWriter : public ReportWriter {
       }
       out_ << "</tbody>\n</table>\n";
     }
-    out_ << "<h2>Cost per Month</h2>\n";
+    out_ << (period_ ? "<h2>Cost per Billing Period</h2>\n" : "<h2>Cost per Month</h2>\n");
     if (months_.Months().empty()) {
       out_ << "<p>No calls in the period.</p>\n";
     } else {
       out_ << "<figure>\n";
-      WriteMonthChart(out_, rs_, months_.Months());
+      WriteMonthChart(out_, rs_, months_.Months(), period_);
       out_ << "</figure>\n";
     }
     out_ << "<h2>" << kLogbookTitle << "</h2>\n";
@@ -633,13 +656,15 @@ class HtmlWriter : public ReportWriter {
   std::ostream& out_;
   CallSpill spill_;
   MonthlyTotals months_;
+  bool period_;
 };
 
 }  // namespace
 
 std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, bool logbook,
                                                const RegionalSettings& rs, std::ostream& out,
-                                               std::vector<std::string> tariffNames) {
+                                               std::vector<std::string> tariffNames,
+                                               int billingFirstDay) {
   const std::size_t tariffs = tariffNames.size();
   switch (format) {
     case ReportFormat::Text:
@@ -648,11 +673,11 @@ std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, bool logbook
     case ReportFormat::Csv:
       return std::make_unique<CsvWriter>(out, std::move(tariffNames));
     case ReportFormat::Monthly:
-      return std::make_unique<MonthlyTextWriter>(rs, out, tariffs);
+      return std::make_unique<MonthlyTextWriter>(rs, out, tariffs, billingFirstDay);
     case ReportFormat::MonthlyCsv:
-      return std::make_unique<MonthlyCsvWriter>(out, tariffs);
+      return std::make_unique<MonthlyCsvWriter>(out, tariffs, billingFirstDay);
     case ReportFormat::Html:
-      return std::make_unique<HtmlWriter>(rs, out, tariffs);
+      return std::make_unique<HtmlWriter>(rs, out, tariffs, billingFirstDay);
   }
   return nullptr;
 }

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "charges/gridpricing.h"
+#include "charges/tariffhistory.h"
 #include "platform/error.h"
 
 namespace dorvane {
@@ -57,8 +57,8 @@ std::optional<PeriodStatistics> RunCostsAnalysis(
   const OpenedStore store = OpenStoreForReport(run);
   if (store.refused) return std::nullopt;
   if (store.lines) {
-    const GridPricing pricing(run.regional, run.charges);
-    const CurrentMonthTest isCurrentMonth(now);
+    const CalendarPricing pricing(run.regional, run.charges, run.calendar);
+    const CurrentMonthTest isCurrentMonth(now, run.billingFirstDay);
     PricedCall call;
     ScanStore(run, *store.lines, [&](TDateTime start, TDateTime end) {
       if (AddCallToStatistics(stats, run.period, isCurrentMonth, pricing, start, end, &call) &&
@@ -68,7 +68,7 @@ std::optional<PeriodStatistics> RunCostsAnalysis(
     });
     currentMonth = CurrentMonthFigures{stats.currentMonthCost, stats.currentMonthCount};
   }
-  FillAnalysisLabels(run.regional, stats, now, LabelSink(run));
+  FillAnalysisLabels(run.regional, stats, now, LabelSink(run), run.billingFirstDay);
   ShowProgress(run, 0);
   return stats;
 }
@@ -78,7 +78,7 @@ std::optional<PeriodTotals> RunLogbookReport(const ReportRun& run, LogbookDocume
   const OpenedStore store = OpenStoreForReport(run);
   if (store.refused) return std::nullopt;
   if (store.lines) {
-    const GridPricing pricing(run.regional, run.charges);
+    const CalendarPricing pricing(run.regional, run.charges, run.calendar);
     ScanStore(run, *store.lines, [&](TDateTime start, TDateTime end) {
       if (!run.period.InReportPeriod(start)) return;
       AddLogbookCall(doc, run.regional, totals, start, end, pricing.CallCost(start, end));

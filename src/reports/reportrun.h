@@ -9,6 +9,7 @@
 #include <string>
 
 #include "charges/chargerow.h"
+#include "charges/tariffhistory.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -33,6 +34,11 @@ struct ReportRun {
   std::function<void(int position)> progress;
   // The statistics labels, each text as it is formed, in the order they are filled. May be empty.
   std::function<void(AnalysisLabel, const std::string&)> setLabel;
+  // The earlier tables, the date of `charges` and the holidays; empty: `charges` prices every
+  // call on its own weekday.
+  TariffCalendar calendar = {};
+  // The day of the month a billing period begins: "this month" is the current billing period.
+  int billingFirstDay = 1;
 };
 
 // The costs analysis. Resets `currentMonth` to zero before anything else, and sets it once the

@@ -182,6 +182,7 @@ void TForm1::FormShow() {
     FillCostHeader();
     LoadChargesTable();
     closeState_->Loaded(dorvane::SettingsPart::ChargesTable);
+    LoadTariff();
     // 5. New calls from the modem log into the call store.
     import_->ImportModemLog(dorvane::FromQString(editLogFileName->text()),
                             chkboxIgnoreBusyCalls->isChecked());
@@ -326,7 +327,8 @@ void TForm1::CloseSequence() {
   // 2. The options, the active page and the charges table into the settings file: each part
   //    that this run loaded or the user changed since.
   dorvane::SaveAtClose(*settingsFile_, *closeState_, OptionsOnPage(), ActivePageTag(),
-                       ChargeTableRows());
+                       InForceTableRows());
+  SaveTariffAtClose();
 }
 
 // --- Pages --------------------------------------------------------------------------------
@@ -441,7 +443,7 @@ void TForm1::PrintSetup1Click() {
 // --- Reports ------------------------------------------------------------------------------
 
 dorvane::ReportRun TForm1::WindowReportRun() {
-  return dorvane::ReportRun{
+  dorvane::ReportRun run{
       .files = services_.files,
       .messages = services_.messages,
       .clock = services_.clock,
@@ -453,6 +455,8 @@ dorvane::ReportRun TForm1::WindowReportRun() {
       .setLabel = [this](dorvane::AnalysisLabel label,
                          const std::string& text) { SetStatisticsLabel(label, text); },
   };
+  SetRunTariff(run);
+  return run;
 }
 
 void TForm1::SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string& text) {

@@ -14,6 +14,8 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
+class QSpinBox;
 class QHelpEvent;
 class QResizeEvent;
 class QFrame;
@@ -37,6 +39,7 @@ class SettingsFile;
 class TDateTimePicker;
 class TWrapCheckBox;
 enum class AnalysisLabel;
+struct WindowTariff;
 struct CurrentMonthFigures;
 struct Options;
 struct ReportRun;
@@ -103,6 +106,14 @@ class TForm1 : public QMainWindow {
   void btnEditClick();
   void btnDeleteClick();
   void btnDeleteDataClick();
+  // The bill: billing day, holidays, tariff history, and the report on a billing period
+  // (mainmdi_bill.cpp).
+  void cmbTableFromChange();
+  void btnNewTableClick();
+  void btnDeleteTableClick();
+  void btnHolidaysClick();
+  void btnCurrentPeriodClick();
+  void btnPreviousPeriodClick();
 
  public:
   // The controls, under the names of the window design.
@@ -190,6 +201,19 @@ class TForm1 : public QMainWindow {
   QPushButton* btnDelete = nullptr;
   QPushButton* BitBtn6 = nullptr;
 
+  // The bill: the billing day, the holidays, the charges table the grid shows, and the report
+  // period set to a billing period.
+  QLabel* lblFirstDay = nullptr;
+  QSpinBox* spnFirstDay = nullptr;
+  QPushButton* btnHolidays = nullptr;
+  QLabel* lblTableFrom = nullptr;
+  QComboBox* cmbTableFrom = nullptr;
+  QPushButton* btnNewTable = nullptr;
+  QPushButton* btnDeleteTable = nullptr;
+  QGroupBox* grpboxBillingPeriod = nullptr;
+  QPushButton* btnCurrentPeriod = nullptr;
+  QPushButton* btnPreviousPeriod = nullptr;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -202,6 +226,7 @@ class TForm1 : public QMainWindow {
   void BuildCostsAnalysisPage();
   void BuildLogbookPage();
   void BuildOptionsPage();
+  void BuildBillControls();
   void FitInitialSize();
   // Gives the room of a window larger than its starting size to the logbook box and the
   // charges grid; at the starting size every control is where the design puts it.
@@ -230,6 +255,18 @@ class TForm1 : public QMainWindow {
   void BuildCostsAnalysis();
   void BuildLogbookReport();
 
+  // The bill (mainmdi_bill.cpp). Loads the billing day, holidays and tariff history after the
+  // charges table; entries that are not valid are told once in the error box.
+  void LoadTariff();
+  // The grid's rows back into the table it shows; the table in force now.
+  dorvane::ChargeRows InForceTableRows();
+  // The report run's table in force now, its calendar and billing day.
+  void SetRunTariff(dorvane::ReportRun& run);
+  void ShowTable(std::size_t index);
+  void FillTableChooser();
+  void SetReportToBillingPeriod(bool previous);
+  void SaveTariffAtClose();
+
   dorvane::AppServices services_;
   std::string helpFile_;
   std::unique_ptr<dorvane::SettingsFile> settingsFile_;
@@ -237,6 +274,8 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<dorvane::SettingsCloseState> closeState_;
   // Left by the costs analysis for the warnings: every stored call of the current month.
   std::unique_ptr<dorvane::CurrentMonthFigures> currentMonth_;
+  // The billing day, holidays and tariff history as loaded and as edited; null until loaded.
+  std::unique_ptr<dorvane::WindowTariff> tariff_;
   std::unique_ptr<dorvane::CallStore> callStore_;
   // Holds the session lines for the whole run.
   std::unique_ptr<dorvane::ModemLogImport> import_;

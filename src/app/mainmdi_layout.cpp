@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -25,6 +27,7 @@
 
 #include "app/controls.h"
 #include "app/mainmdi.h"
+#include "app/windowtariff.h"
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
 #include "charges/bandedit.h"
@@ -59,6 +62,9 @@ constexpr int kClientWidth = 632;
 constexpr int kClientHeight = 451;
 constexpr int kPageWidth = 624;
 constexpr int kPageHeight = 329;
+
+// The grid's top within its group box: below the tariff history's row.
+constexpr int kGridTop = 46;
 
 const QColor kMaroon(0x80, 0x00, 0x00);
 const QColor kPurple(0x80, 0x00, 0x80);
@@ -180,6 +186,7 @@ TForm1::TForm1(dorvane::AppServices services, QWidget* parent)
   BuildCostsAnalysisPage();
   BuildLogbookPage();
   BuildOptionsPage();
+  BuildBillControls();
 
   StatusBar1 = Named(new QStatusBar(this), "StatusBar1");
   StatusBar1->setFixedHeight(19);
@@ -442,7 +449,8 @@ void TForm1::BuildOptionsPage() {
       AddGroupBox(TabSheet3, "grpboxOnlineCost", QStringLiteral("Charges for Online Time"),
                   QRect(8, 168, 609, 153));
   strgrdCost = Named(new QTableWidget(1, 6, grpboxOnlineCost), "strgrdCost");
-  strgrdCost->setGeometry(8, 16, 521, 129);
+  // Below the row that chooses which table of the tariff history the grid shows.
+  strgrdCost->setGeometry(8, kGridTop, 521, 129 + 16 - kGridTop);
   strgrdCost->setAccessibleName(grpboxOnlineCost->title());
   strgrdCost->setStatusTip(QStringLiteral(
       "If you are not sure how to fill in this grid, click on the help button at the lower right"));
@@ -508,8 +516,60 @@ void TForm1::FitGrowingControls() {
   const int dh = std::max(0, height() - startSize_.height());
   RichEdit1->setGeometry(8, 168, 609 + dw, 153 + dh);
   grpboxOnlineCost->setGeometry(8, 168, 609 + dw, 153 + dh);
-  strgrdCost->setGeometry(8, 16, 521 + dw, 129 + dh);
+  strgrdCost->setGeometry(8, kGridTop, 521 + dw, 129 + 16 - kGridTop + dh);
   // The buttons stay beside the grid, at the box's right edge.
   for (QPushButton* button : {btnNew, btnEdit, btnDelete, BitBtn6})
     button->move(536 + dw, button->y());
+}
+
+// --- The bill: billing day, holidays, tariff history, billing period ---------------------------
+
+void TForm1::BuildBillControls() {
+  // Options page, beside "Delete All Modem Calls" above it: the billing day and the holidays.
+  lblFirstDay =
+      AddLabel(TabSheet3, "lblFirstDay", QStringLiteral("Billing period begins on day:"), 280, 100);
+  spnFirstDay = Named(new QSpinBox(TabSheet3), "spnFirstDay");
+  spnFirstDay->setRange(1, 28);
+  spnFirstDay->setGeometry(lblFirstDay->geometry().right() + 6, 96, 45, 21);
+  spnFirstDay->setAccessibleName(QStringLiteral("Billing period begins on day"));
+  spnFirstDay->setStatusTip(QStringLiteral(
+      "The day of the month on which your phone bill begins; 1 counts calendar months"));
+  btnHolidays = AddButton(TabSheet3, "btnHolidays", QStringLiteral("&Holidays..."),
+                          QRect(spnFirstDay->geometry().right() + 12, 95, 90, 23));
+  btnHolidays->setStatusTip(
+      QStringLiteral("The public holidays your phone company charges as a Sunday or another day"));
+  connect(btnHolidays, &QPushButton::clicked, this, &TForm1::btnHolidaysClick);
+
+  // Above the grid: which table of the tariff history it shows and edits.
+  lblTableFrom =
+      AddLabel(grpboxOnlineCost, "lblTableFrom", QStringLiteral("Table in force from:"), 8, 20);
+  cmbTableFrom = Named(new QComboBox(grpboxOnlineCost), "cmbTableFrom");
+  cmbTableFrom->setGeometry(lblTableFrom->geometry().right() + 6, 16, 120, 23);
+  cmbTableFrom->setAccessibleName(QStringLiteral("Table in force from"));
+  cmbTableFrom->setStatusTip(
+      QStringLiteral("Calls are priced with the table in force on the day they were made"));
+  btnNewTable = AddButton(grpboxOnlineCost, "btnNewTable", QStringLiteral("New &Table..."),
+                          QRect(cmbTableFrom->geometry().right() + 8, 15, 90, 25));
+  btnNewTable->setStatusTip(
+      QStringLiteral("A new charges table from a day on, starting as a copy of this one"));
+  btnDeleteTable = AddButton(grpboxOnlineCost, "btnDeleteTable", QStringLiteral("Delete T&able"),
+                             QRect(btnNewTable->geometry().right() + 6, 15, 90, 25));
+  btnDeleteTable->setStatusTip(QStringLiteral("Delete the charges table shown"));
+  connect(cmbTableFrom, &QComboBox::currentIndexChanged, this, &TForm1::cmbTableFromChange);
+  connect(btnNewTable, &QPushButton::clicked, this, &TForm1::btnNewTableClick);
+  connect(btnDeleteTable, &QPushButton::clicked, this, &TForm1::btnDeleteTableClick);
+
+  // Costs Analysis page, left of the analysis boxes: the report on a whole billing period.
+  grpboxBillingPeriod = AddGroupBox(TabSheet1, "grpboxBillingPeriod",
+                                    QStringLiteral("Billing Period"), QRect(8, 200, 193, 60));
+  btnCurrentPeriod = AddButton(grpboxBillingPeriod, "btnCurrentPeriod", QStringLiteral("C&urrent"),
+                               QRect(8, 22, 84, 25));
+  btnCurrentPeriod->setStatusTip(QStringLiteral("Report on the billing period that holds today"));
+  btnCurrentPeriod->setAccessibleName(QStringLiteral("Current billing period"));
+  btnPreviousPeriod = AddButton(grpboxBillingPeriod, "btnPreviousPeriod",
+                                QStringLiteral("Pre&vious"), QRect(100, 22, 84, 25));
+  btnPreviousPeriod->setStatusTip(QStringLiteral("Report on the billing period before it"));
+  btnPreviousPeriod->setAccessibleName(QStringLiteral("Previous billing period"));
+  connect(btnCurrentPeriod, &QPushButton::clicked, this, &TForm1::btnCurrentPeriodClick);
+  connect(btnPreviousPeriod, &QPushButton::clicked, this, &TForm1::btnPreviousPeriodClick);
 }

@@ -113,6 +113,12 @@ std::string HolidayRuleText(const HolidayRule& rule) {
   return text;
 }
 
+void AddHolidayRules(std::vector<HolidayRule>& list, const std::vector<HolidayRule>& more) {
+  for (const HolidayRule& rule : more) {
+    if (std::find(list.begin(), list.end(), rule) == list.end()) list.push_back(rule);
+  }
+}
+
 TDateTime EasterSunday(int year) {
   // The anonymous Gregorian computus.
   const int a = year % 19;

@@ -30,6 +30,9 @@ std::optional<HolidayRule> ParseHolidayRule(std::string_view text);
 // The rule as the settings file writes it; ParseHolidayRule reads it back.
 std::string HolidayRuleText(const HolidayRule& rule);
 
+// Appends the rules of `more` that `list` does not hold yet, in their order.
+void AddHolidayRules(std::vector<HolidayRule>& list, const std::vector<HolidayRule>& more);
+
 // The day number of Western (Gregorian) Easter Sunday of a year, 1583 onwards as the calendar
 // has it; earlier years get the same formula.
 TDateTime EasterSunday(int year);

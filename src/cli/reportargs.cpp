@@ -135,9 +135,9 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
       name = arg.substr(0, eq);
       value = arg.substr(eq + 1);
     }
-    static constexpr const char* kWithValue[] = {"--from",   "--to",       "--month",
-                                                 "--today",  "--format",   "--tariff",
-                                                 "--settings", "--store", "--period"};
+    static constexpr const char* kWithValue[] = {"--from",     "--to",     "--month",
+                                                 "--today",    "--format", "--tariff",
+                                                 "--settings", "--store",  "--period"};
     bool known = false;
     for (const char* option : kWithValue) known = known || name == option;
     if (!known) {

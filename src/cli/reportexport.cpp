@@ -464,8 +464,8 @@ class MonthlyCsvWriter : public ReportWriter {
     AppendTariffHeader(header, s.tariffs);
     out_ << header << kCrLf;
     for (const auto& [key, m] : totals_.Months()) {
-      std::string row = m.name + ',' + std::to_string(m.calls) + ',' +
-                        PlainSeconds(m.duration) + ',' + PlainNumber(m.cost);
+      std::string row = m.name + ',' + std::to_string(m.calls) + ',' + PlainSeconds(m.duration) +
+                        ',' + PlainNumber(m.cost);
       AppendTariffCells(row, s.tariffs, m.tariffCosts, m.cost);
       out_ << row << kCrLf;
     }
@@ -525,8 +525,8 @@ void WriteMonthChart(std::ostream& out, const RegionalSettings& rs,
   const double plotRight = kLeft + n * kSlot;
 
   out << "<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" aria-label=\"Cost per " << what
-      << "\" width=\"" << Coord(width) << "\" height=\"" << Coord(height) << "\" viewBox=\"0 0 " << Coord(width)
-      << ' ' << Coord(height) << "\">\n";
+      << "\" width=\"" << Coord(width) << "\" height=\"" << Coord(height) << "\" viewBox=\"0 0 "
+      << Coord(width) << ' ' << Coord(height) << "\">\n";
   out << "<title>Cost per " << what << "</title>\n";
   // Grid lines and the cost ticks.
   for (double v = lo; v <= hi + step / 2; v += step) {

@@ -54,7 +54,7 @@ bool IsCurrentMonth(TDateTime value, TDateTime today);
 class CurrentMonthTest {
  public:
   CurrentMonthTest(TDateTime today, int billingFirstDay = 1);  // NOLINT: a today stands for its
-                                                                 // month's test
+                                                               // month's test
   bool operator()(TDateTime value) const;
 
  private:

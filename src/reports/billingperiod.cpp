@@ -44,8 +44,8 @@ BillingPeriod BillingPeriodOf(TDateTime value, int firstDay) {
   const int nextMonth = month == 12 ? 1 : month + 1;
   TDateTime next = 0;
   // The last period of year 9999 runs to the end of the calendar.
-  period.next = TryEncodeDate(nextYear, nextMonth, firstDay, next) ? next
-                                                                   : EncodeDate(9999, 12, 31) + 1;
+  period.next =
+      TryEncodeDate(nextYear, nextMonth, firstDay, next) ? next : EncodeDate(9999, 12, 31) + 1;
   return period;
 }
 

@@ -8,11 +8,14 @@
 #include <string>
 
 #include "settings/settingsfile.h"
+#include "settings/tariffsettings.h"
 
 namespace dorvane {
 
 // The parts of the settings file that the close sequence writes, each as a whole.
-enum class SettingsPart { Options, ActivePage, ChargesTable };
+// Tariff: the billing day, the holidays and the tariff history's dates and earlier tables; the
+// close writes them only after the user changed one, so a file that holds none stays as it is.
+enum class SettingsPart { Options, ActivePage, ChargesTable, Tariff };
 
 inline constexpr const char* kCloseAnywayQuestion =
     "Dorvane could not save its settings. Close anyway?";
@@ -38,7 +41,7 @@ class SettingsCloseState {
   static std::size_t Index(SettingsPart part) { return static_cast<std::size_t>(part); }
   void Mark(SettingsPart part) { mayWrite_[Index(part)] = true; }
 
-  std::array<bool, 3> mayWrite_{};
+  std::array<bool, 4> mayWrite_{};
   int failedSaves_ = 0;
 };
 
@@ -46,6 +49,11 @@ class SettingsCloseState {
 // it changed (as SettingsFile::Save), the other parts left as the file holds them.
 void SaveAtClose(SettingsFile& file, const SettingsCloseState& state, const Options& options,
                  int activePage, const ChargeRows& bands);
+
+// The billing day, the holidays and the tariff history, when the state allows it; written in
+// one atomic replace of the file after SaveAtClose.
+void SaveTariffAtClose(SettingsFile& file, const SettingsCloseState& state,
+                       const TariffSettings& tariff);
 
 // The question after a repeated failure, naming the file that could not be written.
 std::string CloseAnywayText(const std::string& settingsPath);

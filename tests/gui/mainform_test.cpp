@@ -217,7 +217,10 @@ void MainFormTest::captionsAndDesignPlaces() {
       {"chkboxIgnoreBusyCalls", "Ignore Busy Calls", {8, 24, -1, -1}},
       {"btnDeleteData", "Delete All Modem Calls", {280, 120, -1, 25}},
       {"grpboxOnlineCost", "Charges for Online Time", {8, 168, 609, 153}},
-      {"strgrdCost", "", {8, 16, 521, 129}},
+      {"strgrdCost", "", {8, 46, 521, 99}},
+      {"lblTableFrom", "Table in force from:", {8, 20, -1, -1}},
+      {"spnFirstDay", "", {-1, 96, 45, 21}},
+      {"grpboxBillingPeriod", "Billing Period", {8, 200, 193, 60}},
       {"btnNew", "&New...", {536, 16, -1, 25}},
       {"btnEdit", "&Edit...", {536, 48, -1, 25}},
       {"btnDelete", "&Delete", {536, 80, -1, 25}},
@@ -1161,7 +1164,7 @@ void MainFormTest::aLargerWindowGrowsTheGridAndTheLogbook() {
   form.resize(start + QSize(200, 150));
   QCOMPARE(form.RichEdit1->geometry(), QRect(8, 168, 809, 303));
   QCOMPARE(form.grpboxOnlineCost->geometry(), QRect(8, 168, 809, 303));
-  QCOMPARE(form.strgrdCost->geometry(), QRect(8, 16, 721, 279));
+  QCOMPARE(form.strgrdCost->geometry(), QRect(8, 46, 721, 249));
   QCOMPARE(form.btnNew->x(), 736);
   QCOMPARE(form.grpboxOnlineCost->width() - form.BitBtn6->geometry().right(), buttonGap);
   QCOMPARE(form.GroupBox7->geometry(), box7);
@@ -1169,7 +1172,7 @@ void MainFormTest::aLargerWindowGrowsTheGridAndTheLogbook() {
   form.resize(start - QSize(100, 100));
   QCOMPARE(form.size(), start);
   QCOMPARE(form.RichEdit1->geometry(), QRect(8, 168, 609, 153));
-  QCOMPARE(form.strgrdCost->geometry(), QRect(8, 16, 521, 129));
+  QCOMPARE(form.strgrdCost->geometry(), QRect(8, 46, 521, 99));
   QCOMPARE(form.btnNew->x(), 536);
 }
 

@@ -100,7 +100,7 @@ TEST(BillingPeriod, RunsFromTheFirstDayToTheDayBeforeItNextMonth) {
 std::string Band(const RegionalSettings& rs, int row, const std::string& days,
                  const std::string& window, double start, double perMinute) {
   const std::string cells[] = {days, window, FloatToStr(rs, start), FloatToStr(rs, perMinute),
-                               "0", "1"};
+                               "0",  "1"};
   std::string text;
   for (int c = 0; c < kChargeColumns; ++c) {
     text += ChargeCellKey(c, row) + "=" + cells[c] + "\n";
@@ -109,8 +109,7 @@ std::string Band(const RegionalSettings& rs, int row, const std::string& days,
 }
 
 // Weekdays 08:00 to 17:59 at `dayRate` a minute, everything else at `otherRate`.
-std::string Table(const RegionalSettings& rs, double dayStart, double dayRate,
-                  double otherRate) {
+std::string Table(const RegionalSettings& rs, double dayStart, double dayRate, double otherRate) {
   const std::string weekdays = rs.shortDayNames[1] + ", " + rs.shortDayNames[2] + ", " +
                                rs.shortDayNames[3] + ", " + rs.shortDayNames[4] + ", " +
                                rs.shortDayNames[5];
@@ -145,8 +144,8 @@ const Call kCalls[] = {
 class BillCalendar : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("dorvane-bill-" + std::to_string(getpid()) + "-" + GetParam());
+    dir_ =
+        fs::temp_directory_path() / ("dorvane-bill-" + std::to_string(getpid()) + "-" + GetParam());
     fs::create_directories(dir_);
     settings_ = (dir_ / "t.INI").string();
     store_ = (dir_ / "t.DB").string();
@@ -179,8 +178,8 @@ TEST_P(BillCalendar, EachCallThePeriodAndTheEstimateAsWorkedOutByHand) {
   EXPECT_EQ(tariff.billingFirstDay, 15);
   const RealFileSystem files(dir_.string(), {settings_, store_});
   SilentMessages messages;
-  for (const auto& [today, estimate] : {std::pair{EncodeDate(2026, 12, 15), 2.60 * 31},
-                                        {EncodeDate(2027, 1, 14), 2.60}}) {
+  for (const auto& [today, estimate] :
+       {std::pair{EncodeDate(2026, 12, 15), 2.60 * 31}, {EncodeDate(2027, 1, 14), 2.60}}) {
     const FixedClock clock(today + 0.5);
     std::map<AnalysisLabel, std::string> labels;
     const ReportRun run{.files = files,

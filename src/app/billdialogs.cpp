@@ -34,7 +34,7 @@ THolidaysDialog::THolidaysDialog(const RegionalSettings& rs, MessageService& mes
 
   editHoliday = Named(new QLineEdit(this), "editHoliday");
   editHoliday->setAccessibleName(QStringLiteral("Holiday"));
-  editHoliday->setPlaceholderText(QStringLiteral("12-25, 2026-12-24, Easter+1"));
+  editHoliday->setPlaceholderText(QStringLiteral("12-25 or Easter+1"));
   grid->addWidget(editHoliday, 0, 1);
   btnAddHoliday = Named(new QPushButton(QStringLiteral("&Add"), this), "btnAddHoliday");
   grid->addWidget(btnAddHoliday, 0, 2);
@@ -68,8 +68,11 @@ THolidaysDialog::THolidaysDialog(const RegionalSettings& rs, MessageService& mes
   connect(editHoliday, &QLineEdit::returnPressed, this, &THolidaysDialog::btnAddHolidayClick);
   connect(btnRemoveHoliday, &QPushButton::clicked, this, &THolidaysDialog::btnRemoveHolidayClick);
   connect(btnFillHolidays, &QPushButton::clicked, this, &THolidaysDialog::btnFillHolidaysClick);
-  // Enter in the day box adds the day; it does not close the dialog.
-  btnAddHoliday->setAutoDefault(false);
+  // Enter in the day box adds the day; it does not close the dialog, so no button takes Enter.
+  for (QPushButton* button : findChildren<QPushButton*>()) {
+    button->setAutoDefault(false);
+    button->setDefault(false);
+  }
 }
 
 void THolidaysDialog::SetHolidays(const Holidays& holidays) {

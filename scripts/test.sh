@@ -3,6 +3,7 @@
 # skipped and why. With no argument it runs all stages, in this order:
 #   format  clang-format --dry-run --Werror over the sources
 #   dev     g++ debug build, every test (the fuzz corpus replays among them)
+#   nogui   the core, dorvane-report and dorvane-import built and tested with Qt made unavailable
 #   asan    g++ with AddressSanitizer + UndefinedBehaviorSanitizer, every test
 #   clang   clang build with every warning an error, every test
 #   fuzz    libFuzzer targets built with clang, each run for DORVANE_FUZZ_SECONDS (30) seconds
@@ -15,7 +16,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-all_stages=(format dev asan clang fuzz)
+all_stages=(format dev nogui asan clang fuzz)
 stages=("$@")
 [ ${#stages[@]} -eq 0 ] && stages=("${all_stages[@]}")
 for s in "${stages[@]}"; do
@@ -109,6 +110,7 @@ stage_format() {
 }
 
 stage_dev() { build_and_test dev; }
+stage_nogui() { build_and_test nogui; }
 stage_asan() { build_and_test asan; }
 
 stage_clang() {

@@ -12,11 +12,11 @@
 #include "platform/datapaths.h"
 #include "platform/files.h"
 #include "platform/qt/helpviewer.h"
+#include "platform/qt/printing.h"
 #include "platform/qt/qtmessages.h"
 #include "platform/qt/qtshell.h"
 #include "platform/regional.h"
 #include "platform/registry.h"
-#include "reports/printing.h"
 
 int main(int argc, char** argv) {
   // A write past the file-size limit fails with its error, to be reported like any failed

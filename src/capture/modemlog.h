@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "capture/callstore.h"
-#include "linux/hooklog.h"
+#include "capture/hooklog.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/registry.h"

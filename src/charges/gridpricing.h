@@ -10,7 +10,6 @@
 #include "charges/chargerow.h"
 #include "charges/chargestable.h"
 #include "charges/pricing.h"
-#include "reports/analysis.h"
 
 namespace dorvane {
 

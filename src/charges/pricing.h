@@ -19,6 +19,28 @@ TDateTime CallSpan(TDateTime start, TDateTime end);
 // duration that is already an exact multiple, bills the duration itself.
 double RoundUpToPeriod(double duration, double period);
 
+// A call's three prices.
+struct CallPrices {
+  double cost = 0;     // at the band in force at its start
+  double lowest = 0;   // at the cheapest band of the table
+  double highest = 0;  // at the dearest band
+};
+
+// The three prices of a call; the charges table supplies them.
+class CallPricing {
+ public:
+  virtual ~CallPricing() = default;
+  virtual double CallCost(TDateTime start, TDateTime end) const = 0;
+  virtual double LowestCallCost(TDateTime start, TDateTime end) const = 0;
+  virtual double HighestCallCost(TDateTime start, TDateTime end) const = 0;
+  // All three, in that order; a pricing may share the work between them.
+  virtual CallPrices Prices(TDateTime start, TDateTime end) const {
+    const double cost = CallCost(start, end);
+    const double lowest = LowestCallCost(start, end);
+    return {cost, lowest, HighestCallCost(start, end)};
+  }
+};
+
 // A band's four numbers as its cells hold them.
 struct BandRates {
   double startCost = 0;

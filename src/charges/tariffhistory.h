@@ -10,7 +10,7 @@
 #include "charges/chargerow.h"
 #include "charges/gridpricing.h"
 #include "charges/holidays.h"
-#include "reports/analysis.h"
+#include "charges/pricing.h"
 
 namespace dorvane {
 

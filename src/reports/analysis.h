@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "charges/pricing.h"
 #include "platform/datetime.h"
 #include "platform/linereader.h"
 #include "platform/regional.h"
@@ -14,27 +15,6 @@
 namespace dorvane {
 
 inline constexpr const char* kInvalidReportPeriod = "Invalid Report Period";
-
-struct CallPrices {
-  double cost = 0;     // at the band in force at its start
-  double lowest = 0;   // at the cheapest band of the table
-  double highest = 0;  // at the dearest band
-};
-
-// The three prices of a call; the charges table supplies them.
-class CallPricing {
- public:
-  virtual ~CallPricing() = default;
-  virtual double CallCost(TDateTime start, TDateTime end) const = 0;
-  virtual double LowestCallCost(TDateTime start, TDateTime end) const = 0;
-  virtual double HighestCallCost(TDateTime start, TDateTime end) const = 0;
-  // All three, in that order; a pricing may share the work between them.
-  virtual CallPrices Prices(TDateTime start, TDateTime end) const {
-    const double cost = CallCost(start, end);
-    const double lowest = LowestCallCost(start, end);
-    return {cost, lowest, HighestCallCost(start, end)};
-  }
-};
 
 // The closed interval of the two period pickers, compared as full date-times.
 struct ReportPeriod {

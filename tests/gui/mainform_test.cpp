@@ -26,8 +26,8 @@
 #include "app/mainmdi.h"
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
-#include "charges/costedit.h"
 #include "dialogs/about.h"
+#include "dialogs/costedit.h"
 #include "gui/support/fakes.h"
 #include "platform/error.h"
 

@@ -1,5 +1,5 @@
 // Prints documents into PDF files and counts their pages.
-#include "reports/printing.h"
+#include "platform/qt/printing.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -18,7 +18,7 @@
 #include <cstdio>
 
 #include "app/mainmdi.h"
-#include "charges/costedit.h"
+#include "dialogs/costedit.h"
 #include "gui/support/fakes.h"
 
 namespace {

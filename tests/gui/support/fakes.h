@@ -13,9 +13,9 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/messages.h"
+#include "platform/qt/printing.h"
 #include "platform/regional.h"
 #include "platform/registry.h"
-#include "reports/printing.h"
 
 namespace dorvane::testing {
 

@@ -1,4 +1,4 @@
-#include "linux/hooklog.h"
+#include "capture/hooklog.h"
 
 #include <sys/stat.h>
 

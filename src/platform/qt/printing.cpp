@@ -1,4 +1,4 @@
-#include "reports/printing.h"
+#include "platform/qt/printing.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "charges/costedit.h"
+#include "dialogs/costedit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

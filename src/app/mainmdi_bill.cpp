@@ -92,7 +92,8 @@ void TForm1::btnNewTableClick() {
     dialog.setFont(font());
     if (dialog.exec() != QDialog::Accepted) return;
     tariff_->book.SetRows(tariff_->shown, ChargeTableRows());
-    const std::size_t added = tariff_->book.Add(services_.regional, dialog.From(), tariff_->shown);
+    const std::size_t added =
+        tariff_->book.Add(services_.regional, dialog.From(), tariff_->shown, services_.clock.Now());
     // The table in force now may be another one: the grid's section of the file follows it.
     closeState_->ChangedByUser(dorvane::SettingsPart::ChargesTable);
     ShowTable(added);
@@ -108,7 +109,7 @@ void TForm1::btnDeleteTableClick() {
       return;
     }
     const std::size_t index = tariff_->shown;
-    tariff_->book.Remove(index);
+    tariff_->book.Remove(index, services_.clock.Now());
     closeState_->ChangedByUser(dorvane::SettingsPart::ChargesTable);
     ShowTable(std::min(index, tariff_->book.Count() - 1));
   });

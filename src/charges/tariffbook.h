@@ -24,14 +24,17 @@ class TariffBook {
   const std::optional<TDateTime>& From(std::size_t index) const { return tables_[index].from; }
   const ChargeRows& Rows(std::size_t index) const { return tables_[index].rows; }
   void SetRows(std::size_t index, ChargeRows rows) { tables_[index].rows = std::move(rows); }
-  // The table in force now: the one with the latest first day, kept in [strgrdCost].
-  std::size_t InForceNow() const { return tables_.size() - 1; }
+  // The table the settings file keeps in [strgrdCost]: the one it held there until the user
+  // adds or removes a table, then the one in force on that day.
+  std::size_t InForceNow() const;
+  // The table that prices a day: the latest first day not after it, else the earliest table.
+  std::size_t InForceOn(TDateTime day) const;
 
   // A new table from `from`, a copy of the table `copyOf`; returns its index. Throws Error
   // kTableDayTaken (the day in the short date format) when a table starts that day already.
-  std::size_t Add(const RegionalSettings& rs, TDateTime from, std::size_t copyOf);
+  std::size_t Add(const RegionalSettings& rs, TDateTime from, std::size_t copyOf, TDateTime today);
   // Removes a table; the last one left is never removed (false then).
-  bool Remove(std::size_t index);
+  bool Remove(std::size_t index, TDateTime today);
 
   // The table in force now and the calendar's dates and earlier tables, as the settings file
   // keeps them. The earliest table, when it has no first day and others follow it, is kept
@@ -43,8 +46,10 @@ class TariffBook {
   struct Table {
     std::optional<TDateTime> from;
     ChargeRows rows;
+    bool inGridSection = false;  // the table of [strgrdCost]
   };
   void Sort();
+  void KeepInGridSection(std::size_t index);
 
   std::vector<Table> tables_;
 };

@@ -217,7 +217,8 @@ void BillWindowTest::changesReachTheFileAndNothingElse() {
         d.btnAddHoliday->click();
       },
       [&] { next.btnHolidays->click(); }));
-  // A new table from 1 September 1998, its start cost changed.
+  // A table from 1 September 1998, after today: a dated section; [strgrdCost] stays the table
+  // in force today.
   QVERIFY(WithDialog<dorvane::TNewTableDialog>(
       [](dorvane::TNewTableDialog& d) { d.DateTimePickerFrom->SetDate(EncodeDate(1998, 9, 1)); },
       [&] { next.btnNewTable->click(); }));
@@ -225,12 +226,30 @@ void BillWindowTest::changesReachTheFileAndNothingElse() {
   QCOMPARE(next.cmbTableFrom->currentIndex(), 1);
   next.strgrdCost->item(0, 2)->setText(QStringLiteral("0.5"));
   next.close();
-  const std::string saved = second.ReadFile("dorvane.INI");
-  if (qEnvironmentVariableIsSet("DORVANE_SHOW_INI")) qInfo("%s", saved.c_str());
+  std::string saved = second.ReadFile("dorvane.INI");
   for (const char* expected :
        {"[Billing]\r\nFirstDay=20", "PricedAs=1\r\nCount=6\r\nDay1=01-01\r\nDay2=Easter-2",
-        "Day6=1998-12-24", "ValidFrom=1998-09-01", "[strgrdCost 0001-01-01]\r\nCount=1",
-        "Cell21=0.5"}) {
+        "Day6=1998-12-24", "[strgrdCost]\r\nCount=1\r\nCell01=The time not specified above",
+        "Cell21=0.3", "[strgrdCost 1998-09-01]\r\nCount=1", "Cell21=0.5"}) {
+    QVERIFY2(saved.find(expected) != std::string::npos, expected);
+  }
+  QVERIFY(saved.find("ValidFrom") == std::string::npos);
+
+  // A table from 1 August, before today, takes [strgrdCost] over; the table without a first day
+  // keeps pricing every call before it under the first day of the calendar.
+  FormRig third;
+  third.WriteFile("dorvane.INI", saved);
+  TForm1& last = third.Show();
+  QCOMPARE(last.cmbTableFrom->count(), 2);
+  QVERIFY(WithDialog<dorvane::TNewTableDialog>(
+      [](dorvane::TNewTableDialog& d) { d.DateTimePickerFrom->SetDate(EncodeDate(1998, 8, 1)); },
+      [&] { last.btnNewTable->click(); }));
+  QCOMPARE(last.cmbTableFrom->count(), 3);
+  last.close();
+  saved = third.ReadFile("dorvane.INI");
+  if (qEnvironmentVariableIsSet("DORVANE_SHOW_INI")) qInfo("%s", saved.c_str());
+  for (const char* expected : {"ValidFrom=1998-08-01", "[strgrdCost 0001-01-01]\r\nCount=1",
+                               "[strgrdCost 1998-09-01]\r\nCount=1"}) {
     QVERIFY2(saved.find(expected) != std::string::npos, expected);
   }
 }

@@ -16,6 +16,7 @@
 #include "platform/qt/qtmessages.h"
 #include "platform/qt/qtshell.h"
 #include "platform/regional.h"
+#include "platform/regionalrecord.h"
 #include "platform/registry.h"
 
 int main(int argc, char** argv) {
@@ -47,8 +48,12 @@ int main(int argc, char** argv) {
   dorvane::SystemClock clock;
   dorvane::QtReportPrinter printer;
 
-  TForm1 form({messages, help, shell, printer, files, registry, clock,
-               dorvane::RegionalSettings::FromSystem(), exePath, arguments, paths});
+  // The folder's files are written in the notation recorded beside them; the first start
+  // records the environment's.
+  const dorvane::RegionalSettings regional =
+      dorvane::FolderRegional(registry, dorvane::RegionalSettings::FromSystem(), true);
+  TForm1 form({messages, help, shell, printer, files, registry, clock, regional, exePath, arguments,
+               paths});
   messages.SetParent(&form);
   help.SetOwner(&form);
   // The end of the session, or a kill, closes the window as its close box does.

@@ -169,9 +169,18 @@ void TForm1::FormShow() {
   if (showSequenceDone_) return;
   showSequenceDone_ = true;
   // A failure in a step ends the sequence there; the window opens all the same.
-  Guard([this] {
+  // A data folder that cannot be written is named, with the system's reason, once; the steps
+  // that only read still run, so the tariff, the options and the reports are there.
+  const std::optional<std::string> unwritable =
+      services_.files.FolderWriteProblem(services_.paths.folder);
+  if (unwritable) {
+    services_.messages.ShowError(
+        dorvane::DataFolderUnwritableText(services_.paths.folder, *unwritable));
+  }
+  Guard([this, &unwritable] {
     // 1. Switch the modem driver's log on; keep the Windows directory for the run.
-    windowsDirectory_ = dorvane::EnableModemLogging(services_.registry);
+    dorvane::ReadOnlyRegistry readOnly(services_.registry);
+    windowsDirectory_ = dorvane::EnableModemLogging(unwritable ? readOnly : services_.registry);
     // 2. The options.
     LoadOptions();
     closeState_->Loaded(dorvane::SettingsPart::Options);
@@ -183,9 +192,12 @@ void TForm1::FormShow() {
     LoadChargesTable();
     closeState_->Loaded(dorvane::SettingsPart::ChargesTable);
     LoadTariff();
-    // 5. New calls from the modem log into the call store.
-    import_->ImportModemLog(dorvane::FromQString(editLogFileName->text()),
-                            chkboxIgnoreBusyCalls->isChecked());
+    // 5. New calls from the modem log into the call store (kept in the log while the store
+    //    cannot be written).
+    if (!unwritable) {
+      import_->ImportModemLog(dorvane::FromQString(editLogFileName->text()),
+                              chkboxIgnoreBusyCalls->isChecked());
+    }
     // 6. The page last used (a number outside 1 to 3 gives the first page), and the shared
     //    report boxes onto it as though the user had chosen it.
     SetActivePage(settingsFile_->LoadActivePage());
@@ -215,7 +227,7 @@ void TForm1::FormShow() {
     if (checkRun) close();
     // 12. The first-run help, once. A check run leaves it for the first start the user sees:
     //     the help it opened would end with the program.
-    if (!checkRun && settingsFile_->ReadFirstTime()) {
+    if (!checkRun && !unwritable && settingsFile_->ReadFirstTime()) {
       services_.help.JumpToTopic(kIntroductionHelpTopic);
       settingsFile_->ClearFirstTime();
     }
@@ -324,6 +336,10 @@ void TForm1::FormClose() {
 void TForm1::CloseSequence() {
   // 1. Close a help window the program opened.
   services_.help.Quit();
+  if (closeState_->ChargesTableEditsKeptOut() && !keptOutNoted_) {
+    keptOutNoted_ = true;
+    services_.messages.Warning(dorvane::ChargesTableKeptOutText(SettingsPath()));
+  }
   // 2. The options, the active page and the charges table into the settings file: each part
   //    that this run loaded or the user changed since.
   dorvane::SaveAtClose(*settingsFile_, *closeState_, OptionsOnPage(), ActivePageTag(),
@@ -494,8 +510,23 @@ std::size_t TForm1::SelectedBand() const {
   return static_cast<std::size_t>(std::max(strgrdCost->currentRow(), 0));
 }
 
+void TForm1::OfferToReadChargesTable() {
+  // A start that failed before step 4 left the grid empty: the user may read the table now,
+  // before changing it; otherwise the changes stay out of the file.
+  if (closeState_->WasLoaded(dorvane::SettingsPart::ChargesTable) || chargesTableOffered_) return;
+  chargesTableOffered_ = true;
+  if (services_.messages.Confirm(dorvane::ReadChargesTableAgainText(SettingsPath())) !=
+      dorvane::Answer::Yes) {
+    return;
+  }
+  FillCostHeader();
+  LoadChargesTable();
+  closeState_->Loaded(dorvane::SettingsPart::ChargesTable);
+}
+
 void TForm1::btnNewClick() {
   Guard([this] {
+    OfferToReadChargesTable();
     dorvane::BandEditorValues values = frmCostEditor->Values();
     dorvane::ResetCostEditor(values);
     values.locked = false;
@@ -512,6 +543,7 @@ void TForm1::btnNewClick() {
 
 void TForm1::btnEditClick() {
   Guard([this] {
+    OfferToReadChargesTable();
     dorvane::ChargeRows rows = ChargeTableRows();
     const std::size_t band = SelectedBand();
     if (band >= rows.size()) return;
@@ -530,6 +562,7 @@ void TForm1::btnEditClick() {
 
 void TForm1::btnDeleteClick() {
   Guard([this] {
+    OfferToReadChargesTable();
     if (services_.messages.Confirm(dorvane::kDeleteLineQuestion, /*withCancel=*/true) !=
         dorvane::Answer::Yes) {
       return;
@@ -546,8 +579,7 @@ void TForm1::btnDeleteClick() {
 void TForm1::btnDeleteDataClick() {
   Guard([this] {
     if (services_.messages.Confirm(dorvane::kDeleteAllCallsQuestion) == dorvane::Answer::Yes) {
-      // A missing store or a refused deletion is not reported.
-      services_.files.Delete(StorePath());
+      dorvane::DeleteAllCalls(services_.files, StorePath());
     }
   });
 }

@@ -235,6 +235,8 @@ class TForm1 : public QMainWindow {
   bool ShowCutCellTip(QHelpEvent* event);
   void MoveSharedReportBoxes();
   void CloseSequence();
+  // Before the first edit of a charges table the start did not read: offers to read it.
+  void OfferToReadChargesTable();
 
   // Show steps.
   void LoadOptions();
@@ -284,6 +286,9 @@ class TForm1 : public QMainWindow {
   std::string printerName_;
   bool showSequenceDone_ = false;
   bool closed_ = false;
+  // The offer to read an unread charges table is made once, and so is the note at close.
+  bool chargesTableOffered_ = false;
+  bool keptOutNoted_ = false;
   // The window's size after FitInitialSize: the design positions hold at this size.
   QSize startSize_;
 };

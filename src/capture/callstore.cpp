@@ -29,7 +29,97 @@ std::string WholeNumberText(int value) {
   return FloatToStr(kPlain, value);
 }
 
+const RegionalSettings& PointNotation() {
+  static const RegionalSettings point;
+  return point;
+}
+
+const RegionalSettings& CommaNotation() {
+  static const RegionalSettings comma = [] {
+    RegionalSettings rs;
+    rs.decimalSeparator = ",";
+    rs.thousandSeparator = ".";
+    return rs;
+  }();
+  return comma;
+}
+
+// The days of year 1 to year 9999, the dates a date-time can hold.
+constexpr double kFirstDay = -693593.0;
+constexpr double kDayAfterLast = 2958466.0;
+
+// A text quoted in a message with what cannot be seen made visible: a NUL would cut the
+// message, a line break would break it.
+std::string Visible(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+[[noreturn]] void ThrowStoreLineError(std::string_view storePath, std::uint64_t lineNumber,
+                                      const std::string& detail) {
+  throw Error("Line " + std::to_string(lineNumber) + " of " + std::string(storePath) + ": " +
+              detail);
+}
+
+TDateTime StoreDateTimeOrThrow(const RegionalSettings& rs, std::string_view text,
+                               std::string_view storePath, std::uint64_t lineNumber) {
+  TDateTime value = 0;
+  if (TryStoreDateTime(rs, text, value)) return value;
+  double number = 0;
+  const bool isNumber = TryStrToFloat(rs, text, number) ||
+                        TryStrToFloat(PointNotation(), text, number) ||
+                        TryStrToFloat(CommaNotation(), text, number);
+  ThrowStoreLineError(storePath, lineNumber,
+                      FormatMessage(isNumber ? "'%s' is not a valid date and time"
+                                             : "'%s' is not a valid floating point value",
+                                    Visible(text)));
+}
+
 }  // namespace
+
+bool TryStoreDateTime(const RegionalSettings& rs, std::string_view text, TDateTime& out) {
+  double value = 0;
+  if (!TryStrToFloat(rs, text, value) && !TryStrToFloat(PointNotation(), text, value) &&
+      !TryStrToFloat(CommaNotation(), text, value)) {
+    return false;
+  }
+  // Also refuses infinity and NaN, which compare false.
+  if (!(value >= kFirstDay && value < kDayAfterLast)) return false;
+  out = value;
+  return true;
+}
+
+StoreCall ReadStoreCall(const RegionalSettings& rs, std::string_view line,
+                        std::string_view storePath, std::uint64_t lineNumber, bool withEnd) {
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (line.substr(0, kBom.size()) == kBom) {
+    ThrowStoreLineError(storePath, lineNumber,
+                        FormatMessage("a byte-order mark before '%s'", Visible(line.substr(3))));
+  }
+  const auto eq = line.find('=');
+  if (eq == std::string_view::npos) {
+    ThrowStoreLineError(storePath, lineNumber,
+                        FormatMessage("'%s' is no call line (no \"=\")", Visible(line)));
+  }
+  StoreCall call;
+  call.start = StoreDateTimeOrThrow(rs, line.substr(0, eq), storePath, lineNumber);
+  if (withEnd) {
+    call.end =
+        StoreDateTimeOrThrow(rs, line.substr(eq + 1, kMaxEndTextLength), storePath, lineNumber);
+  }
+  return call;
+}
 
 std::string StoreFileName(std::string_view exePath) {
   return ChangeFileExt(exePath, ".DB");
@@ -108,6 +198,11 @@ void CallStore::RecordCall(std::string_view startLine, std::string_view endLine)
   MergeCalls(path_, rs_, one);
 }
 
+void DeleteAllCalls(FileSystem& files, const std::string& storePath) {
+  FileLock lock(storePath);
+  files.Delete(storePath);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Report period
 
@@ -123,9 +218,11 @@ void InitReportPeriod(const FileSystem& fs, const std::string& storePath,
   std::string_view line;
   std::string_view startText;
   std::string_view endText;
+  std::uint64_t lineNumber = 0;
   while (lines->Next(line)) {
+    ++lineNumber;
     if (!ParseCallLine(line, startText, endText)) continue;
-    const TDateTime start = StrToFloat(rs, startText);
+    const TDateTime start = ReadStoreCall(rs, line, storePath, lineNumber, false).start;
     if (first) {
       setStartDate(start);
       first = false;

@@ -2,6 +2,7 @@
 // in an INI file beside the executable, and the one line grammar that all its readers follow.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -42,6 +43,23 @@ void ForEachCallLine(
 // otherwise true, with the start and end texts of the call line.
 bool ParseCallLine(std::string_view line, std::string_view& startText, std::string_view& endText);
 
+// A start or end text of the store as a date-time. A store number never has a thousands
+// separator, so a point and a comma both read as the decimal separator, whatever the settings
+// say: a store that earlier versions wrote under two notations reads as it was meant. False for
+// a text that is no number, or a number that is no date (before year 1 or after 9999).
+bool TryStoreDateTime(const RegionalSettings& rs, std::string_view text, TDateTime& out);
+
+// One call line read by a report or the report period: its start and end (the end only when
+// `withEnd`). Throws Error naming the store and its 1-based line for a line without "=", a
+// text that is not a number or not a date, a byte-order mark or a control character:
+// "Line 3 of /home/u/dorvane.DB: '46358.4x' is not a valid floating point value".
+struct StoreCall {
+  TDateTime start = 0;
+  TDateTime end = 0;
+};
+StoreCall ReadStoreCall(const RegionalSettings& rs, std::string_view line,
+                        std::string_view storePath, std::uint64_t lineNumber, bool withEnd = true);
+
 // The store as the import sees it: its path and the settings its texts are written in. It
 // keeps nothing of the file; every lookup reads the file and every change replaces it.
 class CallStore {
@@ -79,6 +97,11 @@ void InitReportPeriod(const FileSystem& fs, const std::string& storePath,
                       const RegionalSettings& rs,
                       const std::function<void(TDateTime)>& setStartDate,
                       const std::function<void(TDateTime)>& setStopDate);
+
+// Deletes the store under the same lock as every writer of it: a merge under way finishes
+// first, and cannot put the deleted calls back. A missing store or a refused deletion is not
+// reported.
+void DeleteAllCalls(FileSystem& files, const std::string& storePath);
 
 inline constexpr const char* kDeleteAllCallsQuestion =
     "If you delete all modem calls in the log file, it is not possible to get them back. Are you "

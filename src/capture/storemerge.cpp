@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
+#include <map>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -30,6 +33,15 @@ const RegionalSettings& PlainSettings() {
   return plain;
 }
 
+const RegionalSettings& CommaSettings() {
+  static const RegionalSettings comma = [] {
+    RegionalSettings rs;
+    rs.decimalSeparator = ",";
+    return rs;
+  }();
+  return comma;
+}
+
 std::int32_t MonthNumber(TDateTime start) {
   const DateParts parts = DecodeDate(start);
   return parts.year * 12 + parts.month - 1;
@@ -37,6 +49,32 @@ std::int32_t MonthNumber(TDateTime start) {
 
 std::string MonthName(std::int32_t month) {
   return MonthSectionName(EncodeDate(month / 12, month % 12 + 1, 1));
+}
+
+// The month of a section named "1999-7"; nullopt for any other name.
+std::optional<std::int32_t> SectionMonth(std::string_view name) {
+  const auto dash = name.find('-');
+  if (dash == std::string_view::npos || dash == 0 || dash + 1 >= name.size()) return std::nullopt;
+  int year = 0;
+  int month = 0;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (i == dash) continue;
+    if (name[i] < '0' || name[i] > '9' || (i < dash ? year > 9999 : month > 12))
+      return std::nullopt;
+    int& part = i < dash ? year : month;
+    part = part * 10 + (name[i] - '0');
+  }
+  if (month < 1 || month > 12) return std::nullopt;
+  return year * 12 + month - 1;
+}
+
+// A store text written with a separator that is not the settings' own (a store mixed by
+// earlier versions run under two notations).
+bool ForeignNotation(const RegionalSettings& rs, std::string_view text) {
+  for (char c : text) {
+    if ((c == '.' || c == ',') && rs.decimalSeparator != std::string_view(&c, 1)) return true;
+  }
+  return false;
 }
 
 // The start as its text reads back. Texts of at most 15 significant digits come back from a
@@ -67,7 +105,7 @@ class StoreWalk {
       }
       if (sections_.empty() || sections_.back().month != call.month) {
         sections_.push_back(Section{call.month, MonthName(call.month), firsts_.size(),
-                                    firsts_.size(), ordered[i], false});
+                                    firsts_.size(), firsts_.size(), ordered[i], false});
         byName_.emplace(sections_.back().name, sections_.size() - 1);
       }
       Section& section = sections_.back();
@@ -106,6 +144,10 @@ class StoreWalk {
 
   Status StatusOf(std::size_t call) const { return static_cast<Status>(status_[call]); }
   std::size_t Added() const { return added_; }
+  // The store was out of calendar order (months, or calls within a month), held a month
+  // twice, a key that is no date, or a call in the other notation: the copy made on the way
+  // is not the store to write.
+  bool Disordered() const { return disordered_; }
 
  private:
   struct Section {
@@ -113,6 +155,7 @@ class StoreWalk {
     std::string name;
     std::size_t begin;  // its calls in firsts_
     std::size_t end;
+    std::size_t next;  // the first of them not yet passed on the way through the section
     std::uint32_t firstArrival;
     bool seen;  // its first section line has been read
   };
@@ -136,6 +179,16 @@ class StoreWalk {
       if (parsed.kind == ProfileLineKind::Section) {
         if (active != kNone) FinishSection(active);
         active = kNone;
+        inMonth_ = false;
+        if (const auto month = SectionMonth(parsed.name)) {
+          if (*month <= lastMonth_) disordered_ = true;
+          lastMonth_ = *month;
+          inMonth_ = true;
+          lastKey_ = -std::numeric_limits<double>::infinity();
+          // The new months before this one go here, in calendar order.
+          FlushTrail();
+          WriteSectionsBefore(*month);
+        }
         const auto it = byName_.find(std::string(parsed.name));
         if (it != byName_.end() && !sections_[it->second].seen) {
           // Only the first section of a name is looked into, and written into.
@@ -144,6 +197,14 @@ class StoreWalk {
         }
         WriteLine(line, eol);
         continue;
+      }
+      double key = 0;
+      if (inMonth_ && parsed.kind == ProfileLineKind::Key) {
+        if (!TryStoreDateTime(rs_, parsed.name, key) || key <= lastKey_ ||
+            ForeignNotation(rs_, parsed.name) || ForeignNotation(rs_, parsed.value)) {
+          disordered_ = true;
+        }
+        lastKey_ = key;
       }
       if (active == kNone) {
         WriteLine(line, eol);
@@ -156,6 +217,8 @@ class StoreWalk {
         continue;
       }
       FlushTrail();
+      // The new calls that start before this one go before it.
+      WriteFreshBefore(sections_[active], key);
       const std::size_t call = FindKey(sections_[active], parsed.name);
       if (call != kNone && status_[call] == kNew) {
         if (!ProfileValueText(parsed.value).empty()) {
@@ -180,48 +243,52 @@ class StoreWalk {
   // The new call whose start is this key text in the section, if any.
   std::size_t FindKey(const Section& section, std::string_view name) const {
     double value = 0;
-    if (!TryStrToFloat(rs_, name, value)) return kNone;
+    // A start written in the other notation is the same start.
+    if (!TryStoreDateTime(rs_, name, value)) return kNone;
     const auto begin = firsts_.begin() + static_cast<std::ptrdiff_t>(section.begin);
     const auto end = firsts_.begin() + static_cast<std::ptrdiff_t>(section.end);
     const auto it = std::lower_bound(
         begin, end, value, [&](std::uint32_t call, double v) { return calls_[call].key < v; });
     if (it == end || calls_[*it].key != value) return kNone;
     // Texts that read as the same number but are written differently are other keys.
-    if (!EqualNoCase(DateTimeText(rs_, value), name)) return kNone;
+    if (!EqualNoCase(DateTimeText(rs_, value), name) &&
+        DateTimeText(PlainSettings(), value) != name &&
+        DateTimeText(CommaSettings(), value) != name) {
+      return kNone;
+    }
     return *it;
   }
 
   void FinishSection(std::size_t index) {
-    WriteNewCalls(sections_[index]);
+    WriteFreshBefore(sections_[index], std::numeric_limits<double>::infinity());
     FlushTrail();
   }
 
-  void AppendNewSections() {
-    std::vector<std::size_t> unseen;
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-      if (!sections_[i].seen) unseen.push_back(i);
-    }
-    std::sort(unseen.begin(), unseen.end(), [&](std::size_t a, std::size_t b) {
-      return sections_[a].firstArrival < sections_[b].firstArrival;
-    });
-    for (std::size_t i : unseen) {
-      WriteLine("[" + sections_[i].name + "]", kCrLf);
-      WriteNewCalls(sections_[i]);
+  void AppendNewSections() { WriteSectionsBefore(std::numeric_limits<std::int32_t>::max()); }
+
+  // The months of new calls that the store lacks and that come before `month`, each a new
+  // section with its calls.
+  void WriteSectionsBefore(std::int32_t month) {
+    for (; nextSection_ < sections_.size() && sections_[nextSection_].month < month;
+         ++nextSection_) {
+      Section& section = sections_[nextSection_];
+      if (section.seen) continue;
+      section.seen = true;
+      WriteLine("[" + section.name + "]", kCrLf);
+      WriteFreshBefore(section, std::numeric_limits<double>::infinity());
     }
   }
 
-  // The section's calls the store does not hold, in the order they came.
-  void WriteNewCalls(const Section& section) {
-    std::vector<std::uint32_t> fresh;
-    for (std::size_t i = section.begin; i < section.end; ++i) {
-      if (status_[firsts_[i]] == kNew) fresh.push_back(firsts_[i]);
-    }
-    std::sort(fresh.begin(), fresh.end());
-    for (std::uint32_t call : fresh) {
+  // The section's calls the store does not hold that start before `limit`, in time order.
+  void WriteFreshBefore(Section& section, double limit) {
+    for (; section.next < section.end && calls_[firsts_[section.next]].key < limit;
+         ++section.next) {
+      const std::uint32_t call = firsts_[section.next];
+      if (status_[call] != kNew) continue;
       WriteLine(DateTimeText(rs_, calls_[call].key) + "=" + DateTimeText(rs_, calls_[call].end),
                 kCrLf);
+      ++added_;
     }
-    added_ += fresh.size();
   }
 
   void FlushTrail() {
@@ -259,6 +326,134 @@ class StoreWalk {
   bool trailOpen_ = false;
   bool lineOpen_ = false;
   std::size_t added_ = 0;
+  std::size_t nextSection_ = 0;
+  std::int32_t lastMonth_ = std::numeric_limits<std::int32_t>::min();
+  double lastKey_ = 0;
+  bool inMonth_ = false;
+  bool disordered_ = false;
+};
+
+// The store rebuilt in calendar order with the new calls among its own: for a store that the
+// walk found out of order. Months in calendar order (a month found twice becomes one section),
+// calls in time order within their month, each start once (the first line of a start wins),
+// every call in the settings' notation; lines before the first section stay first, other
+// sections and lines that are no call are kept after them. Holds the store in memory, which
+// happens once: from then on the store is in order and merges stream through it.
+class OrderedStore {
+ public:
+  // False when the store exists but cannot be read to its end.
+  bool Load(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT;
+    struct stat st {};
+    bool readable = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (readable) {
+      BlockLineReader lines(DescriptorBlocks(fd), 0);
+      std::string_view line;
+      bool first = true;
+      Block* block = nullptr;
+      std::vector<std::string>* loose = &preamble_;
+      while (lines.Next(line)) {
+        if (first && line.substr(0, kBom.size()) == kBom) {
+          bom_ = true;
+          line.remove_prefix(kBom.size());
+        }
+        first = false;
+        const ProfileLine parsed = ParseProfileLine(line);
+        if (parsed.kind == ProfileLineKind::Section) {
+          if (const auto month = SectionMonth(parsed.name)) {
+            block = &months_[*month];
+            loose = &block->other;
+          } else {
+            block = nullptr;
+            others_.push_back({std::string(line), {}});
+            loose = &others_.back().second;
+          }
+          continue;
+        }
+        double key = 0;
+        if (block != nullptr && parsed.kind == ProfileLineKind::Key &&
+            TryStoreDateTime(PlainSettings(), parsed.name, key)) {
+          block->calls.push_back(Entry{key, ProfileValueText(parsed.value)});
+          continue;
+        }
+        // Blank lines carry nothing; everything else is kept where it can be.
+        if (parsed.kind != ProfileLineKind::Blank || block == nullptr) loose->emplace_back(line);
+      }
+      readable = !lines.Failed();
+    }
+    ::close(fd);
+    for (auto& [month, block] : months_) {
+      std::stable_sort(block.calls.begin(), block.calls.end(),
+                       [](const Entry& a, const Entry& b) { return a.key < b.key; });
+      block.calls.erase(std::unique(block.calls.begin(), block.calls.end(),
+                                    [](const Entry& a, const Entry& b) { return a.key == b.key; }),
+                        block.calls.end());
+    }
+    return readable;
+  }
+
+  // Adds the calls the store does not hold; a start with an empty end takes the call's end.
+  std::size_t Add(const NewCalls& calls) {
+    std::size_t added = 0;
+    const std::vector<std::uint32_t>& ordered = calls.Ordered();
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+      const NewCalls::Call& call = calls[ordered[i]];
+      if (i > 0 && calls[ordered[i - 1]].month == call.month &&
+          calls[ordered[i - 1]].key == call.key) {
+        continue;  // a repeat: the first call of a start wins
+      }
+      std::vector<Entry>& entries = months_[call.month].calls;
+      const auto it = std::lower_bound(entries.begin(), entries.end(), call.key,
+                                       [](const Entry& e, double key) { return e.key < key; });
+      if (it != entries.end() && it->key == call.key) {
+        if (!it->end.empty()) continue;
+        it->end = FloatToStr(PlainSettings(), call.end);
+      } else {
+        entries.insert(it, Entry{call.key, FloatToStr(PlainSettings(), call.end)});
+      }
+      ++added;
+    }
+    return added;
+  }
+
+  void Write(const RegionalSettings& rs, AtomicFileWriter& out) const {
+    if (bom_) out.Write(kBom);
+    for (const std::string& line : preamble_) WriteLine(out, line);
+    for (const auto& [month, block] : months_) {
+      WriteLine(out, "[" + MonthName(month) + "]");
+      for (const Entry& e : block.calls) {
+        double end = 0;
+        WriteLine(out, DateTimeText(rs, e.key) + "=" +
+                           (TryStoreDateTime(rs, e.end, end) ? DateTimeText(rs, end) : e.end));
+      }
+      for (const std::string& line : block.other) WriteLine(out, line);
+    }
+    for (const auto& [header, lines] : others_) {
+      WriteLine(out, header);
+      for (const std::string& line : lines) WriteLine(out, line);
+    }
+  }
+
+ private:
+  struct Entry {
+    double key;
+    std::string end;  // as written, unquoted
+  };
+  struct Block {
+    std::vector<Entry> calls;
+    std::vector<std::string> other;
+  };
+
+  static void WriteLine(AtomicFileWriter& out, std::string_view line) {
+    out.Write(line);
+    out.Write(kCrLf);
+  }
+
+  bool bom_ = false;
+  std::vector<std::string> preamble_;
+  std::map<std::int32_t, Block> months_;
+  std::vector<std::pair<std::string, std::vector<std::string>>> others_;
 };
 
 }  // namespace
@@ -321,6 +516,19 @@ MergeOutcome MergeCalls(const std::string& storePath, const RegionalSettings& rs
   const bool readable = walk.Run(storePath, &replacement);
   // A store that could not be read is never replaced: its calls would be lost.
   if (!readable) ThrowProfileWriteError(storePath);
+  if (walk.Disordered()) {
+    // Put in order by this write; the copy made on the way is not used.
+    replacement.Discard();
+    OrderedStore store;
+    if (!store.Load(storePath)) ThrowProfileWriteError(storePath);
+    outcome.added = store.Add(calls);
+    outcome.known = calls.Size() - outcome.added;
+    if (outcome.added == 0) return outcome;
+    AtomicFileWriter ordered(storePath);
+    store.Write(rs, ordered);
+    if (!ordered.Commit()) ThrowProfileWriteError(storePath);
+    return outcome;
+  }
   outcome.added = walk.Added();
   outcome.known = calls.Size() - outcome.added;
   if (outcome.added == 0) return outcome;  // the replacement goes unused

@@ -8,6 +8,8 @@
 #include "platform/datapaths.h"
 #include "platform/files.h"
 #include "platform/regional.h"
+#include "platform/regionalrecord.h"
+#include "platform/registry.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
@@ -26,6 +28,12 @@ int main(int argc, char** argv) {
   const dorvane::RealFileSystem files(paths.folder, verbatim);
   const dorvane::SystemClock clock;
   const dorvane::RegionalSettings rs = dorvane::RegionalSettings::FromSystem();
+  // The files are read in the notation of their folder, recorded in the registry file beside
+  // the store; a folder without one is read in the environment's (and nothing is written).
+  const auto storeRegional = [&rs](const std::string& storePath) {
+    dorvane::RegFileRegistry registry(dorvane::ChangeFileExt(storePath, ".REG"));
+    return dorvane::FolderRegional(registry, rs, false);
+  };
   return dorvane::RunDorvaneReport(
-      args, {files, clock, rs, paths.settings, paths.store, std::cout, std::cerr});
+      args, {files, clock, rs, paths.settings, paths.store, std::cout, std::cerr, storeRegional});
 }

@@ -31,28 +31,23 @@ struct SettingsTariff {
   std::vector<std::string> problems;
 };
 
-SettingsTariff LoadSettingsTariff(const std::string& path, const RegionalSettings& rs) {
-  SettingsTariff t;
-  t.rows = SettingsFile(path).LoadChargesTableReadOnly(rs);
-  t.calendar = LoadTariffSettingsReadOnly(ProfileFile(path), rs, &t.problems);
-  return t;
-}
-
-// A settings file is read cell by cell; when Dorvane replaces it meanwhile (it saves at every
-// close), the cells could come from two versions. The table is read again until the file stays
-// the same from the first cell to the last.
+// Each file is read once and the run works on that snapshot: a save by the window meanwhile
+// cannot give a table mixed from two versions. A file that holds no charges table is an error;
+// only Dorvane's own settings file, before its first start wrote one, has the first start's.
 SettingsTariff ReadChargesTable(const FileSystem& files, const RegionalSettings& rs,
                                 const std::string& path, bool mustExist) {
-  if (!files.Exists(path)) {
-    if (mustExist) throw Error(FormatMessage(kUnableToRead, path));
-    return LoadSettingsTariff(path, rs);  // the first start's table
+  SettingsTariff tariff;
+  if (!mustExist && !files.Exists(path)) {
+    tariff.rows = {DefaultChargeCells(rs)};
+    return tariff;
   }
-  for (int attempt = 0;; ++attempt) {
-    const std::optional<FileStamp> before = files.Stamp(path);
-    if (!files.ReadAll(path)) throw Error(FormatMessage(kUnableToRead, path));
-    SettingsTariff tariff = LoadSettingsTariff(path, rs);
-    if (files.Stamp(path) == before || attempt == 4) return tariff;
-  }
+  const std::optional<std::string> text = files.ReadAll(path);
+  if (!text) throw Error(FormatMessage(kUnableToRead, path));
+  std::optional<ChargeRows> rows = ChargesTableFromText(*text, rs);
+  if (!rows) throw Error("There is no charges table in " + path);
+  tariff.rows = std::move(*rows);
+  tariff.calendar = TariffSettingsFromText(*text, rs, &tariff.problems);
+  return tariff;
 }
 
 // Entries left out are told, once each, and the report goes on without them.
@@ -80,10 +75,10 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     env.out << kReportVersionLine << '\n';
     return kReportDone;
   }
-  const RegionalSettings& rs = env.rs;
   try {
     const std::string settingsPath = o.settingsFile.value_or(env.settingsPath);
     const std::string storePath = o.storeFile.value_or(env.storePath);
+    const RegionalSettings rs = env.storeRegional ? env.storeRegional(storePath) : env.rs;
     const SettingsTariff own =
         ReadChargesTable(env.files, rs, settingsPath, o.settingsFile.has_value());
     TellProblems(env.err, settingsPath, own);

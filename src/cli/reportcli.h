@@ -2,6 +2,7 @@
 // runs the report of a period the way the window does, and writes it in the form asked for.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ struct ReportEnvironment {
   std::string storePath;
   std::ostream& out;
   std::ostream& err;
+  // The settings the store's folder is written in, given the store's path; unset: `rs`. The
+  // files are read, and the report written, in these whatever the environment says.
+  std::function<RegionalSettings(const std::string& storePath)> storeRegional = {};
 };
 
 // Exit statuses.

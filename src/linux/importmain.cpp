@@ -11,6 +11,9 @@
 
 #include "linux/importtool.h"
 #include "platform/datapaths.h"
+#include "platform/files.h"
+#include "platform/regionalrecord.h"
+#include "platform/registry.h"
 
 namespace {
 
@@ -64,6 +67,11 @@ int main(int argc, char** argv) {
   const dorvane::RegionalSettings regional = dorvane::RegionalSettings::FromSystem();
   dorvane::ImportToolContext ctx{logs, zone, regional, paths.store, std::cout, std::cerr};
   ctx.prepareDefaultStore = [&paths] { dorvane::CreateDataFolder(paths); };
+  // The registry file beside the store keeps the notation of its folder.
+  ctx.storeRegional = [&regional](const std::string& storePath, bool writing) {
+    dorvane::RegFileRegistry registry(dorvane::ChangeFileExt(storePath, ".REG"));
+    return dorvane::FolderRegional(registry, regional, writing);
+  };
   const int status = dorvane::RunImportTool(args, ctx);
   std::cout.flush();
   return status;

@@ -153,6 +153,12 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
     return 0;
   }
 
+  const std::string storePath = a.store.value_or(ctx.defaultStore);
+  if (!a.dryRun && !a.store && ctx.prepareDefaultStore) ctx.prepareDefaultStore();
+  // The store's texts, and what the tool shows, in the notation of the store's folder.
+  const RegionalSettings rs =
+      ctx.storeRegional ? ctx.storeRegional(storePath, !a.dryRun) : ctx.regional;
+
   // Every input is read before anything is written: a run either sees all its logs or
   // records nothing.
   std::vector<LogInput> logs;
@@ -167,7 +173,6 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
   }
 
   const FoundCalls found = FindPppCalls(logs, a.year, ctx.zone);
-  const RegionalSettings& rs = ctx.regional;
   for (const FoundCall& c : found.unfinished) {
     ctx.err << prefix << "the call from " << Describe(rs, c) << " has no end; not recorded\n";
   }
@@ -184,8 +189,7 @@ int RunImportTool(const std::vector<std::string>& args, ImportToolContext& ctx) 
 
   std::size_t recorded = 0;
   try {
-    if (!a.store && ctx.prepareDefaultStore) ctx.prepareDefaultStore();
-    CallStore store(a.store.value_or(ctx.defaultStore), rs);
+    CallStore store(storePath, rs);
     // Through the driver's stamps, so a call has the key it would have from the modem log.
     NewCalls calls;
     for (const FoundCall& c : found.calls) {

@@ -42,6 +42,9 @@ struct ImportToolContext {
   std::ostream& err;
   // Run before the default store is written (makes the data folder of an installed program).
   std::function<void()> prepareDefaultStore = {};
+  // The settings the store's folder is written in, given the store's path and whether this run
+  // writes (and so records the settings of a folder that has none); unset: `regional`.
+  std::function<RegionalSettings(const std::string& storePath, bool writing)> storeRegional = {};
 };
 
 struct FoundCalls {

@@ -11,6 +11,7 @@
 #include <charconv>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -152,6 +153,15 @@ std::optional<FileStamp> RealFileSystem::Stamp(const std::string& path) const {
   stamp.size = static_cast<std::uint64_t>(st.st_size);
   stamp.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   return stamp;
+}
+
+std::optional<std::string> RealFileSystem::FolderWriteProblem(const std::string& folder) const {
+  std::string probe = (folder.empty() ? std::string(".") : folder) + "/.dorvane-probe-XXXXXX";
+  const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+  if (fd < 0) return std::string(std::strerror(errno));
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return std::nullopt;
 }
 
 bool RealFileSystem::SameFile(const std::string& a, const std::string& b) const {

@@ -39,6 +39,11 @@ class FileSystem {
   virtual std::optional<FileStamp> Stamp(const std::string& path) const = 0;
   // True when both paths lead to one existing file, however they are spelt.
   virtual bool SameFile(const std::string& a, const std::string& b) const { return a == b; }
+  // Why no file can be made in the folder (the system's reason, "Permission denied"); nullopt
+  // when one can.
+  virtual std::optional<std::string> FolderWriteProblem(const std::string& /*folder*/) const {
+    return std::nullopt;
+  }
 };
 
 // Opens paths through NativePath with the program's folder as the drive root. The program's own
@@ -55,6 +60,9 @@ class RealFileSystem : public FileSystem {
   bool Delete(const std::string& path) override;
   std::optional<FileStamp> Stamp(const std::string& path) const override;
   bool SameFile(const std::string& a, const std::string& b) const override;
+  // Makes and removes a file of its own in the folder, so that a read-only mount, an immutable
+  // folder or missing rights show, also to root.
+  std::optional<std::string> FolderWriteProblem(const std::string& folder) const override;
 
  private:
   std::string Native(const std::string& path) const;

@@ -39,6 +39,8 @@ struct RegionalSettings {
                                                 "May",       "June",     "July",     "August",
                                                 "September", "October",  "November", "December"};
 
+  bool operator==(const RegionalSettings&) const = default;
+
   // US English: the values used where the operating system leaves a field unset.
   static RegionalSettings UsEnglish();
   // The settings of the locale in force (LC_MONETARY, LC_NUMERIC, LC_TIME of the environment).

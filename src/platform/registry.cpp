@@ -32,6 +32,17 @@ std::string_view KeyPath(std::string_view key) {
   return key;
 }
 
+// A key as its header names it: under HKEY_LOCAL_MACHINE unless it names its own root
+// ("HKEY_CURRENT_USER\\Control Panel\\International").
+std::string FullKey(std::string_view key) {
+  constexpr std::string_view kAnyRoot = "HKEY_";
+  key = KeyPath(key);
+  if (key.size() >= kAnyRoot.size() && EqualNoCase(key.substr(0, kAnyRoot.size()), kAnyRoot)) {
+    return std::string(key);
+  }
+  return std::string(kRootPrefix) + std::string(key);
+}
+
 std::string Quoted(std::string_view text) {
   std::string out = "\"";
   for (char c : text) {
@@ -117,15 +128,11 @@ struct RegDocument {
 
   // Index of the header line of a key, or lines.size().
   std::size_t FindKey(std::string_view key) const {
+    const std::string full = FullKey(key);
     for (std::size_t i = 0; i < lines.size(); ++i) {
       std::string_view line = TrimRight(lines[i]);
       if (line.size() < 2 || line.front() != '[' || line.back() != ']') continue;
-      std::string_view path = line.substr(1, line.size() - 2);
-      if (path.size() >= kRootPrefix.size() &&
-          EqualNoCase(path.substr(0, kRootPrefix.size()), kRootPrefix) &&
-          EqualNoCase(KeyPath(path.substr(kRootPrefix.size())), KeyPath(key))) {
-        return i;
-      }
+      if (EqualNoCase(KeyPath(line.substr(1, line.size() - 2)), full)) return i;
     }
     return lines.size();
   }
@@ -177,7 +184,7 @@ struct RegDocument {
 
   void AppendKey(std::string_view key) {
     if (!lines.empty() && !TrimRight(lines.back()).empty()) lines.emplace_back();
-    lines.push_back("[" + std::string(kRootPrefix) + std::string(KeyPath(key)) + "]");
+    lines.push_back("[" + FullKey(key) + "]");
     lines.emplace_back();
   }
 };
@@ -235,10 +242,15 @@ std::optional<std::string> RegFileRegistry::ReadString(const std::string& key,
 
 namespace {
 
-void SetValue(const std::string& path, const std::string& key, const std::string& name,
-              const std::string& data) {
-  const std::string failure = FormatMessage(kFailedToSet, name);
-  if (HasLineBreak(key) || HasLineBreak(name) || HasLineBreak(data)) throw Error(failure);
+// Sets values of one key (name and data as written after "=") in one replace of the file.
+void SetValues(const std::string& path, const std::string& key,
+               const std::vector<std::pair<std::string, std::string>>& values) {
+  if (values.empty()) return;
+  const std::string failure = FormatMessage(kFailedToSet, values.front().first);
+  if (HasLineBreak(key)) throw Error(failure);
+  for (const auto& [name, data] : values) {
+    if (HasLineBreak(name) || HasLineBreak(data)) throw Error(FormatMessage(kFailedToSet, name));
+  }
   FileLock lock(path);
   RegDocument doc;
   if (!Load(path, doc)) throw Error(failure);
@@ -247,17 +259,24 @@ void SetValue(const std::string& path, const std::string& key, const std::string
     doc.AppendKey(key);
     header = doc.lines.size() - 2;
   }
-  std::string line = ValueName(name) + "=" + data;
-  std::size_t afterLastValue = 0;
-  if (auto found = doc.FindValue(header, name, afterLastValue)) {
-    doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(found->first + 1),
-                    doc.lines.begin() + static_cast<std::ptrdiff_t>(found->end));
-    doc.lines[found->first] = std::move(line);
-  } else {
-    doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(afterLastValue),
-                     std::move(line));
+  for (const auto& [name, data] : values) {
+    std::string line = ValueName(name) + "=" + data;
+    std::size_t afterLastValue = 0;
+    if (auto found = doc.FindValue(header, name, afterLastValue)) {
+      doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(found->first + 1),
+                      doc.lines.begin() + static_cast<std::ptrdiff_t>(found->end));
+      doc.lines[found->first] = std::move(line);
+    } else {
+      doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(afterLastValue),
+                       std::move(line));
+    }
   }
   if (!WriteFileAtomically(path, doc.Text())) throw Error(failure);
+}
+
+void SetValue(const std::string& path, const std::string& key, const std::string& name,
+              const std::string& data) {
+  SetValues(path, key, {{name, data}});
 }
 
 }  // namespace
@@ -265,6 +284,14 @@ void SetValue(const std::string& path, const std::string& key, const std::string
 void RegFileRegistry::WriteString(const std::string& key, const std::string& name,
                                   const std::string& value) {
   SetValue(path_, key, name, Quoted(value));
+}
+
+void RegFileRegistry::WriteStrings(const std::string& key,
+                                   const std::vector<std::pair<std::string, std::string>>& values) {
+  std::vector<std::pair<std::string, std::string>> quoted;
+  quoted.reserve(values.size());
+  for (const auto& [name, value] : values) quoted.emplace_back(name, Quoted(value));
+  SetValues(path_, key, quoted);
 }
 
 void RegFileRegistry::WriteBinary(const std::string& key, const std::string& name,

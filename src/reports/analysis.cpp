@@ -75,7 +75,8 @@ int ScanProgress(std::uint64_t charactersRead, std::uint64_t fileSize) {
 
 void ScanCallStore(LineSource& lines, const RegionalSettings& rs,
                    const std::function<void(TDateTime start, TDateTime end)>& onCall,
-                   const std::function<void(int position)>& onProgress) {
+                   const std::function<void(int position)>& onProgress,
+                   std::string_view storePath) {
   const std::uint64_t size = lines.Size();
   const std::uint64_t units = std::max<std::uint64_t>(size / 128, 1);
   std::uint64_t charactersRead = 0;
@@ -86,11 +87,12 @@ void ScanCallStore(LineSource& lines, const RegionalSettings& rs,
   std::string_view line;
   std::string_view startText;
   std::string_view endText;
+  std::uint64_t lineNumber = 0;
   while (lines.Next(line)) {
+    ++lineNumber;
     if (ParseCallLine(line, startText, endText)) {
-      const TDateTime start = StrToFloat(rs, startText);
-      const TDateTime end = StrToFloat(rs, endText);
-      onCall(start, end);
+      const StoreCall call = ReadStoreCall(rs, line, storePath, lineNumber);
+      onCall(call.start, call.end);
     }
     charactersRead += line.size();
     if (2 * charactersRead < nextHalf) continue;

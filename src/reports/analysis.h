@@ -56,13 +56,15 @@ std::string CostDifferenceText(const RegionalSettings& rs, double amount);
 // file's size over 128, at least 1), a half to the even neighbour, at most 100.
 int ScanProgress(std::uint64_t charactersRead, std::uint64_t fileSize);
 
-// Reads the store's lines in file order. Each call line's start and end are converted with the
-// settings' number conversion (ConvertError "'%s' is not a valid floating point value" ends the
-// scan) and handed to onCall; after every line, call line or not, onProgress gets the bar's
-// position when it has changed. Whether the file was read to its end is the lines' Failed().
+// Reads the store's lines in file order. Each call line's start and end are read as the store
+// writes them (ReadStoreCall: a line that is no call ends the scan with an error naming
+// `storePath` and the line) and handed to onCall; after every line, call line or not,
+// onProgress gets the bar's position when it has changed. Whether the file was read to its end
+// is the lines' Failed().
 void ScanCallStore(LineSource& lines, const RegionalSettings& rs,
                    const std::function<void(TDateTime start, TDateTime end)>& onCall,
-                   const std::function<void(int position)>& onProgress);
+                   const std::function<void(int position)>& onProgress,
+                   std::string_view storePath = {});
 
 // The figures of the calls of a period, in store order: how many, the start of the first, the
 // end of the last (which need not be the latest end), their total time and total cost.

@@ -41,7 +41,9 @@ OpenedStore OpenStoreForReport(const ReportRun& run) {
 // One pass over the store: every call line to onCall, the bar moved after every line.
 void ScanStore(const ReportRun& run, LineSource& lines,
                const std::function<void(TDateTime start, TDateTime end)>& onCall) {
-  ScanCallStore(lines, run.regional, onCall, [&](int position) { ShowProgress(run, position); });
+  ScanCallStore(
+      lines, run.regional, onCall, [&](int position) { ShowProgress(run, position); },
+      run.storePath);
   if (lines.Failed()) throw Error(FormatMessage(kUnableToRead, run.storePath));
 }
 

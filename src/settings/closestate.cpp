@@ -17,6 +17,21 @@ void SaveTariffAtClose(SettingsFile& file, const SettingsCloseState& state,
   edit.Commit();
 }
 
+std::string ReadChargesTableAgainText(const std::string& settingsPath) {
+  return "The charges table was not read from " + settingsPath +
+         " at start. Read it now? (No: your changes to the table are not saved.)";
+}
+
+std::string ChargesTableKeptOutText(const std::string& settingsPath) {
+  return "The charges table was not read from " + settingsPath +
+         " at start, so your changes to it are not saved.";
+}
+
+std::string DataFolderUnwritableText(const std::string& folder, const std::string& reason) {
+  return "Dorvane cannot write to its data folder " + folder + ": " + reason +
+         ". New calls are not imported and nothing is saved until it can";
+}
+
 std::string CloseAnywayText(const std::string& settingsPath) {
   return std::string(kCloseAnywayQuestion) + "\n\n" + settingsPath;
 }

@@ -23,14 +23,27 @@ inline constexpr const char* kCloseAnywayQuestion =
 class SettingsCloseState {
  public:
   // The show sequence read this part from the settings file.
-  void Loaded(SettingsPart part) { Mark(part); }
+  void Loaded(SettingsPart part) {
+    loaded_[Index(part)] = true;
+    Mark(part);
+  }
+  bool WasLoaded(SettingsPart part) const { return loaded_[Index(part)]; }
   // The user changed this part in the window: a band added, edited or deleted, a page chosen.
   // The options have no such way in: typed over options that were never loaded, they would be
-  // saved together with the design defaults of the others.
+  // saved together with the design defaults of the others. Nor has a charges table this run
+  // did not read: a band added to the empty grid of a failed start would be saved over the
+  // user's whole tariff. Those edits are kept out of the file (ChargesTableEditsKeptOut).
   void ChangedByUser(SettingsPart part) {
-    if (part != SettingsPart::Options) Mark(part);
+    if (part == SettingsPart::Options) return;
+    if (part == SettingsPart::ChargesTable && !WasLoaded(part)) {
+      tableEditsKeptOut_ = true;
+      return;
+    }
+    Mark(part);
   }
   bool MaySave(SettingsPart part) const { return mayWrite_[Index(part)]; }
+  // The user edited a charges table that was never read; the close says they are not saved.
+  bool ChargesTableEditsKeptOut() const { return tableEditsKeptOut_; }
 
   // A close whose save failed. The first one keeps the window open behind the error box, so
   // the user may put things right and try again; from the second on (true) the user is asked
@@ -42,6 +55,8 @@ class SettingsCloseState {
   void Mark(SettingsPart part) { mayWrite_[Index(part)] = true; }
 
   std::array<bool, 4> mayWrite_{};
+  std::array<bool, 4> loaded_{};
+  bool tableEditsKeptOut_ = false;
   int failedSaves_ = 0;
 };
 
@@ -54,6 +69,14 @@ void SaveAtClose(SettingsFile& file, const SettingsCloseState& state, const Opti
 // one atomic replace of the file after SaveAtClose.
 void SaveTariffAtClose(SettingsFile& file, const SettingsCloseState& state,
                        const TariffSettings& tariff);
+
+// The offer made at the first edit of a charges table that the start did not read.
+std::string ReadChargesTableAgainText(const std::string& settingsPath);
+// The note at a close that keeps the user's edits of such a table out of the file.
+std::string ChargesTableKeptOutText(const std::string& settingsPath);
+
+// The error at a start whose data folder cannot be written, with the system's reason.
+std::string DataFolderUnwritableText(const std::string& folder, const std::string& reason);
 
 // The question after a repeated failure, naming the file that could not be written.
 std::string CloseAnywayText(const std::string& settingsPath);

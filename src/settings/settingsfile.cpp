@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <exception>
+#include <unordered_map>
 #include <utility>
 
 #include "capture/modemlog.h"
+#include "platform/ascii.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "settings/chargecells.h"
 
@@ -47,6 +50,45 @@ ChargeRow DefaultChargeCells(const RegionalSettings& rs) {
   return {kCatchAllBandText,   TimeToStr(rs, 0.0) + " - " + TimeToStr(rs, 0.99999),
           FloatToStr(rs, 0.3), FloatToStr(rs, 0.1),
           FloatToStr(rs, 0.0), FloatToStr(rs, 0.0)};
+}
+
+std::optional<ChargeRows> ChargesTableFromText(std::string_view text, const RegionalSettings& rs) {
+  std::unordered_map<std::string, std::string> cells;
+  std::optional<std::string> countText;
+  bool inTable = false;
+  bool tableSeen = false;
+  for (std::string_view line : SplitLines(text)) {
+    const ProfileLine parsed = ParseProfileLine(line);
+    if (parsed.kind == ProfileLineKind::Section) {
+      // Only the first section of the name is read, as the profile functions do.
+      inTable = !tableSeen && EqualNoCase(parsed.name, kChargesSection);
+      tableSeen = tableSeen || inTable;
+      continue;
+    }
+    if (!inTable || parsed.kind != ProfileLineKind::Key) continue;
+    std::string name(parsed.name);
+    for (char& c : name) c = AsciiLower(c);
+    if (name == "count") {
+      if (!countText) countText = ProfileValueText(parsed.value);
+    } else {
+      cells.emplace(std::move(name), ProfileValueText(parsed.value));
+    }
+  }
+  int count = 0;
+  if (!countText || !ParseProfileInteger(*countText, count) || count < 1) return std::nullopt;
+  count = std::min(count, kMostChargeBands);
+  const ChargeRow defaults = DefaultChargeCells(rs);
+  ChargeRows rows(static_cast<std::size_t>(count));
+  for (int r = 1; r <= count; ++r) {
+    for (int c = 0; c < kChargeColumns; ++c) {
+      std::string key = ChargeCellKey(c, r);
+      for (char& ch : key) ch = AsciiLower(ch);
+      const auto it = cells.find(key);
+      rows[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c)] =
+          it != cells.end() ? it->second : defaults[static_cast<std::size_t>(c)];
+    }
+  }
+  return rows;
 }
 
 Options SettingsFile::LoadOptions(std::string_view windowsDirectory) const {

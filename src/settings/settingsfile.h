@@ -2,6 +2,7 @@
 // last used and every cell of the charges table, kept from one run to the next.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,13 @@ std::string ChargeCellKey(int column, int row);
 // The cells of the catch-all band as a first start shows them: start cost 0.3, cost per minute
 // 0.1, no minimum cost and no minimum period, in the notation of the regional settings.
 ChargeRow DefaultChargeCells(const RegionalSettings& rs);
+
+// The charges table of a settings file's text, read once (a snapshot for a reader that must not
+// mix two versions of the file): the first section "strgrdCost" and its first key of a name,
+// as the profile functions read them; a missing cell takes its column's default. nullopt when
+// the text holds no table: no such section, or a "Count" that is missing, not a number or
+// below 1 (an empty file, one in another encoding, a call store).
+std::optional<ChargeRows> ChargesTableFromText(std::string_view text, const RegionalSettings& rs);
 
 class SettingsFile {
  public:

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 
 #include "platform/ascii.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "settings/chargecells.h"
 #include "settings/settingsfile.h"
 
@@ -109,7 +111,50 @@ TariffSettings ReadTariffSettings(const Source& source, const RegionalSettings& 
   return s;
 }
 
+// A file's text read as the profile functions read it: names without regard to letter case,
+// the first section and the first key of a name win.
+class ProfileText {
+ public:
+  explicit ProfileText(std::string_view text) {
+    std::map<std::string, std::string>* section = nullptr;
+    for (std::string_view line : SplitLines(text)) {
+      const ProfileLine parsed = ParseProfileLine(line);
+      if (parsed.kind == ProfileLineKind::Section) {
+        names_.emplace_back(parsed.name);
+        auto [it, added] = sections_.try_emplace(Lower(parsed.name));
+        section = added ? &it->second : nullptr;
+      } else if (parsed.kind == ProfileLineKind::Key && section != nullptr && parsed.hasValue) {
+        section->try_emplace(Lower(parsed.name), ProfileValueText(parsed.value));
+      }
+    }
+  }
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue) const {
+    const auto s = sections_.find(Lower(section));
+    if (s != sections_.end()) {
+      const auto k = s->second.find(Lower(key));
+      if (k != s->second.end()) return k->second;
+    }
+    return std::string(defaultValue);
+  }
+  const std::vector<std::string>& SectionNames() const { return names_; }
+
+ private:
+  static std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = AsciiLower(c);
+    return lower;
+  }
+  std::vector<std::string> names_;
+  std::map<std::string, std::map<std::string, std::string>> sections_;
+};
+
 }  // namespace
+
+TariffSettings TariffSettingsFromText(std::string_view text, const RegionalSettings& rs,
+                                      std::vector<std::string>* problems) {
+  return ReadTariffSettings(ProfileText(text), rs, problems);
+}
 
 bool TariffSettings::operator==(const TariffSettings& other) const {
   if (billingFirstDay != other.billingFirstDay) return false;

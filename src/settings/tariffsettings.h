@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "charges/tariffhistory.h"
@@ -39,6 +40,10 @@ TariffSettings LoadTariffSettings(const ProfileFile& file, const RegionalSetting
                                   std::vector<std::string>* problems);
 TariffSettings LoadTariffSettingsReadOnly(const ProfileFile& file, const RegionalSettings& rs,
                                           std::vector<std::string>* problems);
+
+// The same from a snapshot of the file's text, as a reader beside a running Dorvane takes it.
+TariffSettings TariffSettingsFromText(std::string_view text, const RegionalSettings& rs,
+                                      std::vector<std::string>* problems);
 
 // The problems as one message, one line each.
 std::string SettingsProblemsText(const std::vector<std::string>& problems);

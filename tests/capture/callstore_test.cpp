@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <future>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "capture/capture_test_util.h"
@@ -185,19 +189,19 @@ const Recording kCalls[] = {
 
 const char* const kStoreWithPoint =
     "[1998-7]\r\n"
+    "36006=36006.0208333333\r\n"
     "36006.8430905671=36006.8699199074\r\n"
     "36007.5=36007.75\r\n"
     "36007.9993055556=36008.0006944444\r\n"
-    "36006=36006.0208333333\r\n"
     "[1998-8]\r\n"
     "36008.25=36008.5\r\n";
 
 const char* const kStoreWithComma =
     "[1998-7]\r\n"
+    "36006=36006,0208333333\r\n"
     "36006,8430905671=36006,8699199074\r\n"
     "36007,5=36007,75\r\n"
     "36007,9993055556=36008,0006944444\r\n"
-    "36006=36006,0208333333\r\n"
     "[1998-8]\r\n"
     "36008,25=36008,5\r\n";
 
@@ -213,7 +217,7 @@ void PrintTo(const RecordMode& m, std::ostream* os) {
 
 class RecordCallTest : public ::testing::TestWithParam<RecordMode> {};
 
-TEST_P(RecordCallTest, WritesOneLinePerStartInMonthSectionsInOrderOfFirstUse) {
+TEST_P(RecordCallTest, WritesOneLinePerStartInCalendarOrder) {
   TempDir dir;
   const RegionalSettings rs = GetParam().comma ? CommaSettings() : PointSettings();
   CallStore store(dir.File("dorvane.DB"), rs);
@@ -306,7 +310,7 @@ PeriodResult RunInitReportPeriod(const std::optional<std::string>& storeText,
     InitReportPeriod(
         fs, "/p/dorvane.DB", rs, [&](TDateTime v) { result.starts.push_back(v); },
         [&](TDateTime v) { result.stops.push_back(v); });
-  } catch (const ConvertError& e) {
+  } catch (const Error& e) {
     result.error = e.what();
   }
   return result;
@@ -344,25 +348,52 @@ TEST(InitReportPeriod, SetsTheDatesOfTheFirstAndLastCallLines) {
        false,
        {36006.5},
        {},
-       "'abc' is not a valid floating point value"},
+       "Line 3 of /p/dorvane.DB: 'abc' is not a valid floating point value"},
       {"a number without an end",
        "[1998-7]\r\n36006.5=36006.6\r\n36007.5\r\n36008.5=36008.6\r\n",
        false,
        {36006.5},
        {},
-       "'' is not a valid floating point value"},
+       "Line 3 of /p/dorvane.DB: '36007.5' is no call line (no \"=\")"},
       {"bad first line",
        "[1998-7]\r\n=36006.6\r\n",
        false,
        {},
        {},
-       "'' is not a valid floating point value"},
+       "Line 2 of /p/dorvane.DB: '' is not a valid floating point value"},
+      {"a start beyond every date",
+       "[1998-7]\r\n1e308=1\r\n",
+       false,
+       {},
+       {},
+       "Line 2 of /p/dorvane.DB: '1e308' is not a valid date and time"},
+      {"a byte-order mark",
+       "\xEF\xBB\xBF[1998-7]\r\n36006=1\r\n",
+       false,
+       {},
+       {},
+       "Line 1 of /p/dorvane.DB: a byte-order mark before '[1998-7]'"},
+      {"a NUL byte",
+       std::string("[1998-7]\r\n36006.5=1\r\n3600\0"
+                   "7=1\r\n",
+                   31),
+       false,
+       {36006.5},
+       {},
+       "Line 3 of /p/dorvane.DB: '3600\\x007' is not a valid floating point value"},
+      // A store number has no thousands separator: either mark is the decimal separator.
       {"written with a point, read with a comma",
        "[1998-7]\r\n36006.5=36006.6\r\n",
        true,
-       {},
-       {},
-       "'36006.5' is not a valid floating point value"},
+       {36006.5},
+       {36006.5},
+       ""},
+      {"mixed by two notations",
+       "[1998-7]\r\n36006,5=36006,6\r\n36007.5=36007.6\r\n",
+       false,
+       {36006.5},
+       {36007.5},
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -372,6 +403,32 @@ TEST(InitReportPeriod, SetsTheDatesOfTheFirstAndLastCallLines) {
     EXPECT_EQ(r.stops, c.stops);
     EXPECT_EQ(r.error, c.error);
   }
+}
+
+}  // namespace
+}  // namespace dorvane
+
+namespace dorvane {
+namespace {
+
+// "Delete All Modem Calls" waits for a merge under way: the calls it writes are deleted too,
+// never put back after the deletion.
+TEST(DeleteAllCalls, WaitsForTheWriterThatHoldsTheStore) {
+  testing::TempDir dir;
+  const std::string path = dir.File("dorvane.DB");
+  testing::WriteBytes(path, "[1998-7]\r\n36006=36006.5\r\n");
+  RealFileSystem files(dir.Path(), {path});
+  std::promise<void> locked;
+  std::thread writer([&] {
+    FileLock lock(path);
+    locked.set_value();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    testing::WriteBytes(path, "[1998-7]\r\n36006=36006.5\r\n36007=36007.5\r\n");
+  });
+  locked.get_future().wait();
+  DeleteAllCalls(files, path);
+  writer.join();
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 }  // namespace

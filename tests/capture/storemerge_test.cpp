@@ -49,11 +49,29 @@ TEST(MergeCalls, AddsWhatTheStoreLacksAndKeepsEveryOtherByte) {
     std::string after;
     std::size_t added;
   } cases[] = {
-      {"no store yet: months in order of first use",
+      {"no store yet: months and calls in calendar order, whatever order they came in",
        std::nullopt,
-       {kAug1, kJul30, kJul31},
-       "[1998-8]\r\n36008=36008.5\r\n[1998-7]\r\n36006=36006.5\r\n36007=36007.5\r\n",
+       {kAug1, kJul31, kJul30},
+       "[1998-7]\r\n36006=36006.5\r\n36007=36007.5\r\n[1998-8]\r\n36008=36008.5\r\n",
        3},
+      {"an older month goes before the later ones, a call to its place in its month",
+       "; kept\r\n[1998-7]\r\n36006=36006.25\r\n36007.5=36007.75\r\n[1998-9]\r\n36039=36039.5\r\n",
+       {kSep1, kAug1, kJul31},
+       "; kept\r\n[1998-7]\r\n36006=36006.25\r\n36007=36007.5\r\n36007.5=36007.75\r\n"
+       "[1998-8]\r\n36008=36008.5\r\n[1998-9]\r\n36039=36039.5\r\n",
+       2},
+      {"a store out of order is put in order by the next write, each start once",
+       "[1998-9]\r\n36039=36039.5\r\n[1998-7]\r\n36007=36007.5\r\n36006=36006.25\r\n"
+       "[1998-7]\r\n36006=36006.75\r\n",
+       {kAug1},
+       "[1998-7]\r\n36006=36006.25\r\n36007=36007.5\r\n[1998-8]\r\n36008=36008.5\r\n"
+       "[1998-9]\r\n36039=36039.5\r\n",
+       1},
+      {"a start stored in the other notation is held; the mixed store is written in one",
+       "[1998-7]\r\n36006,25=36006,5\r\n36007=36007,5\r\n",
+       {{"07-30-1998 06:00:00.00", "07-30-1998 18:00:00.00"}, kAug1},
+       "[1998-7]\r\n36006.25=36006.5\r\n36007=36007.5\r\n[1998-8]\r\n36008=36008.5\r\n",
+       1},
       {"the first call with a start wins",
        std::nullopt,
        {kJul30, {"07-30-1998 00:00:00.00", "07-30-1998 18:00:00.00"}},
@@ -62,8 +80,8 @@ TEST(MergeCalls, AddsWhatTheStoreLacksAndKeepsEveryOtherByte) {
       {"an older store: blank lines, no final line end",
        "[1998-7]\r\n36006.5=36006.6\r\n\r\n[1998-8]\r\n36008.25=36008.5",
        {kJul31, kAug1, kSep1},
-       "[1998-7]\r\n36006.5=36006.6\r\n36007=36007.5\r\n\r\n[1998-8]\r\n36008.25=36008.5\r\n"
-       "36008=36008.5\r\n[1998-9]\r\n36039=36039.5\r\n",
+       "[1998-7]\r\n36006.5=36006.6\r\n36007=36007.5\r\n\r\n[1998-8]\r\n36008=36008.5\r\n"
+       "36008.25=36008.5\r\n[1998-9]\r\n36039=36039.5\r\n",
        3},
       {"a call held keeps its end",
        "[1998-7]\r36006=36006.25\n",
@@ -75,11 +93,11 @@ TEST(MergeCalls, AddsWhatTheStoreLacksAndKeepsEveryOtherByte) {
        {kJul30, kJul31},
        "[1998-7]\r\n36006=36006.5\r\n36007=36007.5\r\n36008=\"\"\r\n36039=x",
        2},
-      {"only the first section of a month is looked into",
+      {"a month found twice holds the calls of both sections",
        "[1998-7]\r\n36007=36007.25\r\n[1998-8]\r\n[1998-7]\r\n36006=36006.25\r\n",
        {kJul30},
-       "[1998-7]\r\n36007=36007.25\r\n36006=36006.5\r\n[1998-8]\r\n[1998-7]\r\n36006=36006.25\r\n",
-       1},
+       "[1998-7]\r\n36007=36007.25\r\n[1998-8]\r\n[1998-7]\r\n36006=36006.25\r\n",
+       0},
       {"mark, blank and comment lines after the last call stay",
        "\xEF\xBB\xBF[1998-7]\r\n\r\n36006=36006.25\r\n; note\n\r\n[1998-8]\r\n",
        {kJul31},
@@ -154,7 +172,7 @@ TEST(NewCalls, TellsStartsByTheirTextInTheirMonth) {
   WriteBytes(path, "[1998-8]\r\n36008=36008.5\r\n[1998-7]\r\n36006=\r\n");
   EXPECT_EQ(StoreHolds(path, PointSettings(), calls), (std::vector<bool>{false, false, true}));
   EXPECT_EQ(MergeCalls(path, PointSettings(), calls).added, 1u);
-  EXPECT_EQ(ReadBytes(path), "[1998-8]\r\n36008=36008.5\r\n[1998-7]\r\n36006=36006.5\r\n");
+  EXPECT_EQ(ReadBytes(path), "[1998-7]\r\n36006=36006.5\r\n[1998-8]\r\n36008=36008.5\r\n");
 }
 
 }  // namespace

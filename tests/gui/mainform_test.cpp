@@ -30,6 +30,7 @@
 #include "dialogs/costedit.h"
 #include "gui/support/fakes.h"
 #include "platform/error.h"
+#include "settings/closestate.h"
 
 using dorvane::Answer;
 using dorvane::RegionalSettings;
@@ -89,6 +90,8 @@ class MainFormTest : public QObject {
   void commandLineCheck();
   void failedShowStepIsReportedOnceAndEndsTheSequence_data();
   void failedShowStepIsReportedOnceAndEndsTheSequence();
+  void aTableTheStartDidNotReadIsNeverSaved();
+  void anUnwritableDataFolderIsNamedAndTheRestStillLoads();
   void reportPeriodComesFromTheCallStore();
   void helpAndHomePage_data();
   void helpAndHomePage();
@@ -562,7 +565,7 @@ void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence_data() {
       << "Failed to set data for 'LoggingPath'" << false << true;
   QTest::newRow("call store line that is no number")
       << false << "[1998-7]\r\nabc=36006.6\r\n"
-      << "'abc' is not a valid floating point value" << true << false;
+      << "Line 2 of %1: 'abc' is not a valid floating point value" << true << false;
 }
 
 void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence() {
@@ -579,7 +582,10 @@ void MainFormTest::failedShowStepIsReportedOnceAndEndsTheSequence() {
       "Cell01=The time not specified above\r\nCell21=0.25\r\n";
   rig.WriteFile("dorvane.INI", ini);
   rig.WriteFile("ModemLog.txt", LogSession("08-02-1998 10:00:00.00", "08-02-1998 10:30:00.00"));
-  rig.messages.Expect(BoxKind::ShowError, error.toStdString());
+  rig.messages.Expect(
+      BoxKind::ShowError,
+      error.replace(QLatin1String("%1"), QString::fromStdString(rig.Path("dorvane.DB")))
+          .toStdString());
 
   TForm1& form = rig.Show({"CHECK"}, refusingRegistry ? &refusing : nullptr);
   QVERIFY(rig.messages.AllShown());
@@ -762,6 +768,70 @@ void MainFormTest::bandEditorAddsEditsAndDeletesBands() {
   QVERIFY(rig.messages.AllShown());
   QCOMPARE(form.strgrdCost->rowCount(), 1);
   QCOMPARE(form.strgrdCost->currentRow(), 0);
+}
+
+// A start that failed before the charges table was loaded leaves the grid empty: an edit there
+// offers to read the file; refused, the edit stays out of the file and the close says so.
+void MainFormTest::aTableTheStartDidNotReadIsNeverSaved() {
+  const std::string ini =
+      "[strgrdCost]\r\nCount=3\r\nCell01=Mon\r\nCell11=08:00:00 AM - 06:00:00 PM\r\n"
+      "Cell02=Tue\r\nCell12=08:00:00 AM - 06:00:00 PM\r\nCell03=The time not specified above\r\n";
+  for (const bool readAgain : {false, true}) {
+    FormRig rig;
+    dorvane::testing::RefusingRegistry refusing;
+    rig.WriteFile("dorvane.INI", ini);
+    rig.messages.Expect(BoxKind::ShowError, "Failed to set data for 'LoggingPath'");
+    TForm1& form = rig.Show({}, &refusing);
+    const std::string path = rig.Path("dorvane.INI");
+    rig.messages.Expect(BoxKind::Confirm, dorvane::ReadChargesTableAgainText(path),
+                        readAgain ? dorvane::Answer::Yes : dorvane::Answer::No);
+    rig.messages.Expect(BoxKind::Confirm, "Delete this line?", dorvane::Answer::Yes);
+    form.btnDelete->click();
+    QCOMPARE(form.strgrdCost->rowCount(), readAgain ? 2 : 1);
+    if (!readAgain) {
+      rig.messages.Expect(BoxKind::Warning, dorvane::ChargesTableKeptOutText(path));
+    }
+    form.close();
+    QVERIFY(rig.messages.AllShown());
+    if (readAgain) {
+      QVERIFY(rig.ReadFile("dorvane.INI").find("Count=2\r\nCell01=Tue") != std::string::npos);
+    } else {
+      QCOMPARE(rig.ReadFile("dorvane.INI"), ini);
+    }
+  }
+}
+
+// A data folder that cannot be written: one message naming it with the system's reason; the
+// tariff, the options and the period are still read, and the log waits for a writable store.
+void MainFormTest::anUnwritableDataFolderIsNamedAndTheRestStillLoads() {
+  class ReadOnlyFolder : public dorvane::RealFileSystem {
+   public:
+    using RealFileSystem::RealFileSystem;
+    std::optional<std::string> FolderWriteProblem(const std::string&) const override {
+      return "Read-only file system";
+    }
+  };
+  FormRig rig;
+  rig.files = std::make_unique<ReadOnlyFolder>(rig.Path(""));
+  rig.WriteFile("dorvane.INI",
+                "[Warn Monthly Cost]\r\nCost=12,50\r\n[strgrdCost]\r\nCount=2\r\nCell01=Mon\r\n"
+                "Cell02=The time not specified above\r\n");
+  rig.WriteFile("dorvane.DB", "[1998-7]\r\n36006.5=36006.6\r\n[1998-8]\r\n36008.5=36008.6\r\n");
+  const std::string log = LogSession("08-02-1998 10:00:00.00", "08-02-1998 10:30:00.00");
+  rig.WriteFile("ModemLog.txt", log);
+  rig.messages.Expect(
+      BoxKind::ShowError,
+      dorvane::DataFolderUnwritableText(dorvane::PortableDataPaths(rig.Path("dorvane")).folder,
+                                        "Read-only file system"));
+  TForm1& form = rig.Show();
+  QVERIFY(rig.messages.AllShown());
+  QCOMPARE(form.strgrdCost->rowCount(), 2);
+  QCOMPARE(form.editWarnCost->text(), QStringLiteral("12,50"));
+  QCOMPARE(form.DateTimePickerStart->date(), QDate(1998, 7, 30));
+  QCOMPARE(form.DateTimePickerStop->date(), QDate(1998, 8, 1));
+  QCOMPARE(form.lblNumberOfCalls->text(), QStringLiteral("2"));
+  QCOMPARE(rig.ReadFile("ModemLog.txt"), log);
+  QVERIFY(!rig.Exists("dorvane.REG"));
 }
 
 void MainFormTest::reportsPricesAndWarnings() {

@@ -205,7 +205,7 @@ TEST(StoreScan, ReadsCallLinesInFileOrderAndReportsTheFirstBadOne) {
       "[1999-1]\r\n36172,5=36172,75\r\n\r\n[1999-2]\n36200=36200,125\r\n36190,25=36190,5";
   ScanCallStore(
       *TextLines(text, 5), de, [&](TDateTime s, TDateTime e) { calls.emplace_back(s, e); },
-      [&](int p) { positions.push_back(p); });
+      [&](int p) { positions.push_back(p); }, "x.DB");
   const std::vector<std::pair<TDateTime, TDateTime>> expected = {
       {36172.5, 36172.75}, {36200, 36200.125}, {36190.25, 36190.5}};
   EXPECT_EQ(calls, expected);
@@ -216,17 +216,25 @@ TEST(StoreScan, ReadsCallLinesInFileOrderAndReportsTheFirstBadOne) {
     const char* text;
     const char* message;
   };
+  // Either mark reads as the decimal separator: a store number has no thousands separator.
+  calls.clear();
+  ScanCallStore(
+      *TextLines("36172.5=36172,75\r\n"), de,
+      [&](TDateTime s, TDateTime e) { calls.emplace_back(s, e); }, [](int) {}, "x.DB");
+  EXPECT_EQ(calls, (std::vector<std::pair<TDateTime, TDateTime>>{{36172.5, 36172.75}}));
+
   const Bad bad[] = {
-      {"[1999-1]\r\n36172,5\r\n", "'' is not a valid floating point value"},
-      {"36172.5=36172,75\r\n", "'36172.5' is not a valid floating point value"},
-      {"36172,5=end\r\n", "'end' is not a valid floating point value"},
+      {"[1999-1]\r\n36172,5\r\n", "Line 2 of x.DB: '36172,5' is no call line (no \"=\")"},
+      {"36172,5=end\r\n", "Line 1 of x.DB: 'end' is not a valid floating point value"},
+      {"\r\n36172,5=1e308\r\n", "Line 2 of x.DB: '1e308' is not a valid date and time"},
+      {"36172,5=inf\r\n", "Line 1 of x.DB: 'inf' is not a valid floating point value"},
   };
   for (const Bad& b : bad) {
     try {
       ScanCallStore(
-          *TextLines(b.text), de, [](TDateTime, TDateTime) {}, [](int) {});
+          *TextLines(b.text), de, [](TDateTime, TDateTime) {}, [](int) {}, "x.DB");
       ADD_FAILURE() << b.text;
-    } catch (const ConvertError& e) {
+    } catch (const Error& e) {
       EXPECT_EQ(std::string(e.what()), b.message);
     }
   }

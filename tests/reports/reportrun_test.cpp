@@ -106,7 +106,7 @@ TEST(ReportRun, StoreAndPeriodChecksFilterAndFailures) {
       {"store breaks off",                A, store, Read::FailsAfterFirstBlock, true, unreadable, false, "",  -1, {},       0},
       {"logbook, store breaks off",       L, store, Read::FailsAfterFirstBlock, true, unreadable, false, "",  -1, {},       3},
       {"bad call line",                   A, store + "36010\r\n", Read::Whole, true,
-       "'' is not a valid floating point value",                                              false, "",     -1, {},       0},
+       "Line 7 of x.DB: '36010' is no call line (no \"=\")",                                  false, "",     -1, {},       0},
   };
   // clang-format on
   for (const Case& c : cases) {

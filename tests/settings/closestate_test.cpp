@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -65,6 +66,10 @@ TEST_P(SaveAtCloseTest, WritesOnlyWhatWasLoadedOrChanged) {
   EXPECT_EQ(options.warnCost, !c.optionsSaved);
   EXPECT_EQ(file.LoadActivePage(), c.pageSaved ? 1 : 2);
   EXPECT_EQ(file.LoadChargesTable(us), c.tableSaved ? windowTable : kUsersTable);
+  // Table edits kept out of the file are told at the close.
+  const bool tableEdited = std::find(c.changedByUser.begin(), c.changedByUser.end(),
+                                     SettingsPart::ChargesTable) != c.changedByUser.end();
+  EXPECT_EQ(state.ChargesTableEditsKeptOut(), tableEdited && !c.tableSaved);
   if (!c.optionsSaved && !c.pageSaved && !c.tableSaved) {
     EXPECT_EQ(ReadBytes(file.Path()).value(), before) << "the file was rewritten";
   }
@@ -78,13 +83,14 @@ INSTANTIATE_TEST_SUITE_P(
         CloseCase{"NothingLoaded", {}, {}, false, false, false},
         // Options typed over unloaded ones would carry the defaults of the others with them.
         CloseCase{"OptionsTypedButNeverLoaded", {}, {P::Options}, false, false, false},
-        // The user rebuilt the table and chose a page after the failed start: those are theirs.
+        // The user chose a page after the failed start: that is theirs. A band added to the
+        // empty grid is not a tariff: the unread table in the file stays.
         CloseCase{"TableAndPageChangedByTheUser",
                   {},
                   {P::ChargesTable, P::ActivePage},
                   false,
                   true,
-                  true},
+                  false},
         // The import failed (step 5): options and table were read, the page was not.
         CloseCase{"ImportFailed", {P::Options, P::ChargesTable}, {}, true, false, true},
         CloseCase{"EverythingLoaded",

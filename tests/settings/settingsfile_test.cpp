@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/error.h"
@@ -183,6 +184,34 @@ TEST(SettingsFile, AFolderThatCannotBeWrittenRaisesTheFilesPath) {
     FAIL() << "saved into a folder that does not exist";
   } catch (const WriteError& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + settings.Path());
+  }
+}
+
+// A reader's snapshot of the table: only a file that holds a table gives one; the first
+// start's table is never made up for a file that lacks it.
+TEST(ChargesTableFromText, GivesTheTableOnlyWhenTheTextHoldsOne) {
+  const RegionalSettings rs;
+  const ChargeRow catchAll = DefaultChargeCells(rs);
+  struct Case {
+    const char* name;
+    std::string text;
+    std::optional<ChargeRows> rows;
+  } cases[] = {
+      {"empty", "", std::nullopt},
+      {"no table", "[PageControl]\r\nActivePage=2\r\n", std::nullopt},
+      {"Count=0", "[strgrdCost]\r\nCount=0\r\n", std::nullopt},
+      {"Count=abc", "[strgrdCost]\r\nCount=abc\r\n", std::nullopt},
+      {"no Count", "[strgrdCost]\r\nCell01=x\r\n", std::nullopt},
+      {"a call store", "[1998-7]\r\n36006=36006.5\r\n", std::nullopt},
+      {"UTF-16", std::string("\xFF\xFE[\0s\0t\0r\0g\0r\0d\0C\0o\0s\0t\0]\0", 24), std::nullopt},
+      {"first section and first key win; missing cells take their defaults",
+       "[STRGRDCOST]\r\ncount = 0x2\r\nCell01=Mon\r\ncell01=Tue\r\nCell21=\"0.5\"\r\n"
+       "[strgrdCost]\r\nCount=1\r\nCell12=x\r\n",
+       ChargeRows{{"Mon", catchAll[1], "0.5", catchAll[3], catchAll[4], catchAll[5]}, catchAll}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ChargesTableFromText(c.text, rs), c.rows);
   }
 }
 

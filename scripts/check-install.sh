@@ -30,26 +30,30 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 # --- Files in their places -------------------------------------------------------------------
 for f in bin/dorvane bin/dorvane-report bin/dorvane-import lib/dorvane/ppp-hook \
   share/dorvane/dorvane.HLP share/applications/dorvane.desktop \
-  share/icons/hicolor/scalable/apps/dorvane.svg share/icons/hicolor/48x48/apps/dorvane.png \
-  share/metainfo/dorvane.metainfo.xml share/man/man1/dorvane.1 share/man/man1/dorvane-report.1 \
-  share/man/man1/dorvane-import.1; do
+  share/icons/hicolor/scalable/apps/dorvane.svg share/metainfo/org.example.dorvane.metainfo.xml \
+  share/man/man1/dorvane.1.gz share/man/man1/dorvane-report.1.gz share/man/man1/dorvane-import.1.gz \
+  share/doc/dorvane/copyright share/doc/dorvane/changelog.gz; do
   [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 [ -x "$prefix/bin/dorvane" ] || fail "bin/dorvane is not executable"
 # The PNG's header holds its width and height as two 32-bit numbers after the signature.
-size=$(od -An -tu1 -j16 -N8 "$prefix/share/icons/hicolor/48x48/apps/dorvane.png" | tr -s ' ')
-[ "$size" = " 0 0 0 48 0 0 0 48" ] || fail "the 48x48 icon is$size"
+for side in 16 22 24 32 48 64 128 256; do
+  png=$prefix/share/icons/hicolor/${side}x${side}/apps/dorvane.png
+  size=$(od -An -tu4 --endian=big -j16 -N8 "$png" 2>/dev/null | tr -s ' ')
+  [ "$size" = " $side $side" ] || fail "the ${side}x${side} icon is${size:- missing}"
+done
 pass "installed files"
 
 # --- Desktop entry, AppStream data, man pages ------------------------------------------------
 desktop-file-validate "$prefix/share/applications/dorvane.desktop" || fail "desktop-file-validate"
-appstreamcli validate --no-net "$prefix/share/metainfo/dorvane.metainfo.xml" >/dev/null ||
-  fail "appstreamcli validate --no-net"
+out=$(appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/org.example.dorvane.metainfo.xml" 2>&1) ||
+  fail "appstreamcli validate --no-net --pedantic: $out"
+grep -qE '^[IWE]:|^P:' <<<"$out" && fail "appstreamcli validate --pedantic remarks: $out"
 for page in dorvane dorvane-report dorvane-import; do
-  out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1" 2>&1 >/dev/null)
-  [ -z "$out" ] || fail "man -l $page.1 warns: $out"
-  LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/share/man/man1/$page.1" 2>/dev/null |
-    grep -q "^NAME" || fail "man -l $page.1 renders no NAME section"
+  out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+  [ -z "$out" ] || fail "man -l $page.1.gz warns: $out"
+  LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/share/man/man1/$page.1.gz" 2>/dev/null |
+    grep -q "^NAME" || fail "man -l $page.1.gz renders no NAME section"
 done
 pass "desktop entry, AppStream data and man pages"
 
@@ -133,9 +137,16 @@ if [ -z "${DORVANE_SKIP_DEB:-}" ]; then
   if [ -n "$deb" ]; then
     contents=$(dpkg-deb -c "$deb")
     for f in ./usr/bin/dorvane ./usr/share/dorvane/dorvane.HLP \
-      ./usr/share/applications/dorvane.desktop ./usr/share/metainfo/dorvane.metainfo.xml; do
+      ./usr/share/applications/dorvane.desktop ./usr/share/metainfo/org.example.dorvane.metainfo.xml; do
       grep -q " $f\$" <<<"$contents" || fail "the package lacks $f"
     done
+    # No lintian error or warning; the binaries carry the hardening of an optimised build.
+    if command -v lintian >/dev/null; then
+      tags=$(lintian --fail-on none --suppress-tags-from-file /dev/null "$deb" 2>&1 | grep -E '^[EW]:' || true)
+      [ -z "$tags" ] || fail "lintian: $tags"
+    else
+      fail "lintian is not installed (scripts/prereqs.sh)"
+    fi
     pass "Debian package $(basename "$deb")"
   else
     fail "cpack made no .deb"

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   xvfb xauth locales-all fonts-dejavu-core
-  desktop-file-utils appstream man-db dpkg-dev
+  desktop-file-utils appstream man-db dpkg-dev lintian
   # scripts/test.sh: the clang build, the format check, libFuzzer and the sanitizer runtimes
   # for clang, readable sanitizer stack traces.
   clang clang-format libclang-rt-14-dev llvm

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <algorithm>
 #include <string_view>
 
 #include "platform/formatpattern.h"
@@ -115,6 +116,50 @@ void TDateTimePicker::ShowValue() {
 void TDateTimePicker::OnDateChanged(QDate date) {
   if (showing_ || !date.isValid()) return;
   value_ = ReplaceDate(value_, EncodeDate(date.year(), date.month(), date.day()));
+}
+
+namespace {
+
+void CollectTabStops(QWidget* container, std::vector<QWidget*>& stops) {
+  std::vector<QWidget*> children;
+  for (QObject* child : container->children()) {
+    auto* widget = qobject_cast<QWidget*>(child);
+    if (widget != nullptr && !widget->isWindow() && !widget->isHidden()) children.push_back(widget);
+  }
+  std::stable_sort(children.begin(), children.end(),
+                   [](const QWidget* a, const QWidget* b) { return a->y() < b->y(); });
+  // Rows: a control joins the row above when its middle lies within that row's first control.
+  std::vector<std::vector<QWidget*>> rows;
+  for (QWidget* widget : children) {
+    const int middle = widget->geometry().center().y();
+    if (!rows.empty()) {
+      const QRect first = rows.back().front()->geometry();
+      if (middle >= first.top() && middle <= first.bottom()) {
+        rows.back().push_back(widget);
+        continue;
+      }
+    }
+    rows.push_back({widget});
+  }
+  for (std::vector<QWidget*>& row : rows) {
+    std::stable_sort(row.begin(), row.end(),
+                     [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
+    for (QWidget* widget : row) {
+      if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->focusProxy() == nullptr) {
+        stops.push_back(widget);
+      } else {
+        CollectTabStops(widget, stops);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<QWidget*> TabStopsAsSeen(QWidget* container) {
+  std::vector<QWidget*> stops;
+  CollectTabStops(container, stops);
+  return stops;
 }
 
 QRect TGroupBoxStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,

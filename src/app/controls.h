@@ -6,6 +6,7 @@
 #include <QDateTimeEdit>
 #include <QProxyStyle>
 #include <QString>
+#include <vector>
 
 #include "platform/datetime.h"
 #include "platform/regional.h"
@@ -43,6 +44,11 @@ class TDateTimePicker : public QDateTimeEdit {
   TDateTime value_ = 0;
   bool showing_ = false;
 };
+
+// The controls within `container` that Tab stops at, in the order the eye reads them: row by
+// row from the top (controls whose middle lies within another's height share its row), left to
+// right within a row, each box's controls where the box stands.
+std::vector<QWidget*> TabStopsAsSeen(QWidget* container);
 
 // Draws a group box the classic way: the frame's top line runs through the middle of the
 // caption, which interrupts it. Everything else is the application's style.

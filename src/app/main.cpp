@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <csignal>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,12 @@ int main(int argc, char** argv) {
   // data folder.
   const dorvane::SystemEnvironment environment;
   const dorvane::DataPaths paths = dorvane::FindDataPaths(environment);
+  if (paths.helpMissing) {
+    // Not portable without its help: the files go to the data folder, and the user learns why.
+    std::fprintf(stderr,
+                 "dorvane: the help file %s is missing; the program's files are kept in %s\n",
+                 paths.help.c_str(), paths.folder.c_str());
+  }
   dorvane::CreateDataFolder(paths);
   dorvane::RemoveStaleDataTemporaries(paths);
   const std::string exePath = QCoreApplication::applicationFilePath().toStdString();
@@ -42,6 +49,7 @@ int main(int argc, char** argv) {
   dorvane::QtHelpEngine help(paths.help, messages);
   dorvane::QtShell shell;
   help.SetShell(&shell);
+  help.SetFilesFolder(paths.folder, !paths.installed);
   dorvane::RealFileSystem files(paths.folder,
                                 {paths.settings, paths.store, paths.registry, paths.help});
   dorvane::RegFileRegistry registry(paths.registry);

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -27,6 +28,7 @@
 #include <algorithm>
 
 #include "app/controls.h"
+#include "app/costchart.h"
 #include "app/reportview.h"
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
@@ -41,6 +43,7 @@
 #include "platform/qt/qtext.h"
 #include "reports/analysis.h"
 #include "reports/logbook.h"
+#include "reports/monthlycosts.h"
 #include "reports/reportrun.h"
 #include "reports/warnings.h"
 #include "settings/closestate.h"
@@ -296,6 +299,7 @@ void TForm1::SetChargeTableRows(const dorvane::ChargeRows& bands) {
                           new QTableWidgetItem(Q(bands[r][static_cast<std::size_t>(column)])));
     }
   }
+  FitCostColumns();
 }
 
 dorvane::ChargeRows TForm1::ChargeTableRows() const {
@@ -383,6 +387,17 @@ void TForm1::MoveSharedReportBoxes() {
       ++i;
     }
   }
+  OrderTabs();
+}
+
+void TForm1::OrderTabs() {
+  std::vector<QWidget*> order = dorvane::TabStopsAsSeen(Panel1);
+  order.push_back(PageControl1);
+  for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) {
+    const std::vector<QWidget*> stops = dorvane::TabStopsAsSeen(page);
+    order.insert(order.end(), stops.begin(), stops.end());
+  }
+  for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 // --- Menu, tool buttons and buttons -------------------------------------------------------
@@ -488,11 +503,16 @@ void TForm1::SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string&
                             lblMonthlyCostDuringPeriod};
   QLabel* value = labels[static_cast<int>(label)];
   value->setText(Q(text));
-  value->setAccessibleDescription(value->text());
 }
 
 void TForm1::BuildCostsAnalysis() {
-  dorvane::RunCostsAnalysis(WindowReportRun(), *currentMonth_);
+  // Bars are billing periods when the bill does not start on the 1st.
+  dorvane::MonthlyCosts months(spnFirstDay->value());
+  const auto stats =
+      dorvane::RunCostsAnalysis(WindowReportRun(), *currentMonth_,
+                                [&](const dorvane::PricedCall& call) { months.Add(call); });
+  // A refused period leaves the chart as it was, as it leaves the labels.
+  if (stats) chartCost->SetMonths(months.Months());
 }
 
 void TForm1::BuildLogbookReport() {

@@ -36,6 +36,7 @@ class CallStore;
 class ModemLogImport;
 class SettingsCloseState;
 class SettingsFile;
+class TCostChart;
 class TDateTimePicker;
 class TWrapCheckBox;
 enum class AnalysisLabel;
@@ -129,6 +130,21 @@ class TForm1 : public QMainWindow {
   QAction* KeltrixHomepage1 = nullptr;
   QAction* N2 = nullptr;
   QAction* About1 = nullptr;
+  QAction* LowerCost1 = nullptr;
+  QAction* ChargesHelp1 = nullptr;
+  QMenu* Report1 = nullptr;
+  QAction* CreateReport1 = nullptr;
+  QAction* DeleteData1 = nullptr;
+  QMenu* Charges1 = nullptr;
+  QAction* NewBand1 = nullptr;
+  QAction* EditBand1 = nullptr;
+  QAction* DeleteBand1 = nullptr;
+  // The bill's commands: the report on a billing period, the holidays and the tariff history.
+  QAction* CurrentPeriod1 = nullptr;
+  QAction* PreviousPeriod1 = nullptr;
+  QAction* Holidays1 = nullptr;
+  QAction* NewTable1 = nullptr;
+  QAction* DeleteTable1 = nullptr;
 
   QFrame* Panel1 = nullptr;
   QToolButton* SpeedButton1 = nullptr;
@@ -155,6 +171,8 @@ class TForm1 : public QMainWindow {
   QLabel* Label13 = nullptr;
   QLabel* lblEstimatedMonthlyCost = nullptr;
   QLabel* lblMonthlyCostDuringPeriod = nullptr;
+  // The cost of each month of the period, redrawn with the analysis.
+  dorvane::TCostChart* chartCost = nullptr;
 
   // Page 2, and the shared report boxes.
   QTextEdit* RichEdit1 = nullptr;
@@ -210,7 +228,6 @@ class TForm1 : public QMainWindow {
   QComboBox* cmbTableFrom = nullptr;
   QPushButton* btnNewTable = nullptr;
   QPushButton* btnDeleteTable = nullptr;
-  QGroupBox* grpboxBillingPeriod = nullptr;
   QPushButton* btnCurrentPeriod = nullptr;
   QPushButton* btnPreviousPeriod = nullptr;
 
@@ -231,6 +248,11 @@ class TForm1 : public QMainWindow {
   // Gives the room of a window larger than its starting size to the logbook box and the
   // charges grid; at the starting size every control is where the design puts it.
   void FitGrowingControls();
+  // The charges grid's columns: each amount column as wide as its widest text, the Days and the
+  // Time column sharing what is left; the design's widths while there is nothing to share.
+  void FitCostColumns();
+  // Tab goes through each page's controls in the order the eye reads them.
+  void OrderTabs();
   // A Days or Time cell whose text its column cuts shows the whole text as a tip.
   bool ShowCutCellTip(QHelpEvent* event);
   void MoveSharedReportBoxes();
@@ -291,4 +313,6 @@ class TForm1 : public QMainWindow {
   bool keptOutNoted_ = false;
   // The window's size after FitInitialSize: the design positions hold at this size.
   QSize startSize_;
+  // How much the design's positions grow for the desktop's font (1 for the drawn size).
+  double scale_ = 1;
 };

@@ -53,6 +53,7 @@ void TForm1::FillTableChooser() {
   }
   cmbTableFrom->setCurrentIndex(static_cast<int>(tariff_->shown));
   btnDeleteTable->setEnabled(tariff_->book.Count() > 1);
+  DeleteTable1->setEnabled(btnDeleteTable->isEnabled());
 }
 
 dorvane::ChargeRows TForm1::InForceTableRows() {

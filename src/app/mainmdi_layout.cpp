@@ -15,7 +15,9 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QSizeGrip>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -24,8 +26,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "app/controls.h"
+#include "app/costchart.h"
 #include "app/mainmdi.h"
 #include "app/windowtariff.h"
 #include "capture/callstore.h"
@@ -36,9 +40,11 @@
 #include "dialogs/costedit.h"
 #include "platform/ascii.h"
 #include "platform/error.h"
+#include "platform/qt/designscale.h"
 #include "platform/qt/icons.h"
 #include "platform/qt/named.h"
 #include "platform/qt/printing.h"
+#include "platform/qt/qtext.h"
 #include "reports/analysis.h"
 #include "reports/logbook.h"
 #include "settings/closestate.h"
@@ -49,6 +55,7 @@ using dorvane::MakeIcon;
 using dorvane::TDateTime;
 
 using dorvane::Named;
+using dorvane::Scaled;
 
 namespace {
 
@@ -69,7 +76,26 @@ constexpr int kGridTop = 46;
 const QColor kMaroon(0x80, 0x00, 0x00);
 const QColor kPurple(0x80, 0x00, 0x80);
 const QColor kNavy(0x00, 0x00, 0x80);
-const QColor kBlack(0x00, 0x00, 0x00);
+
+// The design's colours are dark ones for a light window; on a dark palette the same hue is
+// lightened so that the value stays readable.
+QColor ReadableColour(const QColor& colour, const QPalette& palette) {
+  if (palette.color(QPalette::Window).lightness() >= 128) return colour;
+  return QColor::fromHsl(colour.hslHue(), colour.hslSaturation(), 190);
+}
+
+// A hint is the status bar's text under the mouse and, for a screen reader, the control's
+// accessible description.
+template <typename W>
+void SetHint(W* control, const QString& hint) {
+  control->setStatusTip(hint);
+  control->setAccessibleDescription(hint);
+}
+
+// Texts of the core keep their bytes on their way into the controls.
+QString Q(const std::string& text) {
+  return dorvane::ToQString(text);
+}
 
 void SetTag(QObject* object, int tag) {
   object->setProperty("tag", tag);
@@ -91,16 +117,26 @@ QLabel* AddRightLabel(QWidget* parent, const char* name, const QString& text, in
   return label;
 }
 
-// A value label: empty until a report fills it, wide enough for what it will hold.
+// A value label: empty until a report fills it, wide enough for what it will hold. The design's
+// black keeps the palette's own text colour.
 QLabel* AddValueLabel(QWidget* parent, const char* name, int left, int top, int width,
                       const QColor& colour, const char* hint) {
   auto* label = Named(new QLabel(parent), name);
   label->setGeometry(left, top, width, label->fontMetrics().height() + 2);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  label->setPalette(palette);
-  if (hint != nullptr) label->setStatusTip(QLatin1String(hint));
+  if (colour.isValid()) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, ReadableColour(colour, palette));
+    label->setPalette(palette);
+  }
+  if (hint != nullptr) SetHint(label, QLatin1String(hint));
   return label;
+}
+
+// The caption is the value's label: a screen reader says the caption (without its colon) as
+// the value's name and the value as its text, once each.
+void LabelValue(QLabel* caption, QLabel* value, const QString& name) {
+  caption->setBuddy(value);
+  value->setAccessibleName(name);
 }
 
 QGroupBox* AddGroupBox(QWidget* parent, const char* name, const QString& title, QRect rect) {
@@ -140,8 +176,10 @@ QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption
   return button;
 }
 
-QAction* AddAction(QMenu* menu, const char* name, const QString& caption) {
+QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
+                   const QKeySequence& shortcut) {
   auto* action = Named(menu->addAction(caption), name);
+  action->setShortcut(shortcut);
   // Menu items carry no hint: hovering one clears the status bar.
   action->setStatusTip(QString());
   return action;
@@ -156,16 +194,14 @@ QAction* AddSeparator(QMenu* menu, const char* name) {
 TForm1::TForm1(dorvane::AppServices services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)) {
   setObjectName(QStringLiteral("Form1"));
-  // The design's font is not on these machines; the platform's sans-serif at the height of the
-  // design's text keeps the captions within their controls.
-  QFont font(QStringLiteral("DejaVu Sans"));
-  font.setPixelSize(11);
-  setFont(font);
+  // The window follows the desktop's font; the controls keep the design's positions and widen
+  // where a caption needs it.
   setWindowIcon(MakeIcon(IconKind::Program));
 
   BuildMenu();
 
   auto* central = new QWidget(this);
+  central->setAccessibleName(QStringLiteral("Dorvane"));
   auto* column = new QVBoxLayout(central);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
@@ -181,15 +217,28 @@ TForm1::TForm1(dorvane::AppServices services, QWidget* parent)
   PageControl1->addTab(TabSheet1, QStringLiteral("Costs Analysis"));
   PageControl1->addTab(TabSheet2, QStringLiteral("Logbook Report"));
   PageControl1->addTab(TabSheet3, QStringLiteral("Options"));
+  PageControl1->setAccessibleName(QStringLiteral("Pages"));
+  if (auto* stack = PageControl1->findChild<QWidget*>(QStringLiteral("qt_tabwidget_stackedwidget")))
+    stack->setAccessibleName(QStringLiteral("Page"));
+  for (int i = 0; i < PageControl1->count(); ++i)
+    PageControl1->widget(i)->setAccessibleName(PageControl1->tabText(i));
   column->addWidget(PageControl1, 1);
   setCentralWidget(central);
   BuildCostsAnalysisPage();
   BuildLogbookPage();
   BuildOptionsPage();
   BuildBillControls();
+  // Drawn for a smaller font: every position grows with the desktop's font.
+  scale_ = dorvane::DesignScale(font());
+  dorvane::ScaleDesign(Panel1, scale_);
+  Panel1->setFixedHeight(Scaled(Panel1->height(), scale_));
+  for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) dorvane::ScaleDesign(page, scale_);
 
   StatusBar1 = Named(new QStatusBar(this), "StatusBar1");
-  StatusBar1->setFixedHeight(19);
+  StatusBar1->setFixedHeight(std::max(19, StatusBar1->fontMetrics().height() + 6));
+  StatusBar1->setAccessibleName(QStringLiteral("Status"));
+  for (QSizeGrip* grip : StatusBar1->findChildren<QSizeGrip*>())
+    grip->setAccessibleName(QStringLiteral("Resize the window"));
   setStatusBar(StatusBar1);
 
   // Only the user's choice of a page runs the page-change handler; the program blocks the
@@ -199,12 +248,11 @@ TForm1::TForm1(dorvane::AppServices services, QWidget* parent)
   qApp->installEventFilter(this);
 
   FitInitialSize();
+  OrderTabs();
   FormCreate();
   // The dialogs come after the main window and live as long as it does.
   frmCostEditor = new TfrmCostEditor(services_.regional, services_.messages, this);
-  frmCostEditor->setFont(font);
   AboutBox = new TAboutBox(this);
-  AboutBox->setFont(font);
 }
 
 // Out of line, where the owned core objects are complete types.
@@ -213,21 +261,50 @@ TForm1::~TForm1() = default;
 void TForm1::BuildMenu() {
   QMenuBar* bar = Named(menuBar(), "MainMenu1");
   bar->setNativeMenuBar(false);
+  bar->setAccessibleName(QStringLiteral("Menu"));
   File1 = Named(bar->addMenu(QStringLiteral("&File")), "File1");
-  Print1 = AddAction(File1, "Print1", QStringLiteral("&Print..."));
-  PrintSetup1 = AddAction(File1, "PrintSetup1", QStringLiteral("P&rint Setup..."));
+  Print1 = AddAction(File1, "Print1", QStringLiteral("&Print..."), QKeySequence::Print);
+  PrintSetup1 = AddAction(File1, "PrintSetup1", QStringLiteral("P&rint Setup..."),
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
   N1 = AddSeparator(File1, "N1");
-  Exit1 = AddAction(File1, "Exit1", QStringLiteral("E&xit"));
+  Exit1 = AddAction(File1, "Exit1", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  // The buttons of the pages, so that each command has a menu item and a shortcut as well.
+  Report1 = Named(bar->addMenu(QStringLiteral("&Report")), "Report1");
+  CreateReport1 = AddAction(Report1, "CreateReport1", QStringLiteral("&Create Report"),
+                            QKeySequence(Qt::Key_F5));
+  CurrentPeriod1 = AddAction(Report1, "CurrentPeriod1", QStringLiteral("C&urrent Billing Period"),
+                             QKeySequence(Qt::CTRL | Qt::Key_F5));
+  PreviousPeriod1 =
+      AddAction(Report1, "PreviousPeriod1", QStringLiteral("Pre&vious Billing Period"),
+                QKeySequence(Qt::SHIFT | Qt::Key_F5));
+  DeleteData1 = AddAction(Report1, "DeleteData1", QStringLiteral("&Delete All Modem Calls..."),
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
+  Charges1 = Named(bar->addMenu(QStringLiteral("Char&ges")), "Charges1");
+  NewBand1 = AddAction(Charges1, "NewBand1", QStringLiteral("&New..."), QKeySequence::New);
+  EditBand1 =
+      AddAction(Charges1, "EditBand1", QStringLiteral("&Edit..."), QKeySequence(Qt::Key_F2));
+  DeleteBand1 = AddAction(Charges1, "DeleteBand1", QStringLiteral("&Delete"),
+                          QKeySequence(Qt::CTRL | Qt::Key_D));
+  NewTable1 = AddAction(Charges1, "NewTable1", QStringLiteral("New &Table..."),
+                        QKeySequence(Qt::CTRL | Qt::Key_T));
+  DeleteTable1 = AddAction(Charges1, "DeleteTable1", QStringLiteral("Delete T&able"),
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+  Holidays1 = AddAction(Charges1, "Holidays1", QStringLiteral("&Holidays..."),
+                        QKeySequence(Qt::CTRL | Qt::Key_H));
   Help1 = Named(bar->addMenu(QStringLiteral("&Help")), "Help1");
-  Contents1 = AddAction(Help1, "Contents1", QStringLiteral("&Contents"));
-  HowtoUseHelp1 = AddAction(Help1, "HowtoUseHelp1", QStringLiteral("&How to Use Help"));
+  Contents1 = AddAction(Help1, "Contents1", QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1));
+  HowtoUseHelp1 = AddAction(Help1, "HowtoUseHelp1", QStringLiteral("&How to Use Help"),
+                            QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  LowerCost1 = AddAction(Help1, "LowerCost1", QStringLiteral("&Lower Cost"),
+                         QKeySequence(Qt::CTRL | Qt::Key_L));
+  ChargesHelp1 = AddAction(Help1, "ChargesHelp1", QStringLiteral("Help on the C&harges"),
+                           QKeySequence(Qt::CTRL | Qt::Key_F1));
   N3 = AddSeparator(Help1, "N3");
-  KeltrixHomepage1 = AddAction(Help1, "KeltrixHomepage1", QStringLiteral("&Keltrix Home Page"));
+  KeltrixHomepage1 = AddAction(Help1, "KeltrixHomepage1", QStringLiteral("&Keltrix Home Page"),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
   N2 = AddSeparator(Help1, "N2");
-  About1 = AddAction(Help1, "About1", QStringLiteral("&About..."));
-  // Menus are windows of their own and do not inherit the window's font.
-  File1->setFont(font());
-  Help1->setFont(font());
+  About1 =
+      AddAction(Help1, "About1", QStringLiteral("&About..."), QKeySequence(Qt::CTRL | Qt::Key_B));
 
   connect(Print1, &QAction::triggered, this, &TForm1::Print1Click);
   connect(PrintSetup1, &QAction::triggered, this, &TForm1::PrintSetup1Click);
@@ -236,12 +313,25 @@ void TForm1::BuildMenu() {
   connect(HowtoUseHelp1, &QAction::triggered, this, &TForm1::HowtoUseHelp1Click);
   connect(KeltrixHomepage1, &QAction::triggered, this, &TForm1::KeltrixHomepage1Click);
   connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+  connect(LowerCost1, &QAction::triggered, this, &TForm1::BitBtn7Click);
+  connect(ChargesHelp1, &QAction::triggered, this, &TForm1::BitBtn6Click);
+  connect(CreateReport1, &QAction::triggered, this, &TForm1::btnCreateClick);
+  connect(DeleteData1, &QAction::triggered, this, &TForm1::btnDeleteDataClick);
+  connect(NewBand1, &QAction::triggered, this, &TForm1::btnNewClick);
+  connect(EditBand1, &QAction::triggered, this, &TForm1::btnEditClick);
+  connect(DeleteBand1, &QAction::triggered, this, &TForm1::btnDeleteClick);
+  connect(CurrentPeriod1, &QAction::triggered, this, &TForm1::btnCurrentPeriodClick);
+  connect(PreviousPeriod1, &QAction::triggered, this, &TForm1::btnPreviousPeriodClick);
+  connect(NewTable1, &QAction::triggered, this, &TForm1::btnNewTableClick);
+  connect(DeleteTable1, &QAction::triggered, this, &TForm1::btnDeleteTableClick);
+  connect(Holidays1, &QAction::triggered, this, &TForm1::btnHolidaysClick);
 }
 
 void TForm1::BuildToolPanel() {
   Panel1 = Named(new QFrame, "Panel1");
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Panel1->setFixedHeight(57);
+  Panel1->setAccessibleName(QStringLiteral("Tool buttons"));
   struct Tool {
     QToolButton*& button;
     const char* name;
@@ -257,6 +347,7 @@ void TForm1::BuildToolPanel() {
       {SpeedButton5, "SpeedButton5", 232, "Lower Cost", IconKind::LowerCost, &TForm1::BitBtn7Click},
       {SpeedButton2, "SpeedButton2", 320, "About", IconKind::About, &TForm1::About1Click},
   };
+  int nextLeft = 0;  // a wider caption pushes the buttons after it to the right
   for (const Tool& tool : tools) {
     auto* button = Named(new QToolButton(Panel1), tool.name);
     button->setText(QLatin1String(tool.caption));
@@ -264,10 +355,13 @@ void TForm1::BuildToolPanel() {
     button->setIconSize(QSize(20, 20));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     // A caption wider than the design's button widens it to the right.
     const int width = std::max(57, button->fontMetrics().horizontalAdvance(button->text()) + 8);
-    button->setGeometry(tool.left, 8, width, 41);
+    const int height = std::max(41, button->sizeHint().height());
+    button->setGeometry(std::max(tool.left, nextLeft), 8, width, height);
+    nextLeft = button->geometry().right() + 8;
+    Panel1->setFixedHeight(std::max(Panel1->height(), height + 16));
     connect(button, &QToolButton::clicked, this, tool.onClick);
     tool.button = button;
   }
@@ -319,38 +413,62 @@ void TForm1::BuildCostsAnalysisPage() {
   lblMonthlyCostDuringPeriod = AddValueLabel(
       GroupBox5, "lblMonthlyCostDuringPeriod", kValueLeft, 36, kValueWidth, kMaroon,
       "This is how much the calculated monthly cost has been for the selected period");
-  // A screen reader names each value by its caption; the value itself is the description.
-  lblLowestCost->setAccessibleName(Label8->text() + ' ' + Label10->text().chopped(1));
-  lblHighestCost->setAccessibleName(Label8->text() + ' ' + Label11->text().chopped(1));
-  lblEstimatedMonthlyCost->setAccessibleName(Label12->text().chopped(1));
-  lblMonthlyCostDuringPeriod->setAccessibleName(Label13->text().chopped(1));
+  // A larger font may need more than the design's columns: the captions keep their text whole,
+  // and both boxes widen to the right so that a value keeps the room of its longest form.
+  const int captionRight5 =
+      std::max(kCaptionRight, std::max(Label12->width(), Label13->width()) + 8);
+  for (QLabel* caption : {Label12, Label13})
+    caption->move(captionRight5 - caption->width(), caption->y());
+  const QFontMetrics metrics = fontMetrics();
+  const int boxWidth = std::max(
+      {kBoxWidth,
+       captionRight + 12 + metrics.horizontalAdvance(QStringLiteral("$0,000.00 (+$0,000.00)")),
+       captionRight5 + 12 + metrics.horizontalAdvance(QStringLiteral("$00,000.00"))});
+  for (QGroupBox* box : {GroupBox4, GroupBox5}) box->resize(boxWidth, box->height());
+  for (QLabel* value : {lblLowestCost, lblHighestCost})
+    value->resize(boxWidth - captionRight - 12, value->height());
+  for (QLabel* value : {lblEstimatedMonthlyCost, lblMonthlyCostDuringPeriod})
+    value->setGeometry(captionRight5 + 6, value->y(), boxWidth - captionRight5 - 12,
+                       value->height());
+
+  LabelValue(Label10, lblLowestCost, Label8->text() + ' ' + Label10->text().chopped(1));
+  LabelValue(Label11, lblHighestCost, Label8->text() + ' ' + Label11->text().chopped(1));
+  LabelValue(Label12, lblEstimatedMonthlyCost, Label12->text().chopped(1));
+  LabelValue(Label13, lblMonthlyCostDuringPeriod, Label13->text().chopped(1));
+  // The boxes have no caption on the screen; a screen reader still says what they hold.
+  GroupBox4->setAccessibleName(QStringLiteral("Cost at the lowest and highest charge"));
+  GroupBox5->setAccessibleName(QStringLiteral("Monthly cost"));
+
+  // The chart takes the room left of the boxes, and all the room a larger window adds.
+  chartCost = Named(new dorvane::TCostChart(services_.regional, TabSheet1), "chartCost");
+  chartCost->setGeometry(8, 168, kBoxLeft - 16, 153);
 }
 
 void TForm1::BuildLogbookPage() {
-  RichEdit1 = Named(new QTextEdit(TabSheet2), "RichEdit1");
-  RichEdit1->setAccessibleName(QStringLiteral("Modem Logbook Report"));
-  RichEdit1->setGeometry(8, 168, 609, 153);
-  RichEdit1->setReadOnly(true);
-  RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
   // The shared report boxes start on this page, where the design places them.
   GroupBox7 = AddGroupBox(TabSheet2, "GroupBox7", QString(), QRect(8, 8, 265, 153));
+  GroupBox7->setAccessibleName(QStringLiteral("Report Period"));
   SetTag(GroupBox7, kSharedReportTag);
   Label1 = AddLabel(GroupBox7, "Label1", QStringLiteral("Report Period Between:"), 16, 24);
   DateTimePickerStart =
       Named(new dorvane::TDateTimePicker(services_.regional, kDesignStart, GroupBox7),
             "DateTimePickerStart");
-  DateTimePickerStart->setGeometry(16, 48, 89, 21);
+  // A picker narrower than its date and arrow would cut the year's last digit: it widens,
+  // keeping its left edge, and the box with it.
+  const int pickerWidth = std::max(89, DateTimePickerStart->sizeHint().width());
+  DateTimePickerStart->setGeometry(16, 48, pickerWidth, 21);
   DateTimePickerStart->setAccessibleName(QStringLiteral("Report period from"));
-  Label9 = AddLabel(GroupBox7, "Label9", QStringLiteral("and"), 120, 56);
+  Label9 = AddLabel(GroupBox7, "Label9", QStringLiteral("and"),
+                    std::max(120, DateTimePickerStart->geometry().right() + 8), 56);
   DateTimePickerStop =
       Named(new dorvane::TDateTimePicker(services_.regional, kDesignStop, GroupBox7),
             "DateTimePickerStop");
-  DateTimePickerStop->setGeometry(152, 48, 89, 21);
+  DateTimePickerStop->setGeometry(std::max(152, Label9->geometry().right() + 8), 48, pickerWidth,
+                                  21);
   DateTimePickerStop->setAccessibleName(QStringLiteral("Report period to"));
   btnCreate = AddButton(GroupBox7, "btnCreate", QStringLiteral("&Create Report"),
                         QRect(80, 96, 105, 25), MakeIcon(IconKind::CreateReport), true);
-  btnCreate->setStatusTip(QStringLiteral("Create a Report for the Period given above"));
+  SetHint(btnCreate, QStringLiteral("Create a Report for the Period given above"));
   connect(btnCreate, &QPushButton::clicked, this, &TForm1::btnCreateClick);
   ProgressBar1 = Named(new QProgressBar(GroupBox7), "ProgressBar1");
   ProgressBar1->setAccessibleName(QStringLiteral("Report progress"));
@@ -358,13 +476,19 @@ void TForm1::BuildLogbookPage() {
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);
   ProgressBar1->setTextVisible(false);
+  const int boxWidth = std::max(265, DateTimePickerStop->geometry().right() + 16);
+  if (boxWidth > GroupBox7->width()) {
+    GroupBox7->resize(boxWidth, GroupBox7->height());
+    ProgressBar1->resize(boxWidth - 32, ProgressBar1->height());
+    btnCreate->move((boxWidth - btnCreate->width()) / 2, btnCreate->y());
+  }
 
   // Widened to the left so that the longest caption fits before the value column.
-  constexpr int kCaptionRight = 137;
-  constexpr int kValueLeft = 144;
   constexpr int kBoxWidth = 329;
-  constexpr int kValueWidth = kBoxWidth - kValueLeft - 6;
-  GroupBox3 = AddGroupBox(TabSheet2, "GroupBox3", QString(), QRect(288, 8, kBoxWidth, 153));
+  const int statsLeft = std::max(288, GroupBox7->geometry().right() + 16);
+  GroupBox3 = AddGroupBox(TabSheet2, "GroupBox3", QString(),
+                          QRect(statsLeft, 8, std::max(kBoxWidth, 617 - statsLeft), 153));
+  GroupBox3->setAccessibleName(QStringLiteral("Statistics"));
   SetTag(GroupBox3, kSharedReportTag);
   struct Row {
     QLabel*& caption;
@@ -377,7 +501,7 @@ void TForm1::BuildLogbookPage() {
     const char* hint;
   };
   const Row rows[] = {
-      {Label2, "Label2", "Period:", lblPeriod, "lblPeriod", 24, kBlack,
+      {Label2, "Label2", "Period:", lblPeriod, "lblPeriod", 24, QColor(),
        "Dates of the First and Last Call during the Period given above"},
       {Label4, "Label4", "Number of Calls:", lblNumberOfCalls, "lblNumberOfCalls", 45, kPurple,
        "Number of Calls during the Period given above"},
@@ -390,18 +514,42 @@ void TForm1::BuildLogbookPage() {
       {Label6, "Label6", "Total Cost:", lblTotalCost, "lblTotalCost", 128, kMaroon,
        "Total Cost per Call during the Period given above"},
   };
+  // The caption column as wide as its longest caption, and never narrower than designed.
+  int widest = 0;
+  for (const Row& row : rows)
+    widest = std::max(widest, fontMetrics().horizontalAdvance(QLatin1String(row.captionText)));
+  const int kCaptionRight = std::max(137, widest + 8);
+  const int kValueLeft = kCaptionRight + 7;
+  // Wide enough for the longest value, a period of two long dates.
+  const TDateTime longDate = dorvane::EncodeDate(2000, 12, 28);
+  const int valueRoom = fontMetrics().horizontalAdvance(
+      Q(dorvane::PeriodText(services_.regional, longDate, longDate)) + QStringLiteral("00"));
+  GroupBox3->resize(std::max(GroupBox3->width(), kValueLeft + valueRoom + 6), GroupBox3->height());
   for (const Row& row : rows) {
     row.caption = AddRightLabel(GroupBox3, row.captionName, QLatin1String(row.captionText),
                                 kCaptionRight, row.top);
-    row.value = AddValueLabel(GroupBox3, row.valueName, kValueLeft, row.top, kValueWidth,
-                              row.colour, row.hint);
-    row.value->setAccessibleName(row.caption->text().chopped(1));
+    row.value = AddValueLabel(GroupBox3, row.valueName, kValueLeft, row.top,
+                              GroupBox3->width() - kValueLeft - 6, row.colour, row.hint);
+    LabelValue(row.caption, row.value, row.caption->text().chopped(1));
   }
+
+  // Below the shared boxes, so that Tab meets it after them.
+  RichEdit1 = Named(new QTextEdit(TabSheet2), "RichEdit1");
+  RichEdit1->setAccessibleName(QStringLiteral("Modem Logbook Report"));
+  RichEdit1->setGeometry(8, 168, 609, 153);
+  RichEdit1->setReadOnly(true);
+  RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // The logbook is a sheet to be printed, in the design's dark colours: it stays on white paper
+  // whatever the desktop's palette.
+  QPalette paper = RichEdit1->palette();
+  paper.setColor(QPalette::Base, Qt::white);
+  paper.setColor(QPalette::Text, Qt::black);
+  RichEdit1->setPalette(paper);
 }
 
 void TForm1::BuildOptionsPage() {
-  GroupBox1 = AddGroupBox(TabSheet3, "GroupBox1", QStringLiteral("Windows Modem Log File"),
-                          QRect(8, 8, 249, 81));
+  GroupBox1 =
+      AddGroupBox(TabSheet3, "GroupBox1", QStringLiteral("Modem Log File"), QRect(8, 8, 249, 81));
   Label3 = AddLabel(GroupBox1, "Label3", QStringLiteral("Log File:"), 8, 16);
   editLogFileName = Named(new QLineEdit(GroupBox1), "editLogFileName");
   editLogFileName->setGeometry(8, 32, 225, 21);
@@ -413,9 +561,11 @@ void TForm1::BuildOptionsPage() {
       Named(new QCheckBox(QStringLiteral("Warn when cost per month has exceeded:"), GroupBox2),
             "chkboxWarnCost");
   chkboxWarnCost->setGeometry(8, 16, 257, 17);
-  chkboxWarnCost->setStatusTip(QStringLiteral(
-      "Checking this box generates a message when online cost per month has exceed the given "
-      "amount"));
+  SetHint(
+      chkboxWarnCost,
+      QStringLiteral(
+          "Checking this box generates a message when online cost per month has exceed the given "
+          "amount"));
   editWarnCost = Named(new QLineEdit(QStringLiteral("0"), GroupBox2), "editWarnCost");
   editWarnCost->setGeometry(272, 12, 49, 21);
   editWarnCost->setAccessibleName(chkboxWarnCost->text());
@@ -424,9 +574,11 @@ void TForm1::BuildOptionsPage() {
                 QStringLiteral("Warn when average cost per call has exceeded:"), GroupBox2),
             "chkboxWarnAverageCost");
   chkboxWarnAverageCost->setGeometry(8, 40, 249, 33);
-  chkboxWarnAverageCost->setStatusTip(QStringLiteral(
-      "Checking this box generates a message when average cost per call has exceed the given "
-      "amount"));
+  SetHint(
+      chkboxWarnAverageCost,
+      QStringLiteral(
+          "Checking this box generates a message when average cost per call has exceed the given "
+          "amount"));
   editWarnAverageCost = Named(new QLineEdit(QStringLiteral("0"), GroupBox2), "editWarnAverageCost");
   editWarnAverageCost->setGeometry(272, 44, 49, 21);
   editWarnAverageCost->setAccessibleName(chkboxWarnAverageCost->text());
@@ -452,8 +604,8 @@ void TForm1::BuildOptionsPage() {
   // Below the row that chooses which table of the tariff history the grid shows.
   strgrdCost->setGeometry(8, kGridTop, 521, 129 + 16 - kGridTop);
   strgrdCost->setAccessibleName(grpboxOnlineCost->title());
-  strgrdCost->setStatusTip(QStringLiteral(
-      "If you are not sure how to fill in this grid, click on the help button at the lower right"));
+  SetHint(strgrdCost, QStringLiteral("If you are not sure how to fill in this grid, click on the "
+                                     "help button at the lower right"));
   strgrdCost->verticalHeader()->hide();
   strgrdCost->verticalHeader()->setDefaultSectionSize(strgrdCost->fontMetrics().height() + 8);
   strgrdCost->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -488,7 +640,7 @@ void TForm1::BuildOptionsPage() {
   for (const GridButton& b : buttons) {
     b.button = AddButton(grpboxOnlineCost, b.name, QLatin1String(b.caption),
                          QRect(536, b.top, 65, 25), MakeIcon(b.icon));
-    b.button->setStatusTip(QLatin1String(b.hint));
+    SetHint(b.button, QLatin1String(b.hint));
     connect(b.button, &QPushButton::clicked, this, b.onClick);
   }
   // The column of buttons keeps one width: that of the widest caption.
@@ -500,11 +652,19 @@ void TForm1::BuildOptionsPage() {
 void TForm1::FitInitialSize() {
   // The pages must hold their controls at the design positions; the window starts at the
   // design's size or, when the menu and tab bar of this platform are taller, just big enough.
-  for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3})
-    page->setMinimumSize(kPageWidth, kPageHeight);
+  // A larger font may have widened a box beyond the design's page: the page then takes it in.
+  QSize pageSize(Scaled(kPageWidth, scale_), Scaled(kPageHeight, scale_));
+  for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) {
+    for (QWidget* control : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      pageSize = pageSize.expandedTo(QSize(control->geometry().right() + Scaled(8, scale_),
+                                           control->geometry().bottom() + Scaled(8, scale_)));
+    }
+  }
+  for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) page->setMinimumSize(pageSize);
   const QSize needed = sizeHint();
   for (QWidget* page : {TabSheet1, TabSheet2, TabSheet3}) page->setMinimumSize(0, 0);
-  resize(std::max(kClientWidth, needed.width()), std::max(kClientHeight, needed.height()));
+  resize(std::max(Scaled(kClientWidth, scale_), needed.width()),
+         std::max(Scaled(kClientHeight, scale_), needed.height()));
   // Smaller, the pages would cut their controls; larger, the grid and the logbook grow.
   startSize_ = size();
   setMinimumSize(startSize_);
@@ -514,62 +674,146 @@ void TForm1::FitGrowingControls() {
   if (!startSize_.isValid()) return;
   const int dw = std::max(0, width() - startSize_.width());
   const int dh = std::max(0, height() - startSize_.height());
-  RichEdit1->setGeometry(8, 168, 609 + dw, 153 + dh);
-  grpboxOnlineCost->setGeometry(8, 168, 609 + dw, 153 + dh);
-  strgrdCost->setGeometry(8, kGridTop, 521 + dw, 129 + 16 - kGridTop + dh);
-  // The buttons stay beside the grid, at the box's right edge.
+  const auto design = [this](int left, int top, int width, int height) {
+    return Scaled(QRect(left, top, width, height), scale_);
+  };
+  RichEdit1->setGeometry(design(8, 168, 609, 153).adjusted(0, 0, dw, dh));
+  grpboxOnlineCost->setGeometry(design(8, 168, 609, 153).adjusted(0, 0, dw, dh));
+  // The buttons stay beside the grid, within the box's right edge; the grid takes the rest.
+  const int buttonsLeft = grpboxOnlineCost->width() - Scaled(8, scale_) - btnNew->width();
   for (QPushButton* button : {btnNew, btnEdit, btnDelete, BitBtn6})
-    button->move(536 + dw, button->y());
+    button->move(buttonsLeft, button->y());
+  // Below the row that chooses which table of the tariff history the grid shows.
+  const QRect grid = design(8, kGridTop, 521, 129 + 16 - kGridTop);
+  strgrdCost->setGeometry(grid.left(), grid.top(), buttonsLeft - Scaled(7, scale_) - grid.left(),
+                          grid.height() + dh);
+  FitCostColumns();
+  // The chart grows; the two boxes beside it, and the billing period's buttons above them, keep
+  // to the page's right edge.
+  const int boxLeft = GroupBox4->x() - chartCost->x() - chartCost->width();
+  chartCost->setGeometry(design(8, 168, 192, 153).adjusted(0, 0, dw, dh));
+  const int shift = chartCost->geometry().right() + 1 + boxLeft - GroupBox4->x();
+  for (QWidget* control :
+       {static_cast<QWidget*>(GroupBox4), static_cast<QWidget*>(GroupBox5),
+        static_cast<QWidget*>(btnCurrentPeriod), static_cast<QWidget*>(btnPreviousPeriod)})
+    control->move(control->x() + shift, control->y());
+}
+
+void TForm1::FitCostColumns() {
+  // The design's widths, which hold while the grid has no room to spare.
+  constexpr int kDrawn[dorvane::kChargeColumns] = {144, 69, 72, 69, 60, 98};
+  int kDesign[dorvane::kChargeColumns];
+  for (int column = 0; column < dorvane::kChargeColumns; ++column)
+    kDesign[column] = Scaled(kDrawn[column], scale_);
+  const QFontMetrics metrics = strgrdCost->fontMetrics();
+  constexpr int kCellMargins = 12;
+  int need[dorvane::kChargeColumns];
+  for (int column = 0; column < dorvane::kChargeColumns; ++column) {
+    need[column] = kDesign[column];
+    for (int row = 0; row < strgrdCost->rowCount(); ++row) {
+      if (const QTableWidgetItem* item = strgrdCost->item(row, column)) {
+        need[column] =
+            std::max(need[column], metrics.horizontalAdvance(item->text()) + kCellMargins);
+      }
+    }
+  }
+  int available = strgrdCost->width() - 2 * strgrdCost->frameWidth();
+  if (strgrdCost->verticalScrollBar()->isVisible())
+    available -= strgrdCost->verticalScrollBar()->width();
+  int numbers = 0;
+  for (int column = 2; column < dorvane::kChargeColumns; ++column) numbers += need[column];
+  // The amounts take what they need; the Days and the Time column share the rest by need.
+  const int rest = available - numbers;
+  if (rest < kDesign[0] + kDesign[1]) {
+    // No room to spare: the amounts keep their drawn widths, Days and Time share the rest.
+    int drawnNumbers = 0;
+    for (int column = 2; column < dorvane::kChargeColumns; ++column) {
+      strgrdCost->setColumnWidth(column, kDesign[column]);
+      drawnNumbers += kDesign[column];
+    }
+    const int shared = std::max(2 * kCellMargins, available - drawnNumbers);
+    const int days = shared * kDesign[0] / (kDesign[0] + kDesign[1]);
+    strgrdCost->setColumnWidth(0, days);
+    strgrdCost->setColumnWidth(1, shared - days);
+    return;
+  }
+  for (int column = 2; column < dorvane::kChargeColumns; ++column)
+    strgrdCost->setColumnWidth(column, need[column]);
+  const int days = std::max(kDesign[0], rest * need[0] / (need[0] + need[1]));
+  strgrdCost->setColumnWidth(0, days);
+  strgrdCost->setColumnWidth(1, std::max(kDesign[1], rest - days));
 }
 
 // --- The bill: billing day, holidays, tariff history, billing period ---------------------------
 
 void TForm1::BuildBillControls() {
-  // Options page, beside "Delete All Modem Calls" above it: the billing day and the holidays.
-  lblFirstDay =
-      AddLabel(TabSheet3, "lblFirstDay", QStringLiteral("Billing period begins on day:"), 280, 100);
-  spnFirstDay = Named(new QSpinBox(TabSheet3), "spnFirstDay");
-  spnFirstDay->setRange(1, 28);
-  spnFirstDay->setGeometry(lblFirstDay->geometry().right() + 6, 96, 45, 21);
-  spnFirstDay->setAccessibleName(QStringLiteral("Billing period begins on day"));
-  spnFirstDay->setStatusTip(QStringLiteral(
-      "The day of the month on which your phone bill begins; 1 counts calendar months"));
-  btnHolidays = AddButton(TabSheet3, "btnHolidays", QStringLiteral("&Holidays..."),
-                          QRect(spnFirstDay->geometry().right() + 12, 95, 90, 23));
-  btnHolidays->setStatusTip(
+  // Built in the design's units like the rest of the pages, before they are scaled: a width
+  // this font needs is taken back to the design's units here, so that the scaling gives it back.
+  const double scale = dorvane::DesignScale(font());
+  const auto designWidth = [scale](QWidget* control) {
+    control->resize(static_cast<int>(std::ceil(control->width() / scale)), control->height());
+    return control->width();
+  };
+
+  // Options page, in the cost settings: the holidays beside "Ignore Busy Calls", the billing
+  // day below it.
+  // The check box was sized for this font: back to the design's units, height too.
+  designWidth(chkboxIgnoreBusyCalls);
+  chkboxIgnoreBusyCalls->resize(
+      chkboxIgnoreBusyCalls->width(),
+      static_cast<int>(std::ceil(chkboxIgnoreBusyCalls->height() / scale)));
+  btnHolidays =
+      AddButton(GroupBox6, "btnHolidays", QStringLiteral("&Holidays..."),
+                QRect(std::max(150, chkboxIgnoreBusyCalls->geometry().right() + 12), 20, 90, 23));
+  designWidth(btnHolidays);
+  SetHint(
+      btnHolidays,
       QStringLiteral("The public holidays your phone company charges as a Sunday or another day"));
   connect(btnHolidays, &QPushButton::clicked, this, &TForm1::btnHolidaysClick);
+  lblFirstDay =
+      AddLabel(GroupBox6, "lblFirstDay", QStringLiteral("Billing period begins on day:"), 8, 46);
+  designWidth(lblFirstDay);
+  spnFirstDay = Named(new QSpinBox(GroupBox6), "spnFirstDay");
+  spnFirstDay->setRange(1, 28);
+  spnFirstDay->setGeometry(lblFirstDay->geometry().right() + 6, 43, 45, 20);
+  spnFirstDay->setAccessibleName(QStringLiteral("Billing period begins on day"));
+  SetHint(spnFirstDay, QStringLiteral("The day of the month on which your phone bill begins; 1 "
+                                      "counts calendar months"));
 
   // Above the grid: which table of the tariff history it shows and edits.
   lblTableFrom =
       AddLabel(grpboxOnlineCost, "lblTableFrom", QStringLiteral("Table in force from:"), 8, 20);
+  designWidth(lblTableFrom);
   cmbTableFrom = Named(new QComboBox(grpboxOnlineCost), "cmbTableFrom");
   cmbTableFrom->setGeometry(lblTableFrom->geometry().right() + 6, 16, 120, 23);
   cmbTableFrom->setAccessibleName(QStringLiteral("Table in force from"));
-  cmbTableFrom->setStatusTip(
-      QStringLiteral("Calls are priced with the table in force on the day they were made"));
+  SetHint(cmbTableFrom,
+          QStringLiteral("Calls are priced with the table in force on the day they were made"));
   btnNewTable = AddButton(grpboxOnlineCost, "btnNewTable", QStringLiteral("New &Table..."),
                           QRect(cmbTableFrom->geometry().right() + 8, 15, 90, 25));
-  btnNewTable->setStatusTip(
-      QStringLiteral("A new charges table from a day on, starting as a copy of this one"));
+  designWidth(btnNewTable);
+  SetHint(btnNewTable,
+          QStringLiteral("A new charges table from a day on, starting as a copy of this one"));
   btnDeleteTable = AddButton(grpboxOnlineCost, "btnDeleteTable", QStringLiteral("Delete T&able"),
                              QRect(btnNewTable->geometry().right() + 6, 15, 90, 25));
-  btnDeleteTable->setStatusTip(QStringLiteral("Delete the charges table shown"));
+  designWidth(btnDeleteTable);
+  SetHint(btnDeleteTable, QStringLiteral("Delete the charges table shown"));
   connect(cmbTableFrom, &QComboBox::currentIndexChanged, this, &TForm1::cmbTableFromChange);
   connect(btnNewTable, &QPushButton::clicked, this, &TForm1::btnNewTableClick);
   connect(btnDeleteTable, &QPushButton::clicked, this, &TForm1::btnDeleteTableClick);
 
-  // Costs Analysis page, left of the analysis boxes: the report on a whole billing period.
-  grpboxBillingPeriod = AddGroupBox(TabSheet1, "grpboxBillingPeriod",
-                                    QStringLiteral("Billing Period"), QRect(8, 200, 193, 60));
-  btnCurrentPeriod = AddButton(grpboxBillingPeriod, "btnCurrentPeriod", QStringLiteral("C&urrent"),
-                               QRect(8, 22, 84, 25));
-  btnCurrentPeriod->setStatusTip(QStringLiteral("Report on the billing period that holds today"));
-  btnCurrentPeriod->setAccessibleName(QStringLiteral("Current billing period"));
-  btnPreviousPeriod = AddButton(grpboxBillingPeriod, "btnPreviousPeriod",
-                                QStringLiteral("Pre&vious"), QRect(100, 22, 84, 25));
-  btnPreviousPeriod->setStatusTip(QStringLiteral("Report on the billing period before it"));
-  btnPreviousPeriod->setAccessibleName(QStringLiteral("Previous billing period"));
+  // Costs Analysis page, above the analysis boxes and beside the chart's top: the report on a
+  // whole billing period.
+  btnCurrentPeriod =
+      AddButton(TabSheet1, "btnCurrentPeriod", QStringLiteral("C&urrent Billing Period"),
+                QRect(GroupBox4->x(), 168, 140, 25));
+  designWidth(btnCurrentPeriod);
+  SetHint(btnCurrentPeriod, QStringLiteral("Report on the billing period that holds today"));
+  btnPreviousPeriod =
+      AddButton(TabSheet1, "btnPreviousPeriod", QStringLiteral("Pre&vious Billing Period"),
+                QRect(btnCurrentPeriod->geometry().right() + 7, 168, 140, 25));
+  designWidth(btnPreviousPeriod);
+  SetHint(btnPreviousPeriod, QStringLiteral("Report on the billing period before it"));
   connect(btnCurrentPeriod, &QPushButton::clicked, this, &TForm1::btnCurrentPeriodClick);
   connect(btnPreviousPeriod, &QPushButton::clicked, this, &TForm1::btnPreviousPeriodClick);
 }

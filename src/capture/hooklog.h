@@ -9,6 +9,14 @@ namespace dorvane {
 // The hook writes ModemLog.txt here; when the folder exists it stands for the Windows directory.
 inline constexpr const char* kHookLogFolder = "/var/log/dorvane";
 
+// While a link is up, the hook notes its dial in this folder as ".<interface>.call" (".ppp0.call"),
+// written at ip-up and removed at ip-down: a regular file of root's, mode 644, of three lines
+// ending in LF: pppd's process id, the dial in seconds since 1970-01-01 UTC, and the dial as a
+// modem-log stamp in local time ("MM-DD-YYYY HH:MM:SS.00"). A reader takes it only when it is
+// root's regular file (the folder's group may plant others).
+inline constexpr const char* kHookDialNotePrefix = ".";
+inline constexpr const char* kHookDialNoteSuffix = ".call";
+
 // Whether a path names a folder; a seam so tests decide what the machine holds.
 using FolderProbe = std::function<bool(const std::string& path)>;
 

@@ -449,18 +449,56 @@ bool ModemLogImport::IsProgramFile(const std::string& path) const {
 }
 
 void ModemLogImport::ImportModemLog(const std::string& logFileName, bool ignoreBusyCalls) {
-  if (logFileName.empty() || !fs_.Exists(logFileName)) return;
+  if (logFileName.empty()) return;
   // The option may name any file; the program's own are no log, and are left as they are.
   if (IsProgramFile(logFileName)) return;
+
+  // A log handed over by a run that stopped before it was done comes first: its calls are older.
+  const std::string aside = logFileName + kHandedOverSuffix;
+  if (fs_.Exists(aside) && !IsProgramFile(aside)) {
+    if (!ImportHandedOver(aside, logFileName, ignoreBusyCalls)) return;
+  }
+  if (!fs_.Exists(logFileName)) return;
+  // The hook goes on appending while the log is read: taken aside under its lock, the log is
+  // read and deleted whole, and what comes after starts a new log for the next import.
+  if (fs_.HandOver(logFileName, aside)) {
+    ImportHandedOver(aside, logFileName, ignoreBusyCalls);
+    return;
+  }
 
   // The stamp is taken before the read: if the driver writes in between, the stamps differ at
   // the end and the log is kept.
   const std::optional<FileStamp> stampAtRead = fs_.Stamp(logFileName);
-  const ReadBlock read = fs_.OpenBytes(logFileName);
+  const std::optional<bool> modemLog = ReadLog(logFileName, ignoreBusyCalls);
+  // The log is the journal of calls not yet in the store: it goes only once they are on disk,
+  // only if nothing was added to it since it was read, and only if it is a modem log at all.
+  if (!modemLog || !*modemLog) return;
+  const std::optional<FileStamp> stampNow = fs_.Stamp(logFileName);
+  if (stampAtRead && stampNow && *stampAtRead == *stampNow) fs_.Delete(logFileName);
+}
+
+bool ModemLogImport::ImportHandedOver(const std::string& aside, const std::string& logFileName,
+                                      bool ignoreBusyCalls) {
+  std::optional<bool> modemLog;
+  try {
+    modemLog = ReadLog(aside, ignoreBusyCalls);
+  } catch (...) {
+    // Its calls are not all on disk: the log stays, under its own name where that is free.
+    fs_.GiveBack(aside, logFileName);
+    throw;
+  }
+  if (modemLog && *modemLog) return fs_.Delete(aside);
+  // Not a modem log after all, or unreadable: it is no file of ours to delete.
+  fs_.GiveBack(aside, logFileName);
+  return false;
+}
+
+std::optional<bool> ModemLogImport::ReadLog(const std::string& path, bool ignoreBusyCalls) {
+  const ReadBlock read = fs_.OpenBytes(path);
   if (!read) {
     // The driver holds the log while a connection is up; its calls come in at a later start.
     messages_.Information(kOnlineNotice);
-    return;
+    return std::nullopt;
   }
 
   SessionPairing pairing(store_, ignoreBusyCalls);
@@ -472,7 +510,7 @@ void ModemLogImport::ImportModemLog(const std::string& logFileName, bool ignoreB
     if (got < 0) {
       // Cut off while it was read: as for a log that cannot be opened, nothing of it is taken.
       messages_.Information(kOnlineNotice);
-      return;
+      return std::nullopt;
     }
     if (got == 0) {
       lines.Finish(onLine);
@@ -484,12 +522,7 @@ void ModemLogImport::ImportModemLog(const std::string& logFileName, bool ignoreB
     lines.Feed(std::string_view(block.data(), static_cast<std::size_t>(got)), onLine);
   }
   pairing.Finish();
-
-  // The log is the journal of calls not yet in the store: it goes only once they are on disk,
-  // only if nothing was added to it since it was read, and only if it is a modem log at all.
-  if (!lines.IsModemLog()) return;
-  const std::optional<FileStamp> stampNow = fs_.Stamp(logFileName);
-  if (stampAtRead && stampNow && *stampAtRead == *stampNow) fs_.Delete(logFileName);
+  return lines.IsModemLog();
 }
 
 }  // namespace dorvane

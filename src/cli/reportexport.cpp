@@ -9,10 +9,12 @@
 #include <numeric>
 
 #include "charges/holidays.h"
+#include "cli/htmlchart.h"
 #include "platform/error.h"
 #include "reports/analysis.h"
 #include "reports/billingperiod.h"
 #include "reports/logbook.h"
+#include "reports/monthlycosts.h"
 
 namespace dorvane {
 
@@ -479,97 +481,6 @@ class MonthlyCsvWriter : public ReportWriter {
 
 // --- html: the analysis, a chart of the cost per month, the logbook table ----------------------
 
-// Steps of 1, 2 or 5 times a power of ten, about five of them over the range.
-double NiceStep(double range) {
-  const double raw = range / 5;
-  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-  for (double f : {1.0, 2.0, 5.0}) {
-    if (f * magnitude >= raw) return f * magnitude;
-  }
-  return 10 * magnitude;
-}
-
-std::string Coord(double v) {
-  return PlainNumber(std::round(v * 10) / 10);
-}
-
-// An inline SVG bar chart: one bar per month, cost on the vertical axis with its ticks as money
-// texts. Bars are mid grey with a black outline and every text is black, so the chart reads the
-// same printed in grey.
-// With `byPeriod` the bars are billing periods, named by their first day, and wider for it.
-void WriteMonthChart(std::ostream& out, const RegionalSettings& rs,
-                     const std::map<int, MonthTotals>& months, bool byPeriod) {
-  constexpr double kLeft = 100;
-  constexpr double kRight = 20;
-  constexpr double kTop = 30;
-  constexpr double kPlotHeight = 240;
-  constexpr double kBottom = 60;
-  const double kSlot = byPeriod ? 84 : 64;
-  const char* const what = byPeriod ? "billing period" : "month";
-  const double n = static_cast<double>(months.size());
-  const double width = std::max(480.0, kLeft + n * kSlot + kRight);
-  const double height = kTop + kPlotHeight + kBottom;
-  double lo = 0;
-  double hi = 0;
-  for (const auto& [key, m] : months) {
-    if (std::isfinite(m.cost)) {
-      lo = std::min(lo, m.cost);
-      hi = std::max(hi, m.cost);
-    }
-  }
-  if (hi <= lo) hi = lo + 1;
-  const double step = NiceStep(hi - lo);
-  lo = std::floor(lo / step) * step;
-  hi = std::ceil(hi / step) * step;
-  const auto y = [&](double v) { return kTop + (hi - v) / (hi - lo) * kPlotHeight; };
-  const double plotRight = kLeft + n * kSlot;
-
-  out << "<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" aria-label=\"Cost per " << what
-      << "\" width=\"" << Coord(width) << "\" height=\"" << Coord(height) << "\" viewBox=\"0 0 "
-      << Coord(width) << ' ' << Coord(height) << "\">\n";
-  out << "<title>Cost per " << what << "</title>\n";
-  // Grid lines and the cost ticks.
-  for (double v = lo; v <= hi + step / 2; v += step) {
-    const double tick = std::abs(v) < step / 1e6 ? 0.0 : v;
-    out << "<line x1=\"" << Coord(kLeft) << "\" y1=\"" << Coord(y(tick)) << "\" x2=\""
-        << Coord(plotRight) << "\" y2=\"" << Coord(y(tick))
-        << "\" stroke=\"#bbbbbb\" stroke-width=\"1\"/>\n";
-    out << "<text x=\"" << Coord(kLeft - 6) << "\" y=\"" << Coord(y(tick) + 4)
-        << "\" text-anchor=\"end\">" << HtmlEscape(MoneyToStr(rs, tick)) << "</text>\n";
-  }
-  // Bars with their month below and their cost above.
-  double x = kLeft;
-  for (const auto& [key, m] : months) {
-    const double cost = std::isfinite(m.cost) ? m.cost : 0.0;
-    const double top = y(std::max(cost, 0.0));
-    const double bottom = y(std::min(cost, 0.0));
-    const std::string month = m.name;
-    const std::string money = MoneyToStr(rs, m.cost);
-    out << "<rect x=\"" << Coord(x + 12) << "\" y=\"" << Coord(top) << "\" width=\""
-        << Coord(kSlot - 24) << "\" height=\"" << Coord(std::max(bottom - top, 0.5))
-        << "\" fill=\"#999999\" stroke=\"#000000\" stroke-width=\"1\"><title>" << month << ": "
-        << HtmlEscape(money) << "</title></rect>\n";
-    out << "<text x=\"" << Coord(x + kSlot / 2) << "\" y=\"" << Coord(top - 5)
-        << "\" text-anchor=\"middle\" font-size=\"10\">" << HtmlEscape(money) << "</text>\n";
-    out << "<text x=\"" << Coord(x + kSlot / 2) << "\" y=\"" << Coord(kTop + kPlotHeight + 16)
-        << "\" text-anchor=\"middle\">" << month << "</text>\n";
-    x += kSlot;
-  }
-  // The axes and their titles.
-  out << "<line x1=\"" << Coord(kLeft) << "\" y1=\"" << Coord(kTop) << "\" x2=\"" << Coord(kLeft)
-      << "\" y2=\"" << Coord(kTop + kPlotHeight) << "\" stroke=\"#000000\" stroke-width=\"1\"/>\n";
-  out << "<line x1=\"" << Coord(kLeft) << "\" y1=\"" << Coord(y(0)) << "\" x2=\""
-      << Coord(plotRight) << "\" y2=\"" << Coord(y(0))
-      << "\" stroke=\"#000000\" stroke-width=\"1\"/>\n";
-  out << "<text x=\"" << Coord(16) << "\" y=\"" << Coord(kTop + kPlotHeight / 2)
-      << "\" text-anchor=\"middle\" transform=\"rotate(-90 16 " << Coord(kTop + kPlotHeight / 2)
-      << ")\">Cost</text>\n";
-  out << "<text x=\"" << Coord(kLeft + (plotRight - kLeft) / 2) << "\" y=\""
-      << Coord(kTop + kPlotHeight + 44) << "\" text-anchor=\"middle\">"
-      << (byPeriod ? "Billing period" : "Month") << "</text>\n";
-  out << "</svg>\n";
-}
-
 constexpr const char* kHtmlStyle =
     "body{font-family:sans-serif;margin:2em;color:#000;background:#fff}\n"
     "h1{font-size:1.5em}h2{font-size:1.2em;margin-top:1.6em}\n"
@@ -588,10 +499,14 @@ class HtmlWriter : public ReportWriter {
       : rs_(rs),
         out_(out),
         spill_(tariffCount),
-        months_(tariffCount, billingFirstDay),
-        period_(billingFirstDay > 1) {}
+        months_(billingFirstDay),
+        period_(billingFirstDay > 1 && billingFirstDay <= kFirstBillingDayMax) {}
   void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
-    months_.Add(call, tariffCosts);
+    months_.Add(PricedCall{.start = call.start,
+                           .end = call.end,
+                           .cost = call.cost,
+                           .lowest = call.lowest,
+                           .highest = call.highest});
     spill_.Add(call, tariffCosts);
   }
   void Finish(const ReportSummary& s) override {
@@ -618,15 +533,13 @@ class HtmlWriter : public ReportWriter {
       out_ << "</tbody>\n</table>\n";
     }
     out_ << (period_ ? "<h2>Cost per Billing Period</h2>\n" : "<h2>Cost per Month</h2>\n");
-    if (months_.Months().empty()) {
+    if (months_.Empty()) {
       out_ << "<p>No calls in the period.</p>\n";
     } else {
-      out_ << "<figure>\n";
-      WriteMonthChart(out_, rs_, months_.Months(), period_);
-      out_ << "</figure>\n";
+      WriteCostChart(out_, rs_, months_.Months());
     }
     out_ << "<h2>" << kLogbookTitle << "</h2>\n";
-    if (months_.Months().empty()) {
+    if (months_.Empty()) {
       out_ << "<p>No calls in the period.</p>\n</body>\n</html>\n";
       return;
     }
@@ -655,7 +568,7 @@ class HtmlWriter : public ReportWriter {
   const RegionalSettings& rs_;
   std::ostream& out_;
   CallSpill spill_;
-  MonthlyTotals months_;
+  MonthlyCosts months_;
   bool period_;
 };
 

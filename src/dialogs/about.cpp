@@ -4,8 +4,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "platform/messages.h"
+#include "platform/qt/designscale.h"
 #include "platform/qt/icons.h"
 #include "platform/qt/named.h"
 
@@ -17,9 +19,6 @@ void MakeBold(QLabel* label) {
   QFont font = label->font();
   font.setBold(true);
   label->setFont(font);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, Qt::black);
-  label->setPalette(palette);
 }
 
 }  // namespace
@@ -33,11 +32,13 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   Panel1 = Named(new QFrame(this), "Panel1");
   Panel1->setGeometry(8, 8, 281, 137);
   Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);  // lowered outside, raised inside
+  Panel1->setAccessibleName(QStringLiteral("About Dorvane"));
 
   ProgramIcon = Named(new QLabel(Panel1), "ProgramIcon");
   ProgramIcon->setGeometry(8, 8, 33, 33);
   ProgramIcon->setPixmap(dorvane::MakeIcon(dorvane::IconKind::Program).pixmap(33, 33));
   ProgramIcon->setScaledContents(true);
+  ProgramIcon->setAccessibleName(QStringLiteral("Program icon"));
 
   ProductName = Named(new QLabel(Panel1), "ProductName");
   QFont mono(QStringLiteral("Courier New"));
@@ -62,6 +63,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   OKButton->setAutoDefault(true);
   connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
+  // Drawn for a smaller font: the positions grow with the desktop's font.
+  scale_ = dorvane::DesignScale(font());
+  dorvane::ScaleDesign(this, scale_);
   FillTexts();
 }
 
@@ -71,6 +75,15 @@ void TAboutBox::FillTexts() {
   Version->setText(QStringLiteral("Version ") + QLatin1String(dorvane::kVersionText));
   Copyright->setText(QString::fromUtf8(dorvane::kCopyrightText));
   for (QLabel* label : {ProductName, Version, Copyright}) label->adjustSize();
+  // A larger desktop font widens the box rather than cutting the copyright.
+  int right = 0;
+  for (QLabel* label : {ProductName, Version, Copyright})
+    right = std::max(right, label->geometry().right());
+  const int margin = dorvane::Scaled(8, scale_);
+  const int width = std::max(dorvane::Scaled(297, scale_), right + 3 * margin + 1);
+  Panel1->resize(width - 2 * margin, Panel1->height());
+  OKButton->move((width - OKButton->width()) / 2, OKButton->y());
+  setFixedSize(width, dorvane::Scaled(183, scale_));
 }
 
 void TAboutBox::ShowModal() {

@@ -24,4 +24,8 @@ class TAboutBox : public QDialog {
   QLabel* Version = nullptr;
   QLabel* Copyright = nullptr;
   QPushButton* OKButton = nullptr;
+
+ private:
+  // How much the design's positions grow for the desktop's font.
+  double scale_ = 1;
 };

@@ -7,8 +7,10 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimeEdit>
+#include <algorithm>
 
 #include "platform/error.h"
+#include "platform/qt/designscale.h"
 #include "platform/qt/named.h"
 
 using dorvane::Named;
@@ -23,6 +25,16 @@ QTime ToQTime(dorvane::TDateTime value) {
 dorvane::TDateTime FromQTime(QTime t) {
   return dorvane::EncodeTime(t.hour(), t.minute(), t.second(), t.msec());
 }
+
+// A time field that Tab leaves at once, as any other box: its hours, minutes, seconds and
+// designator are reached with the arrow keys and the time separator, not with four Tab stops.
+class OneStopTimeEdit : public QTimeEdit {
+ public:
+  explicit OneStopTimeEdit(QWidget* parent) : QTimeEdit(parent) {}
+
+ protected:
+  bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
 
 }  // namespace
 
@@ -52,18 +64,22 @@ TfrmCostEditor::TfrmCostEditor(const dorvane::RegionalSettings& rs,
   from->setGeometry(8, 34, 38, 17);
   auto* to = new QLabel(QStringLiteral("To:"), grpboxTime);
   to->setGeometry(8, 66, 38, 17);
-  DateTimePickerFrom = Named(new QTimeEdit(grpboxTime), "DateTimePickerFrom");
-  DateTimePickerTo = Named(new QTimeEdit(grpboxTime), "DateTimePickerTo");
+  DateTimePickerFrom = Named(new OneStopTimeEdit(grpboxTime), "DateTimePickerFrom");
+  DateTimePickerTo = Named(new OneStopTimeEdit(grpboxTime), "DateTimePickerTo");
   // The regional long time, 12-hour with designators where the settings say so.
   const QString format = QString::fromStdString(dorvane::TimePickerFormat(rs));
   for (QTimeEdit* picker : {DateTimePickerFrom, DateTimePickerTo}) picker->setDisplayFormat(format);
   // The design's pickers are 81 pixels wide; seconds and a designator need more in this font.
-  DateTimePickerFrom->setGeometry(48, 32, 105, 21);
-  DateTimePickerTo->setGeometry(48, 64, 105, 21);
+  const int pickerWidth = std::max(105, DateTimePickerFrom->sizeHint().width());
+  DateTimePickerFrom->setGeometry(48, 32, pickerWidth, 21);
+  DateTimePickerTo->setGeometry(48, 64, pickerWidth, 21);
+  // Wider pickers widen the left column, and everything to its right moves along.
+  const int widen = std::max(0, 48 + pickerWidth + 8 - grpboxTime->width());
   from->setBuddy(DateTimePickerFrom);
   to->setBuddy(DateTimePickerTo);
-  DateTimePickerFrom->setAccessibleName(QStringLiteral("Time from"));
-  DateTimePickerTo->setAccessibleName(QStringLiteral("Time to"));
+  // Named by their captions, without the colon.
+  DateTimePickerFrom->setAccessibleName(QStringLiteral("From"));
+  DateTimePickerTo->setAccessibleName(QStringLiteral("To"));
 
   grpboxOnlineCost = Named(new QGroupBox(QStringLiteral("Online Cost"), this), "grpboxOnlineCost");
   grpboxOnlineCost->setGeometry(180, 8, 305, 260);
@@ -105,12 +121,22 @@ TfrmCostEditor::TfrmCostEditor(const dorvane::RegionalSettings& rs,
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
+  for (QGroupBox* box : {grpboxDays, grpboxTime}) box->resize(box->width() + widen, box->height());
+  for (QWidget* right : {static_cast<QWidget*>(grpboxOnlineCost), static_cast<QWidget*>(OKBtn),
+                         static_cast<QWidget*>(CancelBtn), static_cast<QWidget*>(HelpBtn)})
+    right->move(right->x() + widen, right->y());
+
   // Days, times, the four numbers, then the buttons.
   QWidget* order[] = {dayBoxes[0],       dayBoxes[1],   dayBoxes[2],    dayBoxes[3],
                       dayBoxes[4],       dayBoxes[5],   dayBoxes[6],    DateTimePickerFrom,
                       DateTimePickerTo,  editStartCost, editMinuteCost, editMinimumCost,
                       editMinimumPeriod, OKBtn,         CancelBtn,      HelpBtn};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
+  // Drawn for a smaller font: the positions grow with the desktop's font.
+  const double scale = dorvane::DesignScale(font());
+  dorvane::ScaleDesign(this, scale);
+  setFixedSize(dorvane::Scaled(501 + widen, scale), dorvane::Scaled(345, scale));
 }
 
 dorvane::BandEditorValues TfrmCostEditor::Values() const {

@@ -4,6 +4,8 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <string>
@@ -17,39 +19,66 @@
 
 namespace {
 
-// Reads plain and gzip'd files alike (zlib passes a file that is not gzip'd through as it is).
+// Plain and gzip'd files alike, a block at a time (zlib passes a file that is not gzip'd
+// through as it is).
+class ZlibLogStream : public dorvane::LogStream {
+ public:
+  explicit ZlibLogStream(gzFile file) : file_(file) {}
+  ~ZlibLogStream() override { ::gzclose(file_); }
+  ZlibLogStream(const ZlibLogStream&) = delete;
+  ZlibLogStream& operator=(const ZlibLogStream&) = delete;
+
+  std::ptrdiff_t Read(char* data, std::size_t size) override {
+    const int n = ::gzread(file_, data, static_cast<unsigned>(size));
+    int error = Z_OK;
+    const char* message = ::gzerror(file_, &error);
+    if (n < 0 || (n == 0 && error != Z_OK)) {
+      // zlib reports a gzip file cut short only here, as a buffer error at its end.
+      if (error == Z_BUF_ERROR) {
+        failure_ = "the compressed file is truncated (unexpected end of file)";
+      } else if (error == Z_ERRNO) {
+        failure_ = std::strerror(errno);
+      } else {
+        failure_ = message != nullptr ? message : "unreadable";
+      }
+      return -1;
+    }
+    return n;
+  }
+  std::string Failure() const override { return failure_; }
+
+ private:
+  gzFile file_;
+  std::string failure_;
+};
+
 class ZlibLogSource : public dorvane::LogSource {
  public:
-  std::optional<dorvane::LogInput> ReadLog(const std::string& path) override {
+  std::unique_ptr<dorvane::LogStream> Open(const std::string& path, std::string& reason) override {
     const bool standardInput = path == "-";
     const int fd = standardInput ? ::dup(STDIN_FILENO) : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) {
+      reason = std::strerror(errno);
+      return nullptr;
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+      reason = std::strerror(S_ISDIR(st.st_mode) ? EISDIR : errno);
       ::close(fd);
-      return std::nullopt;
+      return nullptr;
     }
-    dorvane::LogInput log;
-    // A pipe has no useful modification time: its lines are being written now.
-    log.modifiedUtc = S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_mtim.tv_sec)
-                                          : static_cast<std::int64_t>(std::time(nullptr));
     gzFile file = ::gzdopen(fd, "rb");
     if (file == nullptr) {
+      reason = std::strerror(errno);
       ::close(fd);
-      return std::nullopt;
+      return nullptr;
     }
-    char buffer[65536];
-    for (;;) {
-      const int n = ::gzread(file, buffer, sizeof buffer);
-      if (n < 0) {
-        ::gzclose(file);
-        return std::nullopt;
-      }
-      if (n == 0) break;
-      log.text.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::gzclose(file);
-    return log;
+    ::gzbuffer(file, 64 * 1024);
+    auto stream = std::make_unique<ZlibLogStream>(file);
+    // A pipe has no useful modification time: its lines are being written now.
+    stream->modifiedUtc = S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_mtim.tv_sec)
+                                              : static_cast<std::int64_t>(std::time(nullptr));
+    return stream;
   }
 };
 
@@ -72,7 +101,14 @@ int main(int argc, char** argv) {
     dorvane::RegFileRegistry registry(dorvane::ChangeFileExt(storePath, ".REG"));
     return dorvane::FolderRegional(registry, regional, writing);
   };
-  const int status = dorvane::RunImportTool(args, ctx);
+  int status = dorvane::RunImportTool(args, ctx);
+  errno = 0;
   std::cout.flush();
+  if (!std::cout) {
+    // What was asked for (the list of a dry run, the counts) did not reach its reader.
+    std::cerr << dorvane::kImportToolName << ": cannot write the output"
+              << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
+    status = 1;
+  }
   return status;
 }

@@ -249,46 +249,101 @@ std::optional<LogRecord> ParseLogLine(std::string_view line, int classicYear,
   return r;
 }
 
-std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hint,
-                                      const TimeZone& zone,
-                                      const std::vector<std::string>& programs) {
-  std::vector<LogRecord> records;
-  int year = 0;
-  int previousMonth = 0;
-  for (std::string_view line : SplitLines(text)) {
-    Cursor c(line);
-    LogRecord r;
-    const StampKind kind = ReadStamp(c, zone, r.time);
-    if (kind == StampKind::kNone) continue;
-    if (kind == StampKind::kClassic) {
-      // Every dated line moves the year on, whatever its program.
-      if (previousMonth == 0) {
-        year = hint.year ? *hint.year
-                         : (r.time.month > hint.modified.month ? hint.modified.year - 1
-                                                               : hint.modified.year);
-      } else if (r.time.month < previousMonth) {
-        ++year;
-      }
-      previousMonth = r.time.month;
-      r.time.year = year;
+LogRecordReader::LogRecordReader(const YearHint& hint, const TimeZone& zone,
+                                 std::vector<std::string> programs)
+    : hint_(hint), zone_(zone), programs_(std::move(programs)) {}
+
+void LogRecordReader::Line(std::string_view line) {
+  Cursor c(line);
+  Held h;
+  const StampKind kind = ReadStamp(c, zone_, h.record.time);
+  if (kind == StampKind::kNone) return;
+  if (kind == StampKind::kClassic) {
+    // Every dated line moves the year on, whatever its program.
+    if (previousMonth_ != 0 && h.record.time.month < previousMonth_) ++turns_;
+    if (firstMonth_ == 0) firstMonth_ = h.record.time.month;
+    previousMonth_ = h.record.time.month;
+    h.classic = true;
+    h.turns = turns_;
+  }
+  // Most lines of a syslog are someone else's: look for the program's name before taking
+  // the line apart.
+  if (!Wanted(c.Rest(), programs_)) return;
+  if (!h.classic && !ValidTime(h.record.time)) return;
+  if (!ReadSource(c, kind, h.record) || !Kept(h.record, programs_)) return;
+  held_.push_back(std::move(h));
+}
+
+std::vector<LogRecord> LogRecordReader::Finish(YearHint* next) {
+  // The year of the first classic stamp: given, or counted back from the last one, which lies
+  // before the file's modification.
+  int firstYear = 0;
+  if (hint_.year) {
+    firstYear = *hint_.year;
+    // Carried on from the file before: a smaller month is the next year's.
+    if (hint_.previousMonth != 0 && firstMonth_ != 0 && firstMonth_ < hint_.previousMonth) {
+      ++firstYear;
     }
-    // Most lines of a syslog are someone else's: look for the program's name before taking
-    // the line apart.
-    if (!Wanted(c.Rest(), programs)) continue;
-    if (!ValidTime(r.time) || !ReadSource(c, kind, r) || !Kept(r, programs)) continue;
-    records.push_back(std::move(r));
+  } else {
+    const int lastYear =
+        previousMonth_ > hint_.modified.month ? hint_.modified.year - 1 : hint_.modified.year;
+    firstYear = lastYear - turns_;
+  }
+  std::vector<LogRecord> records;
+  records.reserve(held_.size());
+  for (Held& h : held_) {
+    if (h.classic) {
+      h.record.time.year = firstYear + h.turns;
+      if (!ValidTime(h.record.time)) continue;
+    }
+    records.push_back(std::move(h.record));
+  }
+  held_.clear();
+  if (next != nullptr) {
+    *next = hint_;
+    if (previousMonth_ != 0) {
+      next->year = firstYear + turns_;
+      next->previousMonth = previousMonth_;
+    }
   }
   return records;
+}
+
+std::vector<LogRecord> ReadLogRecords(std::string_view text, const YearHint& hint,
+                                      const TimeZone& zone,
+                                      const std::vector<std::string>& programs, YearHint* next) {
+  LogRecordReader reader(hint, zone, programs);
+  for (std::string_view line : SplitLines(text)) reader.Line(line);
+  return reader.Finish(next);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Calls
 
+namespace {
+
+// "Script /usr/sbin/chat -v -f /etc/chatscripts/isp finished (pid 1064), status = 0x0": 1064.
+std::string ScriptPid(std::string_view message) {
+  if (!message.starts_with("Script ")) return {};
+  const std::string_view key = " finished (pid ";
+  const auto at = message.rfind(key);
+  if (at == std::string_view::npos) return {};
+  std::string_view rest = message.substr(at + key.size());
+  std::size_t n = 0;
+  while (n < rest.size() && IsDigit(rest[n])) ++n;
+  if (n == 0 || n >= rest.size() || rest[n] != ')') return {};
+  return std::string(rest.substr(0, n));
+}
+
+}  // namespace
+
 void PppCallFinder::Add(const LogRecord& r) {
   const std::string_view message = r.message;
   if (r.program == "chat") {
     // Chat scripts write the dial command in either case ("ATDT", "atdt").
-    if (EqualNoCase(message.substr(0, 9), "send (ATD")) hosts_[r.host].lastDial = r.time;
+    if (EqualNoCase(message.substr(0, 9), "send (ATD")) {
+      hosts_[r.host].dials.push_back(Dial{r.time, r.pid, false});
+    }
     return;
   }
   if (r.program != "pppd") return;
@@ -297,16 +352,17 @@ void PppCallFinder::Add(const LogRecord& r) {
   if (message.starts_with("pppd ") && message.find(" started by ") != std::string_view::npos) {
     // A new process under a process id seen before: the old one died without a word.
     if (p.open) Abandon(p, r);
+    p.scriptPid.clear();
+  } else if (message.starts_with("Script ")) {
+    if (std::string pid = ScriptPid(message); !pid.empty()) p.scriptPid = std::move(pid);
+  } else if (message == "Connect script failed") {
+    // Whatever was dialled so far on this host did not connect.
+    for (Dial& d : hosts_[r.host].dials) d.taken = true;
+    p.scriptPid.clear();
   } else if (message == "Serial connection established.") {
     if (p.open) Abandon(p, r);
-    // The telephone company bills from the dial, which chat logs just before.
-    LocalTime start = r.time;
-    const Host& host = hosts_[r.host];
-    if (host.lastDial) {
-      const std::int64_t gap = WallSeconds(r.time) - WallSeconds(*host.lastDial);
-      if (gap >= 0 && gap <= kChatWindowSeconds) start = *host.lastDial;
-    }
-    Open(p, start);
+    Open(p, StartAtSerial(hosts_[r.host], p, r.time));
+    p.scriptPid.clear();
   } else if (message.starts_with("Connect: ")) {
     if (!p.open) Open(p, r.time);
   } else if (message == "Modem hangup" || message == "Connection terminated.") {
@@ -315,6 +371,48 @@ void PppCallFinder::Add(const LogRecord& r) {
     if (p.open) Close(p, r);
     processes_.erase(key);
   }
+  if (const auto it = processes_.find(key); it != processes_.end() && it->second.open) {
+    lastStart_[r.pid] = it->second.start;
+  }
+}
+
+// The telephone company bills from the dial, which chat logs just before the serial line.
+LocalTime PppCallFinder::StartAtSerial(Host& host, const Process& p, const LocalTime& serial) {
+  const std::int64_t now = WallSeconds(serial);
+  auto& dials = host.dials;
+  dials.erase(std::remove_if(dials.begin(), dials.end(),
+                             [&](const Dial& d) {
+                               const std::int64_t gap = now - WallSeconds(d.time);
+                               return gap > kChatWindowSeconds;
+                             }),
+              dials.end());
+  const auto inWindow = [&](const Dial& d) { return WallSeconds(d.time) <= now; };
+  Dial* chosen = nullptr;
+  if (!p.scriptPid.empty()) {
+    // This process's own script: its last dial.
+    for (Dial& d : dials) {
+      if (d.chatPid == p.scriptPid && inWindow(d)) chosen = &d;
+    }
+  } else {
+    int free = 0;
+    for (Dial& d : dials) {
+      if (!d.taken && inWindow(d)) {
+        ++free;
+        chosen = &d;
+      }
+    }
+    // Two links dialling at once: neither dial can be told to be this link's.
+    if (free != 1) chosen = nullptr;
+  }
+  if (chosen == nullptr) return serial;
+  chosen->taken = true;
+  return chosen->time;
+}
+
+std::optional<LocalTime> PppCallFinder::StartOf(std::string_view pid) const {
+  const auto it = lastStart_.find(pid);
+  if (it == lastStart_.end()) return std::nullopt;
+  return it->second;
 }
 
 void PppCallFinder::Open(Process& p, const LocalTime& start) {

@@ -75,6 +75,10 @@ std::string SystemEnvironment::ExecutablePath() const {
   return path;
 }
 
+bool ProcessEnvironment::FolderWritable(const std::string& folder) const {
+  return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 DataPaths PortableDataPaths(std::string_view exePath) {
   DataPaths paths;
   paths.folder = FolderOf(exePath);
@@ -91,14 +95,24 @@ DataPaths FindDataPaths(const ProcessEnvironment& env, std::string_view programN
   const std::string stem = ProgramStem(exe, programName);
   DataPaths portable =
       programName.empty() ? PortableDataPaths(exe) : NamedIn(exeFolder, std::string(programName));
-  if (IsRegularFile(portable.help)) return portable;
+  // The folder is the user's own when the help lies beside the program in a folder the user
+  // may write, or when it already holds the program's files: those are never left behind.
+  const bool helpBeside = IsRegularFile(portable.help);
+  if (helpBeside && env.FolderWritable(exeFolder)) return portable;
+  for (const std::string* file : {&portable.settings, &portable.store, &portable.registry}) {
+    if (IsRegularFile(*file)) return portable;
+  }
 
-  // <prefix>/bin/<program> with <prefix>/share/dorvane/<name>.HLP.
-  const auto slash = exeFolder.rfind('/');
-  if (slash == std::string::npos || exeFolder.substr(slash + 1) != "bin") return portable;
-  const std::string prefix = slash == 0 ? "/" : exeFolder.substr(0, slash);
-  const std::string help = Join(Join(prefix, kInstalledHelpFolder), stem + ".HLP");
-  if (!IsRegularFile(help)) return portable;
+  // <prefix>/bin/<program> with <prefix>/share/dorvane/<name>.HLP. A program whose folder is
+  // not the user's own never writes there, with or without its help.
+  std::string help = portable.help;
+  if (!helpBeside) {
+    const auto slash = exeFolder.rfind('/');
+    if (slash != std::string::npos && exeFolder.substr(slash + 1) == "bin") {
+      const std::string prefix = slash == 0 ? "/" : exeFolder.substr(0, slash);
+      help = Join(Join(prefix, kInstalledHelpFolder), stem + ".HLP");
+    }
+  }
 
   // The XDG rule: a relative XDG_DATA_HOME is to be ignored.
   std::string dataHome;
@@ -112,6 +126,7 @@ DataPaths FindDataPaths(const ProcessEnvironment& env, std::string_view programN
   DataPaths installed = NamedIn(Join(dataHome, kDataFolderName), stem);
   installed.installed = true;
   installed.help = help;
+  installed.helpMissing = !IsRegularFile(help);
   return installed;
 }
 

@@ -17,6 +17,8 @@ class ProcessEnvironment {
   virtual std::optional<std::string> Variable(const char* name) const = 0;
   // The running executable's absolute path, links resolved.
   virtual std::string ExecutablePath() const = 0;
+  // True when this user may make and replace files in `folder`.
+  virtual bool FolderWritable(const std::string& folder) const;
 };
 
 // The real process: getenv, with the password database's home folder when HOME is not set, and
@@ -37,6 +39,9 @@ struct DataPaths {
   std::string store;     // .DB
   std::string registry;  // .REG
   std::string help;      // .HLP
+  // No help file where the rule looked for it: the program runs on, in the data folder, and
+  // says so.
+  bool helpMissing = false;
 };
 
 // The program's files as they lie beside a program at `exePath`: the path with its extension
@@ -45,12 +50,14 @@ DataPaths PortableDataPaths(std::string_view exePath);
 
 // The one rule for the program's files. `programName` names the program whose files are meant;
 // empty means the running executable itself, and a companion tool beside the program passes
-// "dorvane". The program is portable when its help file "<name>.HLP" lies beside the executable
-// (as in the build tree), and also when no installed help file is found. It is installed when
-// the executable lies in <prefix>/bin and its help file is <prefix>/share/dorvane/<name>.HLP:
-// then the data files are <name>.INI, .DB and .REG in $XDG_DATA_HOME/Dorvane (an absolute
-// XDG_DATA_HOME; otherwise $HOME/.local/share/Dorvane), and nothing is written under <prefix>.
-// Paths are native: a backslash in a folder name is a character of that name.
+// "dorvane". The program is portable when its folder is the user's own: its help file
+// "<name>.HLP" lies beside the executable (as in the build tree) and the user may write that
+// folder, or the folder already holds the program's .INI, .DB or .REG. Otherwise its data files are
+// <name>.INI, .DB and .REG in $XDG_DATA_HOME/Dorvane (an absolute XDG_DATA_HOME; otherwise
+// $HOME/.local/share/Dorvane), and nothing is written beside the program: the help is the one
+// beside it, or <prefix>/share/dorvane/<name>.HLP for an executable in <prefix>/bin; when neither
+// exists, `helpMissing` says so. Paths are native: a backslash in a folder name is a character of
+// that name.
 DataPaths FindDataPaths(const ProcessEnvironment& env, std::string_view programName = {});
 
 // Creates the data folder of an installed program with mode 700 (and its missing parents) when

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -144,6 +145,26 @@ std::optional<std::string> RealFileSystem::ReadAll(const std::string& path) cons
 
 bool RealFileSystem::Delete(const std::string& path) {
   return ::unlink(Native(path).c_str()) == 0;
+}
+
+namespace {
+
+// Renames under the lock of the folder of `from` (the lock a log's writer takes), never over an
+// existing file.
+bool RenameLocked(const std::string& from, const std::string& to) {
+  FileLock lock(from);
+  if (!lock.Held()) return false;
+  return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+}
+
+}  // namespace
+
+bool RealFileSystem::HandOver(const std::string& path, const std::string& aside) {
+  return RenameLocked(Native(path), Native(aside));
+}
+
+bool RealFileSystem::GiveBack(const std::string& aside, const std::string& path) {
+  return RenameLocked(Native(aside), Native(path));
 }
 
 std::optional<FileStamp> RealFileSystem::Stamp(const std::string& path) const {

@@ -39,6 +39,13 @@ class FileSystem {
   virtual std::optional<FileStamp> Stamp(const std::string& path) const = 0;
   // True when both paths lead to one existing file, however they are spelt.
   virtual bool SameFile(const std::string& a, const std::string& b) const { return a == b; }
+  // Hands a log over to its reader: under the lock its writer takes (the lock on its folder),
+  // renames `path` to `aside` unless that name is taken, so whatever is written after this moment
+  // starts a new log and nothing is lost when the handed-over file is deleted. False when it could
+  // not; the reader then reads the log where it is.
+  virtual bool HandOver(const std::string& /*path*/, const std::string& /*aside*/) { return false; }
+  // Gives a handed-over log its name back, under the same lock, unless a new log has it.
+  virtual bool GiveBack(const std::string& /*aside*/, const std::string& /*path*/) { return false; }
   // Why no file can be made in the folder (the system's reason, "Permission denied"); nullopt
   // when one can.
   virtual std::optional<std::string> FolderWriteProblem(const std::string& /*folder*/) const {
@@ -60,6 +67,8 @@ class RealFileSystem : public FileSystem {
   bool Delete(const std::string& path) override;
   std::optional<FileStamp> Stamp(const std::string& path) const override;
   bool SameFile(const std::string& a, const std::string& b) const override;
+  bool HandOver(const std::string& path, const std::string& aside) override;
+  bool GiveBack(const std::string& aside, const std::string& path) override;
   // Makes and removes a file of its own in the folder, so that a read-only mount, an immutable
   // folder or missing rights show, also to root.
   std::optional<std::string> FolderWriteProblem(const std::string& folder) const override;

@@ -104,10 +104,10 @@ TEST_F(Notation, OneFolderKeepsOneNotationAndOneOrderUnderEveryEnvironment) {
             "Dec 30 16:29:11 box pppd[1063]: Connection terminated.\n");
   const ToolResult import = Tool("dorvane-import", {"--year", "1994", "syslog"}, kBare);
   ASSERT_EQ(import.status, 0) << import.err;
-  EXPECT_EQ(import.out, "1 calls found, 1 new calls recorded\n");
+  EXPECT_EQ(import.out, "1 call found, 1 new call recorded\n");
   // Again in another notation: the same call, not recorded twice.
   EXPECT_EQ(Tool("dorvane-import", {"--year", "1994", "syslog"}, kAmerican).out,
-            "1 calls found, 0 new calls recorded\n");
+            "1 call found, 0 new calls recorded\n");
 
   const std::string store = ReadFile(dir_ / "dorvane.DB");
   EXPECT_EQ(store.find('.'), std::string::npos) << store;

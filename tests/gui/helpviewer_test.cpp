@@ -64,6 +64,7 @@ class HelpViewerTest : public QObject {
   void missingTopicShowsOneBox();
   void missingFileShowsOneBox();
   void eachRequestReadsTheFileAfresh();
+  void filesTopicNamesThisRunsFolder();
   void linksWithinAndOutOfTheFile();
   void helpOnHelpNeedsNoFile();
   void quitClosesTheWindow();
@@ -160,6 +161,16 @@ void HelpViewerTest::eachRequestReadsTheFileAfresh() {
   QVERIFY(help.JumpToTopic("Third"));
   QCOMPARE(TextAtCursor(help), QString("Third topic"));
   QVERIFY(!Browser(help)->toPlainText().contains("Second topic"));
+}
+
+// The help says where this run keeps its files, whatever characters the folder's name holds.
+void HelpViewerTest::filesTopicNamesThisRunsFolder() {
+  WriteHelp("<p>Files are in <span id=\"DataFolder\">a folder</span>.</p>");
+  QtHelpEngine help(path_.toStdString(), messages_);
+  help.SetFilesFolder("/home/a\\1 <b>&", false);
+  QVERIFY(help.Contents());
+  QCOMPARE(Browser(help)->toPlainText(),
+           QString("Files are in /home/a\\1 <b>&, your data folder."));
 }
 
 void HelpViewerTest::linksWithinAndOutOfTheFile() {

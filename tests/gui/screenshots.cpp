@@ -1,14 +1,18 @@
 // Takes the README's pictures: the three pages, the band editor and a logbook, from the fixture
 // files in docs/shots/ (a three-band tariff and a summer of calls), with US English settings
-// and the clock at 15 August 1998, noon. dorvane_screenshots OUTPUT_FOLDER; see
-// scripts/screenshots.sh, which runs it under Xvfb.
+// and the clock at 15 August 1998, noon. dorvane_screenshots OUTPUT_FOLDER [maximised|dark];
+// see scripts/screenshots.sh, which runs it under Xvfb at the design size, maximised, at scale 2
+// (QT_SCALE_FACTOR) and with a dark palette.
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -47,15 +51,51 @@ QImage LogbookSheet(const QTextDocument& report) {
   return sheet;
 }
 
+// A dark Fusion palette, as a desktop with a dark theme gives it.
+void UseDarkPalette(QApplication& app) {
+  app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QPalette dark;
+  const QColor window(53, 53, 53);
+  const QColor base(35, 35, 35);
+  dark.setColor(QPalette::Window, window);
+  dark.setColor(QPalette::WindowText, Qt::white);
+  dark.setColor(QPalette::Base, base);
+  dark.setColor(QPalette::AlternateBase, window);
+  dark.setColor(QPalette::Text, Qt::white);
+  dark.setColor(QPalette::Button, window);
+  dark.setColor(QPalette::ButtonText, Qt::white);
+  dark.setColor(QPalette::BrightText, Qt::red);
+  dark.setColor(QPalette::Link, QColor(42, 130, 218));
+  dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  dark.setColor(QPalette::HighlightedText, Qt::black);
+  dark.setColor(QPalette::Light, QColor(90, 90, 90));
+  dark.setColor(QPalette::Midlight, QColor(70, 70, 70));
+  dark.setColor(QPalette::Mid, QColor(45, 45, 45));
+  dark.setColor(QPalette::Dark, QColor(25, 25, 25));
+  dark.setColor(QPalette::Shadow, Qt::black);
+  dark.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
+  dark.setColor(QPalette::Disabled, QPalette::Text, Qt::gray);
+  dark.setColor(QPalette::Disabled, QPalette::ButtonText, Qt::gray);
+  app.setPalette(dark);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: dorvane_screenshots OUTPUT_FOLDER\n");
+  const QString variant = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
+  if (argc < 2 || argc > 3 ||
+      !(variant.isEmpty() || variant == QLatin1String("maximised") ||
+        variant == QLatin1String("dark"))) {
+    std::fprintf(stderr, "usage: dorvane_screenshots OUTPUT_FOLDER [maximised|dark]\n");
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
+  if (!QDir().mkpath(out)) {
+    std::fprintf(stderr, "cannot make %s\n", qPrintable(out));
+    return 1;
+  }
+  if (variant == QLatin1String("dark")) UseDarkPalette(app);
   dorvane::testing::FormRig rig;
   for (const char* name : {"dorvane.INI", "dorvane.DB"}) {
     if (!QFile::copy(QStringLiteral(DORVANE_SHOTS_DATA "/") + QLatin1String(name),
@@ -65,7 +105,13 @@ int main(int argc, char** argv) {
     }
   }
   TForm1& form = rig.Show();
-  form.show();
+  if (variant == QLatin1String("maximised")) {
+    form.showMaximized();
+    // Without a window manager the window is not maximised for us: it takes the screen.
+    if (const QScreen* screen = form.screen()) form.setGeometry(screen->availableGeometry());
+  } else {
+    form.show();
+  }
   if (!QTest::qWaitForWindowExposed(&form)) return 1;
   bool ok = true;
 
@@ -94,6 +140,16 @@ int main(int argc, char** argv) {
     }
   });
   form.btnEdit->click();
+
+  QTimer::singleShot(100, [&] {
+    if (auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      ok &= Save(about->grab().toImage(), out, "about.png");
+      about->reject();
+    } else {
+      ok = false;
+    }
+  });
+  form.About1Click();
 
   if (!rig.messages.AllShown() || !rig.messages.Shown().empty()) ok = false;
   form.hide();

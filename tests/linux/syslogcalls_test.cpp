@@ -188,10 +188,11 @@ TEST(PppCallFinder, GivesClassicStampsTheYearOfTheFile) {
       {{2023, 1, 2, 6, 0, 0},
        std::nullopt,
        {"2022-12-31 23:50:0 - 2023-1-1 0:20:1", "2023-1-1 8:0:0 - 2023-1-1 8:30:0"}},
-      // Modified in December: the first line is of that year.
-      {{2023, 12, 31, 23, 59, 0},
+      // The last line was written before the file's modification, never after: read in
+      // December, a December-to-January log is of last winter, not in the future.
+      {{2026, 12, 8, 12, 0, 0},
        std::nullopt,
-       {"2023-12-31 23:50:0 - 2024-1-1 0:20:1", "2024-1-1 8:0:0 - 2024-1-1 8:30:0"}},
+       {"2025-12-31 23:50:0 - 2026-1-1 0:20:1", "2026-1-1 8:0:0 - 2026-1-1 8:30:0"}},
       {{2023, 1, 2, 6, 0, 0},
        1998,
        {"1998-12-31 23:50:0 - 1999-1-1 0:20:1", "1999-1-1 8:0:0 - 1999-1-1 8:30:0"}},

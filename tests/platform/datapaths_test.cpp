@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/files.h"
@@ -27,8 +28,12 @@ class FakeEnvironment : public ProcessEnvironment {
     return it->second;
   }
   std::string ExecutablePath() const override { return exe; }
+  bool FolderWritable(const std::string& folder) const override {
+    return readOnly.count(folder) == 0;
+  }
 
   std::string exe;
+  std::set<std::string> readOnly;
   std::map<std::string, std::string> variables;
 };
 
@@ -45,6 +50,8 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
   Touch(d + "/my\\tools/dorvane.HLP");
   // An installed program.
   Touch(d + "/usr/share/dorvane/dorvane.HLP");
+  Touch(d + "/shared/dorvane.HLP");
+  Touch(d + "/kept/dorvane.DB");
   struct Case {
     std::string exe;
     std::string program;  // a companion tool names the program whose files it means
@@ -76,14 +83,30 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
        d + "/my\\tools",
        d + "/my\\tools/dorvane.INI",
        d + "/my\\tools/dorvane.HLP"},
-      // A copy of the program without any help file stays portable.
+      // An installed program whose help file went missing keeps to the user's data folder.
       {d + "/copy/bin/dorvane",
        "",
-       {},
+       {{"HOME", d + "/home"}},
+       true,
+       d + "/home/.local/share/Dorvane",
+       d + "/home/.local/share/Dorvane/dorvane.INI",
+       d + "/copy/share/dorvane/dorvane.HLP"},
+      // A folder that holds the program's files stays portable, even without the help.
+      {d + "/kept/dorvane",
+       "",
+       {{"HOME", d + "/home"}},
        false,
-       d + "/copy/bin",
-       d + "/copy/bin/dorvane.INI",
-       d + "/copy/bin/dorvane.HLP"},
+       d + "/kept",
+       d + "/kept/dorvane.INI",
+       d + "/kept/dorvane.HLP"},
+      // A folder the user may not write is not the user's own, help beside it or not.
+      {d + "/shared/dorvane",
+       "",
+       {{"HOME", d + "/home"}},
+       true,
+       d + "/home/.local/share/Dorvane",
+       d + "/home/.local/share/Dorvane/dorvane.INI",
+       d + "/shared/dorvane.HLP"},
       {d + "/usr/bin/dorvane",
        "",
        {{"XDG_DATA_HOME", d + "/xdg"}, {"HOME", d + "/home"}},
@@ -119,6 +142,7 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
     FakeEnvironment env;
     env.exe = c.exe;
     env.variables = c.env;
+    env.readOnly = {d + "/shared"};
     const DataPaths paths = FindDataPaths(env, c.program);
     EXPECT_EQ(paths.installed, c.installed);
     EXPECT_EQ(paths.folder, c.folder);
@@ -126,6 +150,7 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
     EXPECT_EQ(paths.store, c.folder + "/dorvane.DB");
     EXPECT_EQ(paths.registry, c.folder + "/dorvane.REG");
     EXPECT_EQ(paths.help, c.help);
+    EXPECT_EQ(paths.helpMissing, c.installed && !std::filesystem::exists(c.help));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -16,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/icons.h"
+#include "platform/qt/qtext.h"
 
 namespace dorvane {
 
@@ -127,6 +129,12 @@ bool QtHelpEngine::JumpToTopic(const std::string& topic) {
   return true;
 }
 
+void QtHelpEngine::SetFilesFolder(const std::string& folder, bool portable) {
+  filesFolderText_ = QStringLiteral("<code>") + ToQString(folder).toHtmlEscaped() +
+                     (portable ? QStringLiteral("</code>, beside the program (portable)")
+                               : QStringLiteral("</code>, your data folder"));
+}
+
 bool QtHelpEngine::ReadHelpFile(QString& html) {
   // Read afresh on every request: the file may have been replaced while the program runs.
   const QString path = QString::fromStdString(helpFilePath_);
@@ -144,6 +152,16 @@ bool QtHelpEngine::ReadHelpFile(QString& html) {
   // A <meta charset> in the file decides its encoding; without one it is UTF-8.
   QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
   html = decoder.isValid() ? decoder.decode(bytes) : QString::fromUtf8(bytes);
+  if (!filesFolderText_.isEmpty()) {
+    static const QRegularExpression kFolder(
+        QStringLiteral("(<span id=\"DataFolder\">)[^<]*(</span>)"));
+    // Put in as it is: a folder's name may hold what a replacement pattern would read.
+    const QRegularExpressionMatch found = kFolder.match(html);
+    if (found.hasMatch()) {
+      html.replace(found.capturedEnd(1), found.capturedStart(2) - found.capturedEnd(1),
+                   filesFolderText_);
+    }
+  }
   return true;
 }
 
@@ -164,6 +182,7 @@ void QtHelpEngine::EnsureWindow() {
   if (window_) return;
   auto* window = new QWidget(owner_, Qt::Window);
   window->setWindowTitle(QStringLiteral("Dorvane Help"));
+  window->setAccessibleName(QStringLiteral("Dorvane Help"));
   window->setWindowIcon(MakeIcon(IconKind::Help));
   window->resize(620, 560);
 
@@ -185,6 +204,7 @@ void QtHelpEngine::EnsureWindow() {
 
   browser_ = new QTextBrowser(window);
   browser_->setObjectName(QStringLiteral("helpText"));
+  browser_->setAccessibleName(QStringLiteral("Help text"));
   // Links are followed here: topics within the file, everything else by the desktop.
   browser_->setOpenLinks(false);
   browser_->setOpenExternalLinks(false);

@@ -26,6 +26,9 @@ class QtHelpEngine : public HelpEngine {
   void SetOwner(QWidget* owner);
   // Where links that leave the help file go; without one, straight to the desktop.
   void SetShell(Shell* shell);
+  // The folder of this run's files, which the help's "The files Dorvane uses" names; `portable`
+  // when it is the program's own folder.
+  void SetFilesFolder(const std::string& folder, bool portable);
 
   bool Contents() override;
   bool HelpOnHelp() override;
@@ -43,6 +46,7 @@ class QtHelpEngine : public HelpEngine {
   };
 
   void EnsureWindow();
+  QString filesFolderText_;
   bool ReadHelpFile(QString& html);
   QString FindAnchor(const QString& topic) const;
   void Visit(Place place);

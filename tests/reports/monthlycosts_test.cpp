@@ -1,0 +1,61 @@
+// The months of a chart: every month from the first call to the last, and years for a long
+// period.
+#include "reports/monthlycosts.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/datetime.h"
+
+namespace dorvane {
+namespace {
+
+PricedCall Call(int year, int month, int day, double cost) {
+  const TDateTime start = EncodeDate(year, month, day) + 0.5;
+  return PricedCall{
+      .start = start, .end = start + 0.01, .cost = cost, .lowest = cost / 2, .highest = cost * 2};
+}
+
+TEST(MonthlyCosts, EveryMonthFromTheFirstCallToTheLastEmptyOnesAtNothing) {
+  MonthlyCosts costs;
+  EXPECT_TRUE(costs.Months().empty());
+  // Out of order, across a year's end, the same month twice.
+  costs.Add(Call(1999, 2, 3, 4.0));
+  costs.Add(Call(1998, 11, 30, 1.5));
+  costs.Add(Call(1999, 2, 28, 1.0));
+  const std::vector<CostBucket> months = costs.Months();
+  ASSERT_EQ(months.size(), 4u);  // Nov, Dec, Jan, Feb
+  EXPECT_EQ(months[0].year, 1998);
+  EXPECT_EQ(months[0].month, 11);
+  EXPECT_EQ(months[1].calls, 0);
+  EXPECT_EQ(months[1].cost, 0.0);
+  EXPECT_EQ(months[2].year, 1999);
+  EXPECT_EQ(months[2].month, 1);
+  EXPECT_EQ(months[3].calls, 2);
+  EXPECT_DOUBLE_EQ(months[3].cost, 5.0);
+  EXPECT_DOUBLE_EQ(months[3].lowest, 2.5);
+  EXPECT_DOUBLE_EQ(months[3].highest, 10.0);
+  EXPECT_DOUBLE_EQ(AverageBucketCost(months), 6.5 / 4);
+}
+
+TEST(MonthlyCosts, ALongPeriodFoldsIntoYearsThatKeepEveryTotal) {
+  MonthlyCosts costs;
+  costs.Add(Call(1990, 1, 1, 1.0));
+  costs.Add(Call(1990, 12, 31, 2.0));
+  costs.Add(Call(1998, 12, 1, 4.0));  // 108 months in all
+  const std::vector<CostBucket> months = costs.Months();
+  ASSERT_EQ(months.size(), 108u);
+  EXPECT_EQ(ChartBuckets(months, 108).size(), 108u);
+  const std::vector<CostBucket> years = ChartBuckets(months, 36);
+  ASSERT_EQ(years.size(), 9u);
+  EXPECT_EQ(years[0].month, 0);
+  EXPECT_EQ(years[0].calls, 2);
+  EXPECT_DOUBLE_EQ(years[0].cost, 3.0);
+  EXPECT_EQ(years[4].calls, 0);
+  EXPECT_DOUBLE_EQ(years[8].highest, 8.0);
+  RegionalSettings rs = RegionalSettings::UsEnglish();
+  EXPECT_EQ(BucketName(rs, years[8]), "1998");
+  EXPECT_EQ(BucketName(rs, months[1]), "Feb 1990");
+}
+
+}  // namespace
+}  // namespace dorvane

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "reports/reportrun.h"
+#include "support/memoryfiles.h"
 
 namespace dorvane::bench {
 
@@ -43,37 +44,29 @@ inline std::string StoreText(const RegionalSettings& rs, int calls) {
   return text;
 }
 
-// The store lies in a fake file system that hands out its lines as the real one does, in blocks.
-class OneStore : public FileSystem {
- public:
-  explicit OneStore(std::string text) : text_(std::move(text)) {}
-  bool Exists(const std::string&) const override { return true; }
-  std::optional<std::string> ReadAll(const std::string&) const override { return text_; }
-  std::unique_ptr<LineSource> OpenLines(const std::string&) const override {
-    return TextLines(text_);
-  }
-  bool Delete(const std::string&) override { return false; }
-  std::optional<FileStamp> Stamp(const std::string&) const override { return std::nullopt; }
-
- private:
-  std::string text_;
-};
+// The store lies in the tests' file system in memory, which hands out its lines as the real one
+// does, in blocks.
+inline dorvane::testing::MemoryFileSystem OneStore(std::string text) {
+  dorvane::testing::MemoryFileSystem files;
+  files.Put("dorvane.DB", std::move(text));
+  return files;
+}
 
 struct ReportRig {
-  explicit ReportRig(int calls) : rs(Settings()), files(StoreText(rs, calls)) {}
-  ReportRun Run() const {
-    return ReportRun{.files = files,
-                     .messages = messages,
-                     .clock = clock,
-                     .regional = rs,
-                     .storePath = "dorvane.DB",
-                     .period = {0, 1e6},
-                     .charges = kTable,
-                     .progress = {},
-                     .setLabel = {}};
+  explicit ReportRig(int calls) : rs(Settings()), files(OneStore(StoreText(rs, calls))) {}
+  ReportInputs Run() const {
+    return ReportInputs{.files = files,
+                        .messages = messages,
+                        .clock = clock,
+                        .regional = rs,
+                        .storePath = "dorvane.DB",
+                        .period = {0, 1e6},
+                        .charges = kTable,
+                        .progress = {},
+                        .setLabel = {}};
   }
   RegionalSettings rs;
-  OneStore files;
+  dorvane::testing::MemoryFileSystem files;
   mutable SilentMessages messages;
   FixedClock clock{EncodeDate(1995, 6, 15)};
 };

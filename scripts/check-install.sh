@@ -30,12 +30,15 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 # --- Files in their places -------------------------------------------------------------------
 for f in bin/dorvane bin/dorvane-report bin/dorvane-import lib/dorvane/ppp-hook \
   share/dorvane/dorvane.HLP share/applications/dorvane.desktop \
+  lib/systemd/user/dorvane-check.timer lib/systemd/user/dorvane-check.service \
   share/icons/hicolor/scalable/apps/dorvane.svg share/metainfo/org.example.dorvane.metainfo.xml \
   share/man/man1/dorvane.1.gz share/man/man1/dorvane-report.1.gz share/man/man1/dorvane-import.1.gz \
   share/doc/dorvane/copyright share/doc/dorvane/changelog.gz; do
   [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 [ -x "$prefix/bin/dorvane" ] || fail "bin/dorvane is not executable"
+grep -qx "ExecStart=$prefix/bin/dorvane CHECK" "$prefix/lib/systemd/user/dorvane-check.service" ||
+  fail "the timer's service does not start $prefix/bin/dorvane CHECK"
 # The PNG's header holds its width and height as two 32-bit numbers after the signature.
 for side in 16 22 24 32 48 64 128 256; do
   png=$prefix/share/icons/hicolor/${side}x${side}/apps/dorvane.png
@@ -119,7 +122,8 @@ done
   fail "the portable copy touched the XDG folder"
 # On the same files, the installed and the portable programs show the same figures.
 cp "$prefix/bin/dorvane-report" "$work/portable/"
-cp "$data/dorvane.INI" "$data/dorvane.DB" "$work/portable/" 2>/dev/null || true
+cp "$data/dorvane.INI" "$data/dorvane.DB" "$work/portable/" ||
+  fail "could not copy the installed program's data files beside the portable copy"
 report() { (cd "$work/cwd" && HOME=$work/home XDG_DATA_HOME=$work/xdg LC_ALL=C.UTF-8 \
   "$1" --today 1998-08-15 2>&1); }
 installed_figures=$(report "$prefix/bin/dorvane-report")
@@ -137,6 +141,7 @@ if [ -z "${DORVANE_SKIP_DEB:-}" ]; then
   if [ -n "$deb" ]; then
     contents=$(dpkg-deb -c "$deb")
     for f in ./usr/bin/dorvane ./usr/share/dorvane/dorvane.HLP \
+      ./usr/lib/systemd/user/dorvane-check.service ./usr/lib/systemd/user/dorvane-check.timer \
       ./usr/share/applications/dorvane.desktop ./usr/share/metainfo/org.example.dorvane.metainfo.xml; do
       grep -q " $f\$" <<<"$contents" || fail "the package lacks $f"
     done

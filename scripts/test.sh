@@ -2,17 +2,18 @@
 # Builds Dorvane in every configuration and runs every check; says at the end what ran, what was
 # skipped and why. With no argument it runs all stages, in this order:
 #   format  clang-format --dry-run --Werror over the sources
-#   dev     g++ debug build, every test (the fuzz corpus replays among them)
+#   dev     g++ debug build with the benchmarks, every test (the fuzz corpus replays and the
+#           install check, scripts/check-install.sh, among them)
 #   nogui   the core, dorvane-report and dorvane-import built and tested with Qt made unavailable
-#   asan    g++ with AddressSanitizer + UndefinedBehaviorSanitizer, every test
-#   clang   clang build with every warning an error, every test
+#   asan    g++ with AddressSanitizer + UndefinedBehaviorSanitizer, every test but the install check
+#   clang   clang build with every warning an error, every test but the install check
 #   fuzz    libFuzzer targets built with clang, each run for DORVANE_FUZZ_SECONDS (30) seconds
 #           from the fixed seed DORVANE_FUZZ_SEED (1), so that a run repeats the inputs of the
 #           last; DORVANE_FUZZ_SEED=0 draws a new seed each run, for a longer hunt
 # Name stages to run only those: "bash scripts/test.sh asan". DORVANE_SKIP="fuzz clang" leaves
-# stages out. Under CI (CI=true) a stage skipped for want of a tool fails the run, since
-# scripts/prereqs.sh installs every tool. Builds use ccache when CMAKE_CXX_COMPILER_LAUNCHER says
-# so; nothing here needs it.
+# stages out. scripts/prereqs.sh first installs what is missing (DORVANE_NO_INSTALL=1: only names
+# it); under CI (CI=true) a stage skipped for want of a tool fails the run.
+# Builds use ccache when CMAKE_CXX_COMPILER_LAUNCHER says so; nothing here needs it.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -194,7 +195,11 @@ stage_fuzz() {
   fi
 }
 
-if ! bash scripts/prereqs.sh; then
+# prereqs.sh runs apt-get only when a package is missing, so a fresh machine gets what it needs
+# and a prepared one is not asked for sudo. DORVANE_NO_INSTALL=1 only names what is missing.
+if [ "${DORVANE_NO_INSTALL:-}" = 1 ]; then
+  bash scripts/prereqs.sh --check || true
+elif ! bash scripts/prereqs.sh; then
   echo "Installing the prerequisites failed; the stages below may be skipped." >&2
 fi
 mkdir -p build/logs

@@ -37,6 +37,7 @@
 #include "dialogs/costedit.h"
 #include "platform/ascii.h"
 #include "platform/error.h"
+#include "platform/product.h"
 #include "platform/qt/icons.h"
 #include "platform/qt/named.h"
 #include "platform/qt/printing.h"
@@ -46,6 +47,9 @@
 #include "reports/monthlycosts.h"
 #include "reports/reportrun.h"
 #include "reports/warnings.h"
+#include "session/logpath.h"
+#include "session/onlinecall.h"
+#include "session/writereason.h"
 #include "settings/closestate.h"
 #include "settings/settingsfile.h"
 
@@ -61,11 +65,6 @@ constexpr const char* kHomePage = "https://www.dorvane.example/";
 constexpr const char* kChargesHelpTopic = "How_to_Specify_Charges_for_Online_Time";
 constexpr const char* kLowerCostHelpTopic = "How_to_Reduce_Costs_for_Online_Time";
 constexpr const char* kIntroductionHelpTopic = "Introduction";
-
-// Settings texts keep their bytes on their way through the controls, valid UTF-8 or not.
-QString Q(const std::string& text) {
-  return dorvane::ToQString(text);
-}
 
 }  // namespace
 
@@ -211,8 +210,10 @@ void TForm1::FormShow() {
         services_.files, StorePath(), services_.regional,
         [this](TDateTime start) { DateTimePickerStart->SetDate(start); },
         [this](TDateTime stop) { DateTimePickerStop->SetDate(stop); });
+    storePeriod_ = {DateTimePickerStart->DateTime(), DateTimePickerStop->DateTime()};
     // 8. The currency symbol after the cost captions of the band editor, once per run.
-    const QString currency = QStringLiteral(" [") + Q(services_.regional.currencySymbol) + "]:";
+    const QString currency =
+        QStringLiteral(" [") + dorvane::ToQString(services_.regional.currencySymbol) + "]:";
     for (QLabel* label : {frmCostEditor->lblStartCost, frmCostEditor->lblMinuteCost,
                           frmCostEditor->lblMinimumCost}) {
       label->setText(label->text() + currency);
@@ -247,11 +248,13 @@ bool TForm1::IsCheckRun(const std::vector<std::string>& arguments) {
 void TForm1::LoadOptions() {
   const dorvane::Options o = settingsFile_->LoadOptions(windowsDirectory_);
   chkboxIgnoreBusyCalls->setChecked(o.ignoreBusyCalls);
-  editLogFileName->setText(Q(o.logFileName));
+  // The default an earlier start saved gives way to the hook's folder once it exists.
+  editLogFileName->setText(
+      dorvane::ToQString(dorvane::LogFileNameForRun(o.logFileName, windowsDirectory_)));
   chkboxWarnCost->setChecked(o.warnCost);
-  editWarnCost->setText(Q(o.warnCostText));
+  editWarnCost->setText(dorvane::ToQString(o.warnCostText));
   chkboxWarnAverageCost->setChecked(o.warnAverageCost);
-  editWarnAverageCost->setText(Q(o.warnAverageCostText));
+  editWarnAverageCost->setText(dorvane::ToQString(o.warnAverageCostText));
 }
 
 dorvane::Options TForm1::OptionsOnPage() const {
@@ -268,7 +271,7 @@ dorvane::Options TForm1::OptionsOnPage() const {
 void TForm1::FillCostHeader() {
   QStringList captions;
   for (const std::string& caption : dorvane::CostHeaderCaptions(services_.regional)) {
-    captions << Q(caption);
+    captions << dorvane::ToQString(caption);
   }
   strgrdCost->setHorizontalHeaderLabels(captions);
   const int widths[] = {144, 69, 72, 69, 60, 98};
@@ -295,8 +298,9 @@ void TForm1::SetChargeTableRows(const dorvane::ChargeRows& bands) {
   strgrdCost->setRowCount(static_cast<int>(bands.size()));
   for (std::size_t r = 0; r < bands.size(); ++r) {
     for (int column = 0; column < dorvane::kChargeColumns; ++column) {
-      strgrdCost->setItem(static_cast<int>(r), column,
-                          new QTableWidgetItem(Q(bands[r][static_cast<std::size_t>(column)])));
+      strgrdCost->setItem(
+          static_cast<int>(r), column,
+          new QTableWidgetItem(dorvane::ToQString(bands[r][static_cast<std::size_t>(column)])));
     }
   }
   FitCostColumns();
@@ -315,19 +319,19 @@ dorvane::ChargeRows TForm1::ChargeTableRows() const {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  // A close sequence that fails keeps the window open, so the user may try again; when it
-  // fails again, the user may leave without saving.
+  if (hideOnClose) {
+    hide();
+    event->ignore();
+    return;
+  }
+  // A close sequence that fails asks once, with what could not be written and why: the user
+  // may close without saving, or go back, put things right and try again.
   bool close = true;
   try {
     CloseSequence();
   } catch (const std::exception& e) {
-    if (closeState_->SaveFailed()) {
-      close = services_.messages.Confirm(dorvane::CloseAnywayText(SettingsPath())) ==
-              dorvane::Answer::Yes;
-    } else {
-      services_.messages.ShowError(e.what());
-      close = false;
-    }
+    close = services_.messages.Confirm(dorvane::CloseAnywayText(
+                e.what(), dorvane::WriteRefusalReason(SettingsPath()))) == dorvane::Answer::Yes;
   }
   closed_ = close;
   event->setAccepted(close);
@@ -403,7 +407,13 @@ void TForm1::OrderTabs() {
 // --- Menu, tool buttons and buttons -------------------------------------------------------
 
 void TForm1::Exit1Click() {
-  Guard([this] { close(); });
+  // "Exit" ends the program also when the close box only hides the window in the tray.
+  Guard([this] {
+    const bool toTray = hideOnClose;
+    hideOnClose = false;
+    close();
+    hideOnClose = toTray && !closed_;
+  });
 }
 
 void TForm1::Contents1Click() {
@@ -473,8 +483,8 @@ void TForm1::PrintSetup1Click() {
 
 // --- Reports ------------------------------------------------------------------------------
 
-dorvane::ReportRun TForm1::WindowReportRun() {
-  dorvane::ReportRun run{
+dorvane::ReportInputs TForm1::WindowReportInputs() {
+  dorvane::ReportInputs run{
       .files = services_.files,
       .messages = services_.messages,
       .clock = services_.clock,
@@ -502,14 +512,14 @@ void TForm1::SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string&
                             lblEstimatedMonthlyCost,
                             lblMonthlyCostDuringPeriod};
   QLabel* value = labels[static_cast<int>(label)];
-  value->setText(Q(text));
+  value->setText(dorvane::ToQString(text));
 }
 
 void TForm1::BuildCostsAnalysis() {
   // Bars are billing periods when the bill does not start on the 1st.
   dorvane::MonthlyCosts months(spnFirstDay->value());
   const auto stats =
-      dorvane::RunCostsAnalysis(WindowReportRun(), *currentMonth_,
+      dorvane::RunCostsAnalysis(WindowReportInputs(), *currentMonth_,
                                 [&](const dorvane::PricedCall& call) { months.Add(call); });
   // A refused period leaves the chart as it was, as it leaves the labels.
   if (stats) chartCost->SetMonths(months.Months());
@@ -523,7 +533,7 @@ void TForm1::BuildLogbookReport() {
     const dorvane::LogbookDocument& doc;
     ~ShowOnExit() { dorvane::ShowLogbookDocument(box, doc); }
   } show{RichEdit1, doc};
-  dorvane::RunLogbookReport(WindowReportRun(), doc);
+  dorvane::RunLogbookReport(WindowReportInputs(), doc);
 }
 
 std::size_t TForm1::SelectedBand() const {

@@ -43,7 +43,8 @@ enum class AnalysisLabel;
 struct WindowTariff;
 struct CurrentMonthFigures;
 struct Options;
-struct ReportRun;
+struct ReportInputs;
+class RunningCostWarning;
 }  // namespace dorvane
 
 class TAboutBox;
@@ -85,6 +86,23 @@ class TForm1 : public QMainWindow {
   // True when the first command-line parameter, in upper case, holds "CHECK": the program then
   // closes again once its start-up work is done.
   static bool IsCheckRun(const std::vector<std::string>& arguments);
+
+  // --- While open in the user's session (mainmdi_session.cpp) ---
+  // Brings the calls of a modem log that appeared or grew into the store, as the start does,
+  // then refreshes the costs analysis and, when its page is on top, the logbook report.
+  void ImportNewCalls();
+  // The status line of the call that started at `start`, and the cost warning when it is due
+  // now (once per call).
+  struct CallTick {
+    std::string line;
+    std::optional<std::string> warning;
+  };
+  CallTick CallInProgressTick(dorvane::TDateTime start);
+  // The end that the system asks for: saves what can be saved without a box. False, with what
+  // could not be written and why, when the save failed.
+  bool SaveForSignal(std::string& failure);
+  // Set while the tray holds the window: closing it only hides it.
+  bool hideOnClose = false;
 
  public slots:
   void FormCreate();
@@ -274,7 +292,7 @@ class TForm1 : public QMainWindow {
 
   // Reports: what a run works on (the seams, the pickers' period, the grid's bands, the bar and
   // the statistics labels), and the two report runs.
-  dorvane::ReportRun WindowReportRun();
+  dorvane::ReportInputs WindowReportInputs();
   void SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string& text);
   void BuildCostsAnalysis();
   void BuildLogbookReport();
@@ -285,7 +303,7 @@ class TForm1 : public QMainWindow {
   // The grid's rows back into the table it shows; the table in force now.
   dorvane::ChargeRows InForceTableRows();
   // The report run's table in force now, its calendar and billing day.
-  void SetRunTariff(dorvane::ReportRun& run);
+  void SetRunTariff(dorvane::ReportInputs& run);
   void ShowTable(std::size_t index);
   void FillTableChooser();
   void SetReportToBillingPeriod(bool previous);
@@ -301,8 +319,12 @@ class TForm1 : public QMainWindow {
   // The billing day, holidays and tariff history as loaded and as edited; null until loaded.
   std::unique_ptr<dorvane::WindowTariff> tariff_;
   std::unique_ptr<dorvane::CallStore> callStore_;
-  // Holds the session lines for the whole run.
+  // The modem-log import, which knows the program's own files and never takes one for a log.
   std::unique_ptr<dorvane::ModemLogImport> import_;
+  // The warning while a call runs, given once per call.
+  std::unique_ptr<dorvane::RunningCostWarning> runningWarning_;
+  // The report period the show sequence (or a refresh) set; a period the user chose stays.
+  std::pair<dorvane::TDateTime, dorvane::TDateTime> storePeriod_{};
   std::string windowsDirectory_;
   // The current printer, chosen in the print set-up or print dialog; empty for the default.
   std::string printerName_;

@@ -62,7 +62,7 @@ dorvane::ChargeRows TForm1::InForceTableRows() {
   return tariff_->book.Rows(tariff_->book.InForceNow());
 }
 
-void TForm1::SetRunTariff(dorvane::ReportRun& run) {
+void TForm1::SetRunTariff(dorvane::ReportInputs& run) {
   if (!tariff_) return;
   tariff_->book.SetRows(tariff_->shown, run.charges);
   tariff_->book.Split(run.charges, run.calendar);

@@ -47,6 +47,7 @@
 #include "platform/qt/qtext.h"
 #include "reports/analysis.h"
 #include "reports/logbook.h"
+#include "session/onlinecall.h"
 #include "settings/closestate.h"
 #include "settings/settingsfile.h"
 
@@ -58,10 +59,6 @@ using dorvane::Named;
 using dorvane::Scaled;
 
 namespace {
-
-// The design's report period before the call store is read: 30 July 1998, the whole day.
-constexpr TDateTime kDesignStart = 36006.0;
-constexpr TDateTime kDesignStop = 36006.99998842592;
 
 // The client area that the 640 x 478 window leaves inside its frame, and the room the pages
 // need for the design positions of their controls.
@@ -90,11 +87,6 @@ template <typename W>
 void SetHint(W* control, const QString& hint) {
   control->setStatusTip(hint);
   control->setAccessibleDescription(hint);
-}
-
-// Texts of the core keep their bytes on their way into the controls.
-QString Q(const std::string& text) {
-  return dorvane::ToQString(text);
 }
 
 void SetTag(QObject* object, int tag) {
@@ -451,7 +443,8 @@ void TForm1::BuildLogbookPage() {
   SetTag(GroupBox7, kSharedReportTag);
   Label1 = AddLabel(GroupBox7, "Label1", QStringLiteral("Report Period Between:"), 16, 24);
   DateTimePickerStart =
-      Named(new dorvane::TDateTimePicker(services_.regional, kDesignStart, GroupBox7),
+      Named(new dorvane::TDateTimePicker(services_.regional, dorvane::kDesignReportPeriod.start,
+                                         GroupBox7),
             "DateTimePickerStart");
   // A picker narrower than its date and arrow would cut the year's last digit: it widens,
   // keeping its left edge, and the box with it.
@@ -460,9 +453,9 @@ void TForm1::BuildLogbookPage() {
   DateTimePickerStart->setAccessibleName(QStringLiteral("Report period from"));
   Label9 = AddLabel(GroupBox7, "Label9", QStringLiteral("and"),
                     std::max(120, DateTimePickerStart->geometry().right() + 8), 56);
-  DateTimePickerStop =
-      Named(new dorvane::TDateTimePicker(services_.regional, kDesignStop, GroupBox7),
-            "DateTimePickerStop");
+  DateTimePickerStop = Named(new dorvane::TDateTimePicker(
+                                 services_.regional, dorvane::kDesignReportPeriod.stop, GroupBox7),
+                             "DateTimePickerStop");
   DateTimePickerStop->setGeometry(std::max(152, Label9->geometry().right() + 8), 48, pickerWidth,
                                   21);
   DateTimePickerStop->setAccessibleName(QStringLiteral("Report period to"));
@@ -523,7 +516,8 @@ void TForm1::BuildLogbookPage() {
   // Wide enough for the longest value, a period of two long dates.
   const TDateTime longDate = dorvane::EncodeDate(2000, 12, 28);
   const int valueRoom = fontMetrics().horizontalAdvance(
-      Q(dorvane::PeriodText(services_.regional, longDate, longDate)) + QStringLiteral("00"));
+      dorvane::ToQString(dorvane::PeriodText(services_.regional, longDate, longDate)) +
+      QStringLiteral("00"));
   GroupBox3->resize(std::max(GroupBox3->width(), kValueLeft + valueRoom + 6), GroupBox3->height());
   for (const Row& row : rows) {
     row.caption = AddRightLabel(GroupBox3, row.captionName, QLatin1String(row.captionText),

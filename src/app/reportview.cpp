@@ -8,6 +8,8 @@
 #include <map>
 #include <utility>
 
+#include "platform/qt/qtext.h"
+
 namespace dorvane {
 
 namespace {
@@ -60,7 +62,7 @@ void ShowLogbookDocument(QTextEdit* box, const LogbookDocument& document) {
       cursor.insertBlock(QTextBlockFormat(), format(line.points, TextColor::Black));
     }
     for (const TextRun& run : line.runs) {
-      cursor.insertText(QString::fromStdString(run.text), format(run.points, run.color));
+      cursor.insertText(ToQString(run.text), format(run.points, run.color));
     }
   }
   cursor.endEditBlock();

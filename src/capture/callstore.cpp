@@ -121,10 +121,6 @@ StoreCall ReadStoreCall(const RegionalSettings& rs, std::string_view line,
   return call;
 }
 
-std::string StoreFileName(std::string_view exePath) {
-  return ChangeFileExt(exePath, ".DB");
-}
-
 TDateTime LogLineToDateTime(std::string_view line) {
   // Every field is converted before anything is encoded, in column order: a line that is no
   // time stamp at all is reported by its first field, whatever its date would have been.
@@ -150,16 +146,6 @@ std::string DateTimeText(const RegionalSettings& rs, TDateTime value) {
   return FloatToStr(rs, value);
 }
 
-void ForEachCallLine(
-    std::string_view storeText,
-    const std::function<bool(std::string_view startText, std::string_view endText)>& onCall) {
-  std::string_view startText;
-  std::string_view endText;
-  for (std::string_view line : SplitLines(storeText)) {
-    if (ParseCallLine(line, startText, endText) && !onCall(startText, endText)) return;
-  }
-}
-
 bool ParseCallLine(std::string_view line, std::string_view& startText, std::string_view& endText) {
   if (line.empty() || line.front() == '[') return false;
   // A line without "=" has neither a start nor an end: its empty start fails to convert, so a
@@ -179,24 +165,6 @@ bool ParseCallLine(std::string_view line, std::string_view& startText, std::stri
 
 CallStore::CallStore(std::string path, const RegionalSettings& rs)
     : path_(std::move(path)), rs_(rs) {}
-
-bool CallStore::IsCallRecorded(std::string_view startLine, std::string* section) const {
-  const TDateTime start = LogLineToDateTime(startLine);
-  if (section) *section = MonthSectionName(start);
-  NewCalls one;
-  one.Add(start, start);
-  return StoreHolds(path_, rs_, one).front();
-}
-
-void CallStore::RecordCall(std::string_view startLine, std::string_view endLine) {
-  // The look-up and the write under one lock: another instance cannot record this start between.
-  FileLock lock(path_);
-  // A call already recorded keeps its end; this end line is not even converted.
-  if (IsCallRecorded(startLine)) return;
-  NewCalls one;
-  one.Add(LogLineToDateTime(startLine), LogLineToDateTime(endLine));
-  MergeCalls(path_, rs_, one);
-}
 
 void DeleteAllCalls(FileSystem& files, const std::string& storePath) {
   FileLock lock(storePath);

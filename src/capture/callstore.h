@@ -1,5 +1,6 @@
 // The call store: every modem call ever seen, as "start=end" date-time texts grouped by month
-// in an INI file beside the executable, and the one line grammar that all its readers follow.
+// in an INI file in the data folder (FindDataPaths), and the one line grammar that all its
+// readers follow.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +16,6 @@
 
 namespace dorvane {
 
-// The executable's path with its extension replaced by ".DB".
-std::string StoreFileName(std::string_view exePath);
-
 // The time stamp at the head of a modem-log line, "MM-DD-YYYY hh:nn:ss.cc" in fixed columns; the
 // two digits after the point count as milliseconds. Throws ConvertError "'%s' is not a valid
 // integer value" for a field that is not a number, Error "Invalid argument to date encode" /
@@ -31,16 +29,10 @@ std::string MonthSectionName(TDateTime value);
 // decimal separator of the settings.
 std::string DateTimeText(const RegionalSettings& rs, TDateTime value);
 
-// The line grammar: calls `onCall(startText, endText)` for each call line in file order.
-// Empty lines and lines starting with "[" are skipped; the start is the text before the first
-// "=", the end what follows it, at most 255 characters. A line without "=" gives an empty start
-// and an empty end. Stops early when onCall returns false.
-void ForEachCallLine(
-    std::string_view storeText,
-    const std::function<bool(std::string_view startText, std::string_view endText)>& onCall);
-
-// One line of the store under the same grammar: false for an empty line or a section header;
-// otherwise true, with the start and end texts of the call line.
+// The line grammar, one line of the store at a time: false for an empty line or a line starting
+// with "[" (a month section); otherwise true, with the start (the text before the first "=") and
+// the end (what follows it, at most 255 characters) of the call line. A line without "=" gives
+// an empty start and an empty end.
 bool ParseCallLine(std::string_view line, std::string_view& startText, std::string_view& endText);
 
 // A start or end text of the store as a date-time. A store number never has a thousands
@@ -72,15 +64,7 @@ class CallStore {
   const std::string& Path() const { return path_; }
   const RegionalSettings& Regional() const { return rs_; }
 
-  // True when the start line's month section holds a call line keyed by the start's date-time
-  // text; `section` (when given) receives that month section's name.
-  bool IsCallRecorded(std::string_view startLine, std::string* section = nullptr) const;
-
-  // Adds a call line unless the start is already recorded (the first call with a start wins).
-  // Throws what LogLineToDateTime throws, and WriteError "Unable to write to %s".
-  void RecordCall(std::string_view startLine, std::string_view endLine);
-
-  // Many calls in one replace of the file (see MergeCalls).
+  // Calls in one replace of the file (see MergeCalls).
   MergeOutcome Merge(const NewCalls& calls) { return MergeCalls(path_, rs_, calls); }
 
  private:

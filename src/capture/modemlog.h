@@ -17,6 +17,7 @@ namespace dorvane {
 
 inline constexpr const char* kSetupKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup";
 inline constexpr const char* kModemKey = "System\\CurrentControlSet\\Services\\Class\\Modem\\0000";
+inline constexpr const char* kDefaultModemLogName = "ModemLog.txt";
 inline constexpr const char* kOnlineNotice = "Dorvane cannot register new calls while online";
 // The log while it is being imported: "ModemLog.txt.import" beside it.
 inline constexpr const char* kHandedOverSuffix = ".import";

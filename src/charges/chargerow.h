@@ -9,6 +9,8 @@
 namespace dorvane {
 
 inline constexpr int kChargeColumns = 6;
+// The Days cell of the catch-all band, the table's last row.
+inline constexpr const char* kCatchAllBandText = "The time not specified above";
 
 using ChargeRow = std::array<std::string, kChargeColumns>;
 

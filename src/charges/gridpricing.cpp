@@ -84,24 +84,4 @@ CallPrices GridPricing::PricesOn(int day, TDateTime start, TDateTime end) const 
   return prices;
 }
 
-double GridPricing::LowestCallCost(TDateTime start, TDateTime end) const {
-  const double duration = CallDuration(start, end);
-  double lowest = 1E20;
-  for (std::size_t row = 0; row < rows_.size(); ++row) {
-    const double price = BandPrice(RatesOf(row), duration);
-    if (price < lowest) lowest = price;
-  }
-  return lowest;
-}
-
-double GridPricing::HighestCallCost(TDateTime start, TDateTime end) const {
-  const double duration = CallDuration(start, end);
-  double highest = 0;
-  for (std::size_t row = 0; row < rows_.size(); ++row) {
-    const double price = BandPrice(RatesOf(row), duration);
-    if (price > highest) highest = price;
-  }
-  return highest;
-}
-
 }  // namespace dorvane

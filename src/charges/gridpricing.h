@@ -26,8 +26,6 @@ class GridPricing : public CallPricing {
   BandRates FindChargeBand(int day, int hour, int minute) const;
 
   double CallCost(TDateTime start, TDateTime end) const override;
-  double LowestCallCost(TDateTime start, TDateTime end) const override;
-  double HighestCallCost(TDateTime start, TDateTime end) const override;
   // One duration and one pass over the bands for the cheapest and the dearest price.
   CallPrices Prices(TDateTime start, TDateTime end) const override;
   // The same, with the band looked up for the weekday `day` (1 = Sunday ... 7 = Saturday)

@@ -31,14 +31,8 @@ class CallPricing {
  public:
   virtual ~CallPricing() = default;
   virtual double CallCost(TDateTime start, TDateTime end) const = 0;
-  virtual double LowestCallCost(TDateTime start, TDateTime end) const = 0;
-  virtual double HighestCallCost(TDateTime start, TDateTime end) const = 0;
-  // All three, in that order; a pricing may share the work between them.
-  virtual CallPrices Prices(TDateTime start, TDateTime end) const {
-    const double cost = CallCost(start, end);
-    const double lowest = LowestCallCost(start, end);
-    return {cost, lowest, HighestCallCost(start, end)};
-  }
+  // All three: at the band in force, the cheapest and the dearest band.
+  virtual CallPrices Prices(TDateTime start, TDateTime end) const = 0;
 };
 
 // A band's four numbers as its cells hold them.

@@ -38,14 +38,6 @@ double CalendarPricing::CallCost(TDateTime start, TDateTime end) const {
   return TableAt(start).CallCostOn(DayOf(start), start, end);
 }
 
-double CalendarPricing::LowestCallCost(TDateTime start, TDateTime end) const {
-  return TableAt(start).LowestCallCost(start, end);
-}
-
-double CalendarPricing::HighestCallCost(TDateTime start, TDateTime end) const {
-  return TableAt(start).HighestCallCost(start, end);
-}
-
 CallPrices CalendarPricing::Prices(TDateTime start, TDateTime end) const {
   return TableAt(start).PricesOn(DayOf(start), start, end);
 }

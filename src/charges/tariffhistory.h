@@ -44,8 +44,6 @@ class CalendarPricing : public CallPricing {
   const GridPricing& TableAt(TDateTime start) const;
 
   double CallCost(TDateTime start, TDateTime end) const override;
-  double LowestCallCost(TDateTime start, TDateTime end) const override;
-  double HighestCallCost(TDateTime start, TDateTime end) const override;
   CallPrices Prices(TDateTime start, TDateTime end) const override;
 
  private:

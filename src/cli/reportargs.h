@@ -40,7 +40,7 @@ struct ReportOptions {
 };
 
 inline constexpr const char* kReportProgram = "dorvane-report";
-inline constexpr const char* kReportVersionLine = "dorvane-report 1.70";
+inline constexpr const char* kReportVersionLine = "dorvane-report " DORVANE_VERSION;
 
 // The whole option list, for --help.
 extern const char* const kReportUsage;

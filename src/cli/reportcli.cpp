@@ -18,11 +18,6 @@ namespace dorvane {
 
 namespace {
 
-// The period pickers as the window's design leaves them: 30 July 1998, from 00:00:00 to
-// 23:59:59. The store's first and last call replace only their dates.
-constexpr TDateTime kDesignStart = 36006.0;
-constexpr TDateTime kDesignStop = 36006.99998842592;
-
 // The tariff a settings file describes: the table in force now, and its history, holidays and
 // billing day; the entries left out as not valid.
 struct SettingsTariff {
@@ -93,22 +88,22 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     }
 
     const TDateTime now = o.today ? *o.today : env.clock.Now();
-    ReportPeriod period{kDesignStart, kDesignStop};
+    ReportPeriod period = kDesignReportPeriod;
     if ((!o.fromDay || !o.toDay) && !o.billingPeriod) {
       InitReportPeriod(
           env.files, storePath, rs,
           [&](TDateTime d) { period.start = ReplaceDate(period.start, d); },
           [&](TDateTime d) { period.stop = ReplaceDate(period.stop, d); });
     }
-    if (o.fromDay) period.start = ReplaceDate(kDesignStart, *o.fromDay);
-    if (o.toDay) period.stop = ReplaceDate(kDesignStop, *o.toDay);
+    if (o.fromDay) period.start = ReplaceDate(kDesignReportPeriod.start, *o.fromDay);
+    if (o.toDay) period.stop = ReplaceDate(kDesignReportPeriod.stop, *o.toDay);
     if (o.billingPeriod) {
       BillingPeriod billing = CurrentBillingPeriod(now, firstDay);
       if (*o.billingPeriod == BillingPeriodChoice::Previous) {
         billing = PreviousBillingPeriod(billing, firstDay);
       }
-      period.start = ReplaceDate(kDesignStart, billing.first);
-      period.stop = ReplaceDate(kDesignStop, billing.LastDay());
+      period.start = ReplaceDate(kDesignReportPeriod.start, billing.first);
+      period.stop = ReplaceDate(kDesignReportPeriod.stop, billing.LastDay());
     }
 
     std::vector<std::unique_ptr<CalendarPricing>> tariffPricing;
@@ -127,22 +122,22 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
     CurrentMonthFigures month;
     // The window's costs analysis run; the calls of the period go to the writer as they come.
     const std::optional<PeriodStatistics> stats = RunCostsAnalysis(
-        ReportRun{.files = env.files,
-                  .messages = note,
-                  .clock = today,
-                  .regional = rs,
-                  .storePath = storePath,
-                  .period = period,
-                  .charges = own.rows,
-                  .progress = {},
-                  .setLabel =
-                      [&](AnalysisLabel label, const std::string& text) {
-                        const auto i = static_cast<std::size_t>(label);
-                        summary.labels[i] = text;
-                        summary.filledLabels = std::max(summary.filledLabels, i + 1);
-                      },
-                  .calendar = own.calendar.calendar,
-                  .billingFirstDay = firstDay},
+        ReportInputs{.files = env.files,
+                     .messages = note,
+                     .clock = today,
+                     .regional = rs,
+                     .storePath = storePath,
+                     .period = period,
+                     .charges = own.rows,
+                     .progress = {},
+                     .setLabel =
+                         [&](AnalysisLabel label, const std::string& text) {
+                           const auto i = static_cast<std::size_t>(label);
+                           summary.labels[i] = text;
+                           summary.filledLabels = std::max(summary.filledLabels, i + 1);
+                         },
+                     .calendar = own.calendar.calendar,
+                     .billingFirstDay = firstDay},
         month, [&](const PricedCall& call) {
           for (std::size_t i = 0; i < tariffPricing.size(); ++i) {
             tariffCosts[i] = tariffPricing[i]->CallCost(call.start, call.end);

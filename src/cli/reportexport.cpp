@@ -232,7 +232,7 @@ void AppendTariffCells(std::string& row, const std::vector<TariffTotal>& ranked,
 }
 
 // Tariffs in the order given, before the run has ranked them.
-std::vector<TariffTotal> Unranked(const std::vector<std::string>& names) {
+std::vector<TariffTotal> TariffsInGivenOrder(const std::vector<std::string>& names) {
   return RankTariffs(names, std::vector<double>(names.size(), 0.0), 0.0);
 }
 
@@ -300,7 +300,7 @@ class LogbookTextWriter : public ReportWriter {
 class CsvWriter : public ReportWriter {
  public:
   CsvWriter(std::ostream& out, std::vector<std::string> tariffNames)
-      : out_(out), columns_(Unranked(tariffNames)) {
+      : out_(out), columns_(TariffsInGivenOrder(tariffNames)) {
     // With several other tables the columns follow their ranking, known only at the end.
     if (columns_.size() > 1) {
       spill_ = std::make_unique<CallSpill>(columns_.size());

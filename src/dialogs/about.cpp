@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/messages.h"
+#include "platform/product.h"
 #include "platform/qt/designscale.h"
 #include "platform/qt/icons.h"
 #include "platform/qt/named.h"

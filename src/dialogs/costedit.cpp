@@ -12,6 +12,7 @@
 #include "platform/error.h"
 #include "platform/qt/designscale.h"
 #include "platform/qt/named.h"
+#include "platform/qt/qtext.h"
 
 using dorvane::Named;
 
@@ -67,7 +68,7 @@ TfrmCostEditor::TfrmCostEditor(const dorvane::RegionalSettings& rs,
   DateTimePickerFrom = Named(new OneStopTimeEdit(grpboxTime), "DateTimePickerFrom");
   DateTimePickerTo = Named(new OneStopTimeEdit(grpboxTime), "DateTimePickerTo");
   // The regional long time, 12-hour with designators where the settings say so.
-  const QString format = QString::fromStdString(dorvane::TimePickerFormat(rs));
+  const QString format = dorvane::ToQString(dorvane::TimePickerFormat(rs));
   for (QTimeEdit* picker : {DateTimePickerFrom, DateTimePickerTo}) picker->setDisplayFormat(format);
   // The design's pickers are 81 pixels wide; seconds and a designator need more in this font.
   const int pickerWidth = std::max(105, DateTimePickerFrom->sizeHint().width());
@@ -144,8 +145,10 @@ dorvane::BandEditorValues TfrmCostEditor::Values() const {
   for (std::size_t i = 0; i < dayBoxes.size(); ++i) v.days[i + 1] = dayBoxes[i]->isChecked();
   v.from = FromQTime(DateTimePickerFrom->time());
   v.to = FromQTime(DateTimePickerTo->time());
-  v.numbers = {editStartCost->text().toStdString(), editMinuteCost->text().toStdString(),
-               editMinimumCost->text().toStdString(), editMinimumPeriod->text().toStdString()};
+  v.numbers = {dorvane::FromQString(editStartCost->text()),
+               dorvane::FromQString(editMinuteCost->text()),
+               dorvane::FromQString(editMinimumCost->text()),
+               dorvane::FromQString(editMinimumPeriod->text())};
   v.locked = !grpboxDays->isEnabled();
   return v;
 }
@@ -154,10 +157,10 @@ void TfrmCostEditor::SetValues(const dorvane::BandEditorValues& v) {
   for (std::size_t i = 0; i < dayBoxes.size(); ++i) dayBoxes[i]->setChecked(v.days[i + 1]);
   DateTimePickerFrom->setTime(ToQTime(v.from));
   DateTimePickerTo->setTime(ToQTime(v.to));
-  editStartCost->setText(QString::fromStdString(v.numbers[0]));
-  editMinuteCost->setText(QString::fromStdString(v.numbers[1]));
-  editMinimumCost->setText(QString::fromStdString(v.numbers[2]));
-  editMinimumPeriod->setText(QString::fromStdString(v.numbers[3]));
+  editStartCost->setText(dorvane::ToQString(v.numbers[0]));
+  editMinuteCost->setText(dorvane::ToQString(v.numbers[1]));
+  editMinimumCost->setText(dorvane::ToQString(v.numbers[2]));
+  editMinimumPeriod->setText(dorvane::ToQString(v.numbers[3]));
   grpboxDays->setEnabled(!v.locked);
   grpboxTime->setEnabled(!v.locked);
 }

@@ -50,14 +50,14 @@ struct Arguments {
 };
 
 // Whole numbers as the program writes them.
-std::string Count(std::size_t n) {
+std::string CountText(std::size_t n) {
   static const RegionalSettings kPlain;
   return FloatToStr(kPlain, static_cast<double>(n));
 }
 
 // "1 call", "2 new calls".
 std::string CallCount(std::size_t n, const char* words) {
-  return Count(n) + words + (n == 1 ? "call" : "calls");
+  return CountText(n) + words + (n == 1 ? "call" : "calls");
 }
 
 // The system's reason why a store cannot be written, where it tells one: its folder missing,

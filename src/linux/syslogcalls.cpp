@@ -17,20 +17,6 @@ constexpr std::array<std::string_view, 12> kMonths = {"Jan", "Feb", "Mar", "Apr"
 constexpr std::array<std::string_view, 7> kWeekdays = {"Sun", "Mon", "Tue", "Wed",
                                                        "Thu", "Fri", "Sat"};
 
-// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
-std::int64_t DaysFromCivil(int year, int month, int day) {
-  year -= month <= 2 ? 1 : 0;
-  const int era = (year >= 0 ? year : year - 399) / 400;
-  const int yearOfEra = year - era * 400;
-  const int dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return static_cast<std::int64_t>(era) * 146097 + dayOfEra - 719468;
-}
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // A small reader over the head of a line; every step fails without moving on a mismatch.
 class Cursor {
  public:
@@ -208,13 +194,16 @@ bool ReadSource(Cursor& c, StampKind kind, LogRecord& r) {
   return false;
 }
 
-bool Wanted(std::string_view line, const std::vector<std::string>& programs) {
+// The quick look at a whole line, before its stamp is read: whether a program asked for is named
+// anywhere in it (any line when none is asked for).
+bool MentionsAProgram(std::string_view line, const std::vector<std::string>& programs) {
   if (programs.empty()) return true;
   return std::any_of(programs.begin(), programs.end(),
                      [&](const std::string& p) { return line.find(p) != std::string_view::npos; });
 }
 
-bool Kept(const LogRecord& r, const std::vector<std::string>& programs) {
+// The exact test once the record is read: whether its source is a program asked for.
+bool FromAProgram(const LogRecord& r, const std::vector<std::string>& programs) {
   return programs.empty() ||
          std::find(programs.begin(), programs.end(), r.program) != programs.end();
 }
@@ -268,9 +257,9 @@ void LogRecordReader::Line(std::string_view line) {
   }
   // Most lines of a syslog are someone else's: look for the program's name before taking
   // the line apart.
-  if (!Wanted(c.Rest(), programs_)) return;
+  if (!MentionsAProgram(c.Rest(), programs_)) return;
   if (!h.classic && !ValidTime(h.record.time)) return;
-  if (!ReadSource(c, kind, h.record) || !Kept(h.record, programs_)) return;
+  if (!ReadSource(c, kind, h.record) || !FromAProgram(h.record, programs_)) return;
   held_.push_back(std::move(h));
 }
 

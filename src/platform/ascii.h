@@ -1,10 +1,20 @@
-// Letter case of plain ASCII, independent of the locale: INI and registry names, format
-// letters and command-line words are matched with these.
+// Plain ASCII, independent of the locale: letter case (INI and registry names, format letters and
+// command-line words are matched with these), digits and line breaks.
 #pragma once
 
 #include <string_view>
 
 namespace dorvane {
+
+constexpr bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Whether the text holds a carriage return or a line feed: such a text written into one line of
+// a file would not read back as that line.
+constexpr bool HasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 constexpr char AsciiUpper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;

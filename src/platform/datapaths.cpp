@@ -19,13 +19,6 @@ constexpr std::string_view kInstalledHelpFolder = "share/dorvane";
 constexpr std::string_view kDataFolderName = "Dorvane";
 constexpr std::string_view kDefaultDataHome = ".local/share";
 
-std::string FolderOf(std::string_view path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string_view::npos) return ".";
-  if (slash == 0) return "/";
-  return std::string(path.substr(0, slash));
-}
-
 std::string Join(std::string_view folder, std::string_view name) {
   std::string out(folder);
   if (out.empty() || out.back() != '/') out += '/';

@@ -31,16 +31,6 @@ std::string PlainNumber(double value) {
   throw Error(FormatMessage("'%s' is not a valid date and time", PlainNumber(value)));
 }
 
-// Days since 1 January 1970 of a proleptic Gregorian date.
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const auto yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
 DateParts CivilFromDays(std::int64_t z) {
   z += 719468;
   const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
@@ -77,13 +67,24 @@ int DaysInMonth(int year, int month) {
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+// The proleptic Gregorian calendar counted in eras of 400 years (146097 days), from 1 March so
+// that a leap day ends its year.
+std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
+  const std::int64_t y = year - (month <= 2 ? 1 : 0);
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const auto yoe = static_cast<unsigned>(y - era * 400);
+  const auto m = static_cast<unsigned>(month);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(day) - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
 bool TryEncodeDate(int year, int month, int day, TDateTime& out) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
       day > DaysInMonth(year, month)) {
     return false;
   }
-  out = static_cast<double>(
-      DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kUnixOffset);
+  out = static_cast<double>(DaysFromCivil(year, month, day) + kUnixOffset);
   return true;
 }
 

@@ -1,6 +1,8 @@
 // The date-time type: days since 30 December 1899 plus the fraction of the day.
 #pragma once
 
+#include <cstdint>
+
 namespace dorvane {
 
 using TDateTime = double;
@@ -22,6 +24,9 @@ struct TimeParts {
 
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
+// Days from 1 January 1970 to a date of the proleptic Gregorian calendar (month 1 to 12, day 1
+// to the month's last), for clocks that count from there.
+std::int64_t DaysFromCivil(std::int64_t year, int month, int day);
 
 // Day number of a calendar date; throws Error "Invalid argument to date encode"
 // for a date that does not exist (years 1 to 9999).

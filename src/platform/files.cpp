@@ -35,13 +35,6 @@ std::string JoinUnderRoot(std::string_view driveRoot, std::string_view rest) {
   return out;
 }
 
-std::string DirectoryOf(const std::string& path) {
-  auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 std::string DecimalText(unsigned long long value) {
   char buffer[24];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -210,6 +203,13 @@ std::string NativePath(std::string_view path, std::string_view driveRoot) {
   return out;
 }
 
+std::string FolderOf(std::string_view path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string_view::npos) return ".";
+  if (slash == 0) return "/";
+  return std::string(path.substr(0, slash));
+}
+
 std::string ChangeFileExt(std::string_view path, std::string_view ext) {
   auto cut = path.find_last_of(".\\/:");
   std::string out;
@@ -340,7 +340,7 @@ bool AtomicFileWriter::Commit() {
   committed_ = true;
   ::close(fd_);  // after the rename: the lock guards the temporary until its name is gone
   fd_ = -1;
-  SyncDirectory(DirectoryOf(target_));
+  SyncDirectory(FolderOf(target_));
   return true;
 }
 
@@ -364,7 +364,7 @@ int RemoveStaleTemporaries(const std::string& path) {
     target = resolved;
     std::free(resolved);
   }
-  const std::string folder = DirectoryOf(target);
+  const std::string folder = FolderOf(target);
   const std::string prefix = target.substr(target.rfind('/') + 1) + ".~";
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return 0;
@@ -421,7 +421,7 @@ FileLock::FileLock(const std::string& path) {
       std::free(resolved);
     }
   }
-  int fd = OpenFolderLock(DirectoryOf(target));
+  int fd = OpenFolderLock(FolderOf(target));
   if (fd < 0) return;
   if (::fstat(fd, &st) != 0) {
     ::close(fd);

@@ -89,6 +89,9 @@ std::string NativePath(std::string_view path, std::string_view driveRoot);
 // The path with its extension (after the last "." of the file name) replaced, e.g. ".DB".
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
 
+// The folder that holds a native path's file: "." for a bare name, "/" for a file at the root.
+std::string FolderOf(std::string_view path);
+
 // Splits text into lines at CR LF, LF or CR; a final line end adds no empty line.
 std::vector<std::string_view> SplitLines(std::string_view text);
 

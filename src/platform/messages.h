@@ -5,12 +5,6 @@
 
 namespace dorvane {
 
-inline constexpr const char* kProductName = "Dorvane";
-inline constexpr const char* kVersionText = "1.70";
-inline constexpr const char* kCopyrightText = "Copyright \u00a9 1998 Keltrix";
-inline constexpr const char* kDefaultModemLogName = "ModemLog.txt";
-inline constexpr const char* kCatchAllBandText = "The time not specified above";
-
 enum class Answer { Yes, No, Cancel, Ok };
 
 class MessageService {

@@ -67,46 +67,6 @@ std::size_t HashNoCase(std::string_view s) {
   return static_cast<std::size_t>(h);
 }
 
-enum class LineKind { Blank, Comment, Section, Key };
-
-struct ParsedLine {
-  LineKind kind = LineKind::Blank;
-  std::string_view name;
-  std::string_view value;
-  bool hasValue = false;
-};
-
-// One line of the file, without its line end. A line that is neither blank, a comment nor a
-// section line is a key; without "=" it is a key with no value, which reads as the default but
-// is still replaced by a write and removed by a delete.
-ParsedLine ParseLine(std::string_view raw) {
-  ParsedLine out;
-  std::string_view line = Trim(raw);
-  if (line.empty()) return out;
-  if (line.front() == ';') {
-    out.kind = LineKind::Comment;
-    return out;
-  }
-  if (line.front() == '[') {
-    auto close = line.rfind(']');
-    if (close != std::string_view::npos && close > 0) {
-      out.kind = LineKind::Section;
-      out.name = Trim(line.substr(1, close - 1));
-      return out;
-    }
-  }
-  out.kind = LineKind::Key;
-  auto eq = line.find('=');
-  if (eq == std::string_view::npos) {
-    out.name = line;
-    return out;
-  }
-  out.name = TrimRight(line.substr(0, eq));
-  out.value = TrimLeft(line.substr(eq + 1));
-  out.hasValue = true;
-  return out;
-}
-
 // Walks the lines of a text, giving each line and its line end (CR LF, LF, CR or none).
 class LineCursor {
  public:
@@ -204,10 +164,6 @@ std::string FullPath(const std::string& path) {
   throw WriteError(FormatMessage(kUnableToWrite, FullPath(path)));
 }
 
-bool HasLineBreak(std::string_view s) {
-  return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
 // Text that would not read back as the same section, key and value once written, because it
 // would break the line or turn the key line into another kind of line, is refused rather than
 // written: a line break in a value would otherwise smuggle new sections into the file.
@@ -285,11 +241,12 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
       std::string_view head = TrimLeft(line);
       if (head.empty() || head.front() != '[') continue;
     }
-    ParsedLine parsed = ParseLine(line);
-    if (parsed.kind == LineKind::Section) {
+    ProfileLine parsed = ParseProfileLine(line);
+    if (parsed.kind == ProfileLineKind::Section) {
       if (inSection) break;  // only the first section of that name is searched
       inSection = EqualNoCase(parsed.name, wantedSection);
-    } else if (inSection && parsed.kind == LineKind::Key && EqualNoCase(parsed.name, wantedKey)) {
+    } else if (inSection && parsed.kind == ProfileLineKind::Key &&
+               EqualNoCase(parsed.name, wantedKey)) {
       return parsed.hasValue ? ValueText(parsed.value) : DefaultText(defaultValue);
     }
   }
@@ -339,8 +296,8 @@ std::vector<std::string> ProfileFile::SectionNames() const {
   while (cursor.Next(line, eol)) {
     const std::string_view head = TrimLeft(line);
     if (head.empty() || head.front() != '[') continue;
-    const ParsedLine parsed = ParseLine(line);
-    if (parsed.kind == LineKind::Section) names.emplace_back(parsed.name);
+    const ProfileLine parsed = ParseProfileLine(line);
+    if (parsed.kind == ProfileLineKind::Section) names.emplace_back(parsed.name);
   }
   return names;
 }
@@ -452,12 +409,12 @@ struct ProfileEdit::Impl {
       const auto index = static_cast<std::uint32_t>(lines.size());
       lines.push_back(line);
       if (index > 0) lines[index - 1].next = index;
-      ParsedLine parsed = ParseLine(line.text);
-      if (parsed.kind == LineKind::Section) {
+      ProfileLine parsed = ParseProfileLine(line.text);
+      if (parsed.kind == ProfileLineKind::Section) {
         current = static_cast<std::uint32_t>(sections.size());
         sections.push_back(Section{parsed.name, index, index, false, false});
         sectionIndex.try_emplace(parsed.name, current);
-      } else if (parsed.kind == LineKind::Key && current != kNoLine) {
+      } else if (parsed.kind == ProfileLineKind::Key && current != kNoLine) {
         sections[current].lastKey = index;
       }
     }
@@ -479,9 +436,10 @@ struct ProfileEdit::Impl {
     s.indexed = true;
     if (keyIndex.empty()) keyIndex.reserve(lines.size());  // no rehashing as sections come in
     for (auto i = NextLive(s.header); i != kNoLine; i = NextLive(i)) {
-      ParsedLine parsed = ParseLine(lines[i].text);
-      if (parsed.kind == LineKind::Section) break;
-      if (parsed.kind == LineKind::Key) keyIndex.try_emplace(KeyRef{section, parsed.name}, i);
+      ProfileLine parsed = ParseProfileLine(lines[i].text);
+      if (parsed.kind == ProfileLineKind::Section) break;
+      if (parsed.kind == ProfileLineKind::Key)
+        keyIndex.try_emplace(KeyRef{section, parsed.name}, i);
     }
   }
 
@@ -528,9 +486,9 @@ struct ProfileEdit::Impl {
     s.lastKey = s.header;
     bool found = false;
     for (auto i = NextLive(s.header); i != kNoLine; i = NextLive(i)) {
-      ParsedLine parsed = ParseLine(lines[i].text);
-      if (parsed.kind == LineKind::Section) break;
-      if (parsed.kind != LineKind::Key) continue;
+      ProfileLine parsed = ParseProfileLine(lines[i].text);
+      if (parsed.kind == ProfileLineKind::Section) break;
+      if (parsed.kind != ProfileLineKind::Key) continue;
       s.lastKey = i;
       if (!found && EqualNoCase(parsed.name, keyName)) {
         keyIndex.try_emplace(KeyRef{section, parsed.name}, i);
@@ -567,7 +525,7 @@ std::string ProfileEdit::ReadString(std::string_view section, std::string_view k
   if (s == kNoLine) return DefaultText(defaultValue);
   const auto k = impl_->FindKey(s, key);
   if (k == kNoLine) return DefaultText(defaultValue);
-  ParsedLine parsed = ParseLine(impl_->lines[k].text);
+  ProfileLine parsed = ParseProfileLine(impl_->lines[k].text);
   return parsed.hasValue ? ValueText(parsed.value) : DefaultText(defaultValue);
 }
 
@@ -603,7 +561,7 @@ void ProfileEdit::WriteString(std::string_view section, std::string_view key,
   const auto k = d.FindKey(s, keyName);
   if (k != kNoLine) {
     Line& line = d.lines[k];
-    ParsedLine parsed = ParseLine(line.text);
+    ProfileLine parsed = ParseProfileLine(line.text);
     if (parsed.hasValue && parsed.value == value) return;  // already holds it
     // The key keeps the spelling it has in the file.
     line.text = d.Keep(std::string(parsed.name) + "=" + std::string(value));
@@ -641,7 +599,7 @@ void ProfileEdit::EraseSection(std::string_view section) {
   Section& erased = d.sections[s];
   d.lines[erased.header].removed = true;
   for (auto i = d.NextLive(erased.header); i != kNoLine; i = d.NextLive(i)) {
-    if (ParseLine(d.lines[i].text).kind == LineKind::Section) break;
+    if (ParseProfileLine(d.lines[i].text).kind == ProfileLineKind::Section) break;
     d.lines[i].removed = true;
   }
   erased.erased = true;
@@ -669,10 +627,35 @@ bool ProfileEdit::Dirty() const {
   return impl_->dirty;
 }
 
-ProfileLine ParseProfileLine(std::string_view line) {
-  const ParsedLine parsed = ParseLine(line);
-  return ProfileLine{static_cast<ProfileLineKind>(parsed.kind), parsed.name, parsed.value,
-                     parsed.hasValue};
+// One line of the file, without its line end. A line that is neither blank, a comment nor a
+// section line is a key; without "=" it is a key with no value, which reads as the default but
+// is still replaced by a write and removed by a delete.
+ProfileLine ParseProfileLine(std::string_view raw) {
+  ProfileLine out;
+  std::string_view line = Trim(raw);
+  if (line.empty()) return out;
+  if (line.front() == ';') {
+    out.kind = ProfileLineKind::Comment;
+    return out;
+  }
+  if (line.front() == '[') {
+    auto close = line.rfind(']');
+    if (close != std::string_view::npos && close > 0) {
+      out.kind = ProfileLineKind::Section;
+      out.name = Trim(line.substr(1, close - 1));
+      return out;
+    }
+  }
+  out.kind = ProfileLineKind::Key;
+  auto eq = line.find('=');
+  if (eq == std::string_view::npos) {
+    out.name = line;
+    return out;
+  }
+  out.name = TrimRight(line.substr(0, eq));
+  out.value = TrimLeft(line.substr(eq + 1));
+  out.hasValue = true;
+  return out;
 }
 
 std::string ProfileValueText(std::string_view value) {

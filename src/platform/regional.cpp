@@ -32,9 +32,6 @@ constexpr double kLargestSpan = 1e13;
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 bool HasAt(std::string_view text, std::size_t pos, std::string_view what) {
   return !what.empty() && pos <= text.size() && text.size() - pos >= what.size() &&

@@ -204,10 +204,6 @@ bool Load(const std::string& path, RegDocument& doc) {
   return true;
 }
 
-bool HasLineBreak(std::string_view s) {
-  return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
 }  // namespace
 
 RegFileRegistry::RegFileRegistry(std::string path) : path_(std::move(path)) {}

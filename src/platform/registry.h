@@ -52,7 +52,7 @@ class ReadOnlyRegistry : public Registry {
 // A key names its root when it starts with "HKEY_" ("HKEY_CURRENT_USER\\Control Panel\\..."); any
 // other key lies under HKEY_LOCAL_MACHINE.
 
-// HKEY_LOCAL_MACHINE kept in one REGEDIT4 export file (e.g. dorvane.REG beside the executable).
+// HKEY_LOCAL_MACHINE kept in one REGEDIT4 export file (dorvane.REG in the data folder).
 // Read with CR LF or LF line ends, written with CR LF, replaced atomically on every write.
 class RegFileRegistry : public Registry {
  public:

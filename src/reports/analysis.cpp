@@ -18,7 +18,7 @@ bool IsCurrentMonth(TDateTime value, TDateTime today) {
   return a.year == b.year && a.month == b.month;
 }
 
-CurrentMonthTest::CurrentMonthTest(TDateTime today, int billingFirstDay) : today_(today) {
+CurrentMonthFilter::CurrentMonthFilter(TDateTime today, int billingFirstDay) : today_(today) {
   if (billingFirstDay > kFirstBillingDayMin && billingFirstDay <= kFirstBillingDayMax) {
     const BillingPeriod period = CurrentBillingPeriod(today, billingFirstDay);
     first_ = period.first;
@@ -31,12 +31,12 @@ CurrentMonthTest::CurrentMonthTest(TDateTime today, int billingFirstDay) : today
   next_ = d.month == 12 ? EncodeDate(d.year + 1, 1, 1) : EncodeDate(d.year, d.month + 1, 1);
 }
 
-bool CurrentMonthTest::operator()(TDateTime value) const {
+bool CurrentMonthFilter::operator()(TDateTime value) const {
   // A day's margin on either side leaves the rounding to the millisecond to DecodeDate, and the
-  // bounds keep a value that is no date for it to refuse.
-  constexpr TDateTime kSafelyDates[] = {-600000, 2900000};
-  if ((value < first_ - 1 || value > next_ + 1) && value > kSafelyDates[0] &&
-      value < kSafelyDates[1]) {
+  // bounds (the values DecodeDate takes) keep a value that is no date for it to refuse.
+  constexpr TDateTime kDecodableRange[] = {-600000, 2900000};
+  if ((value < first_ - 1 || value > next_ + 1) && value > kDecodableRange[0] &&
+      value < kDecodableRange[1]) {
     return false;
   }
   if (!calendarMonth_) return BillingPeriod{first_, next_}.Contains(value);
@@ -128,7 +128,7 @@ PeriodStatistics StartStatistics(TDateTime now) {
 }
 
 bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period,
-                         const CurrentMonthTest& isCurrentMonth, const CallPricing& pricing,
+                         const CurrentMonthFilter& isCurrentMonth, const CallPricing& pricing,
                          TDateTime start, TDateTime end, PricedCall* priced) {
   const bool inMonth = isCurrentMonth(start);
   const bool inPeriod = period.InReportPeriod(start);

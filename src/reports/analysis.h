@@ -25,16 +25,20 @@ struct ReportPeriod {
   bool InReportPeriod(TDateTime value) const { return !(start > value) && value <= stop; }
 };
 
+// The period pickers as the window's design leaves them, before the call store is read: 30 July
+// 1998, from 00:00:00 to 23:59:59. The store's first and last call replace only their dates.
+inline constexpr ReportPeriod kDesignReportPeriod{36006.0, 36006.99998842592};
+
 // Same year and month as today.
 bool IsCurrentMonth(TDateTime value, TDateTime today);
 
 // IsCurrentMonth against one today, for a pass over many calls: the days of the month are
 // worked out once, and only a value near them is split into its date. With a billing day other
 // than 1 the month is the current billing period (reports/billingperiod.h).
-class CurrentMonthTest {
+class CurrentMonthFilter {
  public:
-  CurrentMonthTest(TDateTime today, int billingFirstDay = 1);  // NOLINT: a today stands for its
-                                                               // month's test
+  CurrentMonthFilter(TDateTime today, int billingFirstDay = 1);  // NOLINT: a today stands for
+                                                                 // its month's test
   bool operator()(TDateTime value) const;
 
  private:
@@ -114,7 +118,7 @@ PeriodStatistics StartStatistics(TDateTime now);
 // own band and at the cheapest and the dearest band of the table. True when the call lies in the
 // period; `priced` (when given) then receives it with its prices.
 bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period,
-                         const CurrentMonthTest& isCurrentMonth, const CallPricing& pricing,
+                         const CurrentMonthFilter& isCurrentMonth, const CallPricing& pricing,
                          TDateTime start, TDateTime end, PricedCall* priced = nullptr);
 
 // The statistics labels in the order they are filled.

@@ -9,11 +9,11 @@ namespace dorvane {
 
 namespace {
 
-void ShowProgress(const ReportRun& run, int position) {
+void ShowProgress(const ReportInputs& run, int position) {
   if (run.progress) run.progress(position);
 }
 
-std::function<void(AnalysisLabel, const std::string&)> LabelSink(const ReportRun& run) {
+std::function<void(AnalysisLabel, const std::string&)> LabelSink(const ReportInputs& run) {
   if (run.setLabel) return run.setLabel;
   return [](AnalysisLabel, const std::string&) {};
 }
@@ -25,7 +25,7 @@ struct OpenedStore {
   std::unique_ptr<LineSource> lines;  // nullptr: no store
 };
 
-OpenedStore OpenStoreForReport(const ReportRun& run) {
+OpenedStore OpenStoreForReport(const ReportInputs& run) {
   OpenedStore store;
   if (!run.files.Exists(run.storePath)) return store;
   if (!run.period.Valid()) {
@@ -39,7 +39,7 @@ OpenedStore OpenStoreForReport(const ReportRun& run) {
 }
 
 // One pass over the store: every call line to onCall, the bar moved after every line.
-void ScanStore(const ReportRun& run, LineSource& lines,
+void ScanStore(const ReportInputs& run, LineSource& lines,
                const std::function<void(TDateTime start, TDateTime end)>& onCall) {
   ScanCallStore(
       lines, run.regional, onCall, [&](int position) { ShowProgress(run, position); },
@@ -50,7 +50,7 @@ void ScanStore(const ReportRun& run, LineSource& lines,
 }  // namespace
 
 std::optional<PeriodStatistics> RunCostsAnalysis(
-    const ReportRun& run, CurrentMonthFigures& currentMonth,
+    const ReportInputs& run, CurrentMonthFigures& currentMonth,
     const std::function<void(const PricedCall&)>& onCall) {
   const TDateTime now = run.clock.Now();
   PeriodStatistics stats = StartStatistics(now);
@@ -60,7 +60,7 @@ std::optional<PeriodStatistics> RunCostsAnalysis(
   if (store.refused) return std::nullopt;
   if (store.lines) {
     const CalendarPricing pricing(run.regional, run.charges, run.calendar);
-    const CurrentMonthTest isCurrentMonth(now, run.billingFirstDay);
+    const CurrentMonthFilter isCurrentMonth(now, run.billingFirstDay);
     PricedCall call;
     ScanStore(run, *store.lines, [&](TDateTime start, TDateTime end) {
       if (AddCallToStatistics(stats, run.period, isCurrentMonth, pricing, start, end, &call) &&
@@ -75,7 +75,7 @@ std::optional<PeriodStatistics> RunCostsAnalysis(
   return stats;
 }
 
-std::optional<PeriodTotals> RunLogbookReport(const ReportRun& run, LogbookDocument& doc) {
+std::optional<PeriodTotals> RunLogbookReport(const ReportInputs& run, LogbookDocument& doc) {
   PeriodTotals totals = BeginLogbook(doc, run.clock.Now());
   const OpenedStore store = OpenStoreForReport(run);
   if (store.refused) return std::nullopt;

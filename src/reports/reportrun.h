@@ -19,8 +19,9 @@
 
 namespace dorvane {
 
-// What a report run works on. The references must outlive the run.
-struct ReportRun {
+// The inputs of a report run: what it reads, where it shows progress and labels, and the period
+// and charges it works on. The references must outlive the run.
+struct ReportInputs {
   const FileSystem& files;
   MessageService& messages;  // the note on a refused period
   const Clock& clock;
@@ -49,13 +50,13 @@ struct ReportRun {
 //   convert throws ConvertError; no label changes then.
 // `onCall` (when given) receives every call of the period with its three prices, in store order.
 std::optional<PeriodStatistics> RunCostsAnalysis(
-    const ReportRun& run, CurrentMonthFigures& currentMonth,
+    const ReportInputs& run, CurrentMonthFigures& currentMonth,
     const std::function<void(const PricedCall&)>& onCall = {});
 
 // The logbook report into `doc`: the title block, one line per call of the period, the summary.
 // The checks and failures are those of the costs analysis; the document keeps what was written
 // before a failure, and the title block alone after a refused period (then nothing is returned).
-std::optional<PeriodTotals> RunLogbookReport(const ReportRun& run, LogbookDocument& doc);
+std::optional<PeriodTotals> RunLogbookReport(const ReportInputs& run, LogbookDocument& doc);
 
 // What "Create Report" builds on the page with this tag: the costs analysis on page 1, the
 // logbook on page 2, nothing elsewhere.

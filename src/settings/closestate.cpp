@@ -32,8 +32,10 @@ std::string DataFolderUnwritableText(const std::string& folder, const std::strin
          ". New calls are not imported and nothing is saved until it can";
 }
 
-std::string CloseAnywayText(const std::string& settingsPath) {
-  return std::string(kCloseAnywayQuestion) + "\n\n" + settingsPath;
+std::string CloseAnywayText(const std::string& failure, const std::string& reason) {
+  std::string text = "Dorvane could not save its settings.\n\n" + failure;
+  if (!reason.empty()) text += ": " + reason;
+  return text + "\n\n" + kCloseAnywayQuestion;
 }
 
 }  // namespace dorvane

@@ -17,8 +17,7 @@ namespace dorvane {
 // close writes them only after the user changed one, so a file that holds none stays as it is.
 enum class SettingsPart { Options, ActivePage, ChargesTable, Tariff };
 
-inline constexpr const char* kCloseAnywayQuestion =
-    "Dorvane could not save its settings. Close anyway?";
+inline constexpr const char* kCloseAnywayQuestion = "Close anyway?";
 
 class SettingsCloseState {
  public:
@@ -45,11 +44,6 @@ class SettingsCloseState {
   // The user edited a charges table that was never read; the close says they are not saved.
   bool ChargesTableEditsKeptOut() const { return tableEditsKeptOut_; }
 
-  // A close whose save failed. The first one keeps the window open behind the error box, so
-  // the user may put things right and try again; from the second on (true) the user is asked
-  // whether to close anyway, so a save that can never succeed does not trap them.
-  bool SaveFailed() { return ++failedSaves_ > 1; }
-
  private:
   static std::size_t Index(SettingsPart part) { return static_cast<std::size_t>(part); }
   void Mark(SettingsPart part) { mayWrite_[Index(part)] = true; }
@@ -57,7 +51,6 @@ class SettingsCloseState {
   std::array<bool, 4> mayWrite_{};
   std::array<bool, 4> loaded_{};
   bool tableEditsKeptOut_ = false;
-  int failedSaves_ = 0;
 };
 
 // The close sequence's save: every part the state allows, each value written whether or not
@@ -78,7 +71,8 @@ std::string ChargesTableKeptOutText(const std::string& settingsPath);
 // The error at a start whose data folder cannot be written, with the system's reason.
 std::string DataFolderUnwritableText(const std::string& folder, const std::string& reason);
 
-// The question after a repeated failure, naming the file that could not be written.
-std::string CloseAnywayText(const std::string& settingsPath);
+// The question of a close whose save failed, asked once: what could not be written and the
+// system's reason (when one is known), then whether to close anyway or go back to the window.
+std::string CloseAnywayText(const std::string& failure, const std::string& reason);
 
 }  // namespace dorvane

@@ -1,5 +1,5 @@
-// The settings file beside the program (<exe>.INI): the options of the Options page, the page
-// last used and every cell of the charges table, kept from one run to the next.
+// The settings file (<exe>.INI in the data folder FindDataPaths names): the options of the Options
+// page, the page last used and every cell of the charges table, kept from one run to the next.
 #pragma once
 
 #include <optional>

@@ -25,13 +25,6 @@ using testing::WriteBytes;
 
 const RegionalSettings kPoint = PointSettings();
 
-TEST(StoreFileName, ReplacesTheExtensionOfTheExecutable) {
-  EXPECT_EQ(StoreFileName("/opt/dorvane/dorvane.exe"), "/opt/dorvane/dorvane.DB");
-  EXPECT_EQ(StoreFileName("C:\\Programs\\DORVANE.EXE"), "C:\\Programs\\DORVANE.DB");
-  EXPECT_EQ(StoreFileName("/opt/dorvane/dorvane"), "/opt/dorvane/dorvane.DB");
-  EXPECT_EQ(StoreFileName("/opt/v1.7/dorvane"), "/opt/v1.7/dorvane.DB");
-}
-
 TEST(LogLineToDateTime, ReadsTheFixedColumnsOfTheTimeStamp) {
   struct Case {
     const char* line;
@@ -128,7 +121,7 @@ TEST(DateTimeText, UsesTheDecimalSeparatorOfTheSettings) {
   EXPECT_EQ(DateTimeText(CommaSettings(), 36006.0), "36006");
 }
 
-TEST(ForEachCallLine, FollowsTheLineGrammar) {
+TEST(ParseCallLine, FollowsTheLineGrammar) {
   using Calls = std::vector<std::pair<std::string, std::string>>;
   const std::string longEnd(300, '7');
   struct Case {
@@ -160,15 +153,8 @@ TEST(ForEachCallLine, FollowsTheLineGrammar) {
   }
 }
 
-TEST(ForEachCallLine, StopsWhenTheCallerHasEnough) {
-  int seen = 0;
-  ForEachCallLine("1=2\r\n3=4\r\n5=6\r\n",
-                  [&](std::string_view, std::string_view) { return ++seen < 2; });
-  EXPECT_EQ(seen, 2);
-}
-
 // -----------------------------------------------------------------------------------------------
-// Recording
+// Recording calls
 
 struct Recording {
   const char* start;
@@ -182,7 +168,7 @@ const Recording kCalls[] = {
     {"08-01-1998 06:00:00.00 - Dialing.", "08-01-1998 12:00:00.00 - Hanging up"},
     {"07-31-1998 23:59:00.00 - Dialing.", "08-01-1998 00:01:00.00 - Hanging up"},
     {"07-30-1998 20:14:03.25 - Dialing.", "07-30-1998 21:00:00.00 - Hanging up"},
-    // Already recorded: the end is not even converted.
+    // A repeat whose end is no time stamp: the import leaves it out.
     {"07-30-1998 20:14:03.25 - Dialing.", "garbage"},
     {"07-30-1998 00:00:00.00 - Dialing.", "07-30-1998 00:30:00.00 - Hanging up"},
 };
@@ -205,87 +191,70 @@ const char* const kStoreWithComma =
     "[1998-8]\r\n"
     "36008,25=36008,5\r\n";
 
-struct RecordMode {
-  const char* name;
-  bool comma;
-  bool merged;  // all calls in one merge instead of one RecordCall each
-};
-
-void PrintTo(const RecordMode& m, std::ostream* os) {
-  *os << m.name;
+// The calls as the import hands them to the store: the first call with a start wins, and a call
+// whose end does not convert never reaches it.
+NewCalls Converted(const Recording* begin, const Recording* end) {
+  NewCalls calls;
+  for (const Recording* call = begin; call != end; ++call) {
+    if (std::string_view(call->end) == "garbage") continue;
+    calls.Add(LogLineToDateTime(call->start), LogLineToDateTime(call->end));
+  }
+  return calls;
 }
 
-class RecordCallTest : public ::testing::TestWithParam<RecordMode> {};
-
-TEST_P(RecordCallTest, WritesOneLinePerStartInCalendarOrder) {
-  TempDir dir;
-  const RegionalSettings rs = GetParam().comma ? CommaSettings() : PointSettings();
-  CallStore store(dir.File("dorvane.DB"), rs);
-  if (GetParam().merged) {
-    NewCalls calls;
-    for (const auto& call : kCalls) {
-      // The merge takes date-times: a call whose end does not convert cannot be one.
-      if (std::string_view(call.end) == "garbage") continue;
-      calls.Add(LogLineToDateTime(call.start), LogLineToDateTime(call.end));
-    }
-    const MergeOutcome outcome = store.Merge(calls);
+TEST(CallStore, WritesOneLinePerStartInCalendarOrder) {
+  for (const bool comma : {false, true}) {
+    SCOPED_TRACE(comma ? "comma" : "point");
+    TempDir dir;
+    const RegionalSettings rs = comma ? CommaSettings() : PointSettings();
+    CallStore store(dir.File("dorvane.DB"), rs);
+    const MergeOutcome outcome = store.Merge(Converted(std::begin(kCalls), std::end(kCalls)));
     EXPECT_EQ(outcome.added, 5u);
     EXPECT_EQ(outcome.known, 1u);
-  } else {
-    for (const auto& call : kCalls) store.RecordCall(call.start, call.end);
-  }
-  EXPECT_EQ(ReadBytes(store.Path()), GetParam().comma ? kStoreWithComma : kStoreWithPoint);
+    EXPECT_EQ(ReadBytes(store.Path()), comma ? kStoreWithComma : kStoreWithPoint);
 
-  std::string section;
-  EXPECT_TRUE(store.IsCallRecorded("07-31-1998 23:59:00.00", &section));
-  EXPECT_EQ(section, "1998-7");
-  EXPECT_FALSE(store.IsCallRecorded("08-01-1998 23:59:00.00", &section));
-  EXPECT_EQ(section, "1998-8");
-  EXPECT_FALSE(store.IsCallRecorded("07-30-1998 20:14:03.26"));
+    NewCalls asked;
+    asked.Add(LogLineToDateTime("07-31-1998 23:59:00.00"), 0);
+    asked.Add(LogLineToDateTime("08-01-1998 23:59:00.00"), 0);
+    asked.Add(LogLineToDateTime("07-30-1998 20:14:03.26"), 0);
+    EXPECT_EQ(StoreHolds(store.Path(), rs, asked), (std::vector<bool>{true, false, false}));
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, RecordCallTest,
-                         ::testing::Values(RecordMode{"PointOneWriteEach", false, false},
-                                           RecordMode{"PointMerged", false, true},
-                                           RecordMode{"CommaOneWriteEach", true, false},
-                                           RecordMode{"CommaMerged", true, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(RecordCall, AddsToAStoreWrittenBeforeAndLeavesItsOtherBytesAlone) {
+TEST(CallStore, AddsToAStoreWrittenBeforeAndLeavesItsOtherBytesAlone) {
   TempDir dir;
   const std::string path = dir.File("dorvane.DB");
   // An older store: blank lines, and a last line without its line end.
   WriteBytes(path, "[1998-7]\r\n36006.5=36006.6\r\n\r\n[1998-8]\r\n36008.25=36008.5");
   CallStore store(path, kPoint);
-  store.RecordCall("07-31-1998 12:00:00.00", "07-31-1998 18:00:00.00");
-  store.RecordCall("08-02-1998 00:00:00.00", "08-02-1998 12:00:00.00");
-  store.RecordCall("09-01-1998 00:00:00.00", "09-01-1998 12:00:00.00");
+  const Recording calls[] = {{"07-31-1998 12:00:00.00", "07-31-1998 18:00:00.00"},
+                             {"08-02-1998 00:00:00.00", "08-02-1998 12:00:00.00"},
+                             {"09-01-1998 00:00:00.00", "09-01-1998 12:00:00.00"}};
+  store.Merge(Converted(std::begin(calls), std::end(calls)));
   EXPECT_EQ(ReadBytes(path),
             "[1998-7]\r\n36006.5=36006.6\r\n36007.5=36007.75\r\n\r\n[1998-8]\r\n36008.25=36008.5"
             "\r\n36009=36009.5\r\n[1998-9]\r\n36039=36039.5\r\n");
 }
 
-TEST(RecordCall, AStartWithAnEmptyEndIsNotRecordedYet) {
+TEST(CallStore, AStartWithAnEmptyEndIsNotRecordedYet) {
   TempDir dir;
   const std::string path = dir.File("dorvane.DB");
   WriteBytes(path, "[1998-7]\r\n36006=\r\n");
   CallStore store(path, kPoint);
-  EXPECT_FALSE(store.IsCallRecorded("07-30-1998 00:00:00.00"));
-  store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
+  const Recording call[] = {{"07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00"}};
+  const NewCalls calls = Converted(std::begin(call), std::end(call));
+  EXPECT_EQ(StoreHolds(path, kPoint, calls), std::vector<bool>{false});
+  store.Merge(calls);
   EXPECT_EQ(ReadBytes(path), "[1998-7]\r\n36006=36006.5\r\n");
 }
 
-TEST(RecordCall, PassesConversionAndWriteFailuresOn) {
+TEST(CallStore, AStoreThatCannotBeWrittenIsReported) {
   TempDir dir;
-  CallStore store(dir.File("dorvane.DB"), kPoint);
-  EXPECT_THROW(store.RecordCall("13-30-1998 00:00:00.00", "07-30-1998 12:00:00.00"), Error);
-  EXPECT_THROW(store.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:0x:00.00"), ConvertError);
-  EXPECT_FALSE(ReadBytes(store.Path()).has_value());
-
   const std::string unwritable = dir.File("missing/dorvane.DB");
   CallStore lost(unwritable, kPoint);
+  const Recording call[] = {{"07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00"}};
   try {
-    lost.RecordCall("07-30-1998 00:00:00.00", "07-30-1998 12:00:00.00");
+    lost.Merge(Converted(std::begin(call), std::end(call)));
     ADD_FAILURE() << "no error";
   } catch (const WriteError& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + unwritable);
@@ -303,7 +272,7 @@ struct PeriodResult {
 
 PeriodResult RunInitReportPeriod(const std::optional<std::string>& storeText,
                                  const RegionalSettings& rs) {
-  testing::FakeFileSystem fs;
+  testing::MemoryFileSystem fs;
   if (storeText) fs.Put("/p/dorvane.DB", *storeText);
   PeriodResult result;
   try {

@@ -17,7 +17,7 @@ namespace {
 
 using testing::CallLines;
 using testing::CommaSettings;
-using testing::FakeFileSystem;
+using testing::MemoryFileSystem;
 using testing::PointSettings;
 using testing::ReadBytes;
 using testing::ScriptedMessages;
@@ -143,8 +143,8 @@ class ImportTest : public ::testing::Test {
   TempDir dir;
   RegionalSettings rs = PointSettings();
   CallStore store{dir.File("dorvane.DB"), rs};
-  FakeFileSystem fs;
-  ScriptedMessages messages;
+  MemoryFileSystem fs;
+  ScriptedMessages messages{testing::FailGTest};
   ModemLogImport importer{store, fs, messages};
 };
 
@@ -295,10 +295,10 @@ TEST_F(ImportTest, NoLogMeansNothingToDo) {
 }
 
 TEST_F(ImportTest, ALogHeldByTheDriverIsLeftForALaterStart) {
-  messages.expectedInformation = {"Dorvane cannot register new calls while online"};
+  messages.Expect(testing::BoxKind::Information, "Dorvane cannot register new calls while online");
   fs.Put(kLog, LogText({At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER")}), false);
   importer.ImportModemLog(kLog, true);
-  EXPECT_EQ(messages.shownInformation, messages.expectedInformation);
+  EXPECT_TRUE(messages.AllShown());
   EXPECT_TRUE(fs.Has(kLog));
   EXPECT_TRUE(fs.deleted.empty());
   EXPECT_FALSE(ReadBytes(store.Path()).has_value());
@@ -476,7 +476,7 @@ TEST(Import, LeavesTheProgramsOwnFilesAlone) {
   std::filesystem::create_symlink(dir.File("dorvane.INI"), dir.File("ModemLog.txt"));
   CallStore store(dir.File("dorvane.DB"), rs);
   RealFileSystem fs(dir.Path());
-  ScriptedMessages messages;
+  ScriptedMessages messages{testing::FailGTest};
   ModemLogImport importer(store, fs, messages, own);
   for (const std::string& name : {dir.File("dorvane"), std::string("\\dorvane.DB"),
                                   dir.Path() + "/./dorvane.INI", std::string("C:\\dorvane.REG"),
@@ -492,8 +492,8 @@ TEST(Import, AStoreThatCannotBeWrittenKeepsTheLog) {
   const RegionalSettings rs = PointSettings();
   const std::string path = dir.File("missing/dorvane.DB");
   CallStore store(path, rs);
-  FakeFileSystem fs;
-  ScriptedMessages messages;
+  MemoryFileSystem fs;
+  ScriptedMessages messages{testing::FailGTest};
   ModemLogImport importer(store, fs, messages);
   fs.Put(kLog, LogText({At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER")}));
   try {
@@ -521,8 +521,8 @@ TEST(Import, WritesTheDecimalSeparatorOfTheSettings) {
   TempDir dir;
   const RegionalSettings rs = CommaSettings();
   CallStore store(dir.File("dorvane.DB"), rs);
-  FakeFileSystem fs;
-  ScriptedMessages messages;
+  MemoryFileSystem fs;
+  ScriptedMessages messages{testing::FailGTest};
   ModemLogImport importer(store, fs, messages);
   fs.Put(kLog, LogText({At("20:14:03.25", "Dialing"), At("20:52:41.80", "NO CARRIER"),
                         "08-01-1998 06:00:00.00 - ATDT", "08-01-1998 12:00:00.00 - Hanging up"}));
@@ -536,7 +536,7 @@ TEST(Import, WorksOnRealFiles) {
   const RegionalSettings rs = PointSettings();
   CallStore store(dir.File("dorvane.DB"), rs);
   RealFileSystem fs(dir.Path());
-  ScriptedMessages messages;
+  ScriptedMessages messages{testing::FailGTest};
   ModemLogImport importer(store, fs, messages);
   WriteBytes(dir.File("ModemLog.txt"),
              LogText({At("20:01:00.00", "Dialing"), At("20:02:00.00", "NO CARRIER")}));

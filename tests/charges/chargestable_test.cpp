@@ -200,12 +200,10 @@ TEST(GridPricing, PricesAtTheBandInForceAndAtTheCheapestAndDearest) {
   };
   for (const Case& c : cases) {
     EXPECT_NEAR(pricing.CallCost(c.start, c.end), c.cost, 1e-12);
-    EXPECT_NEAR(pricing.LowestCallCost(c.start, c.end), c.lowest, 1e-12);
-    EXPECT_NEAR(pricing.HighestCallCost(c.start, c.end), c.highest, 1e-12);
     const CallPrices all = pricing.Prices(c.start, c.end);  // the three in one pass
     EXPECT_EQ(all.cost, pricing.CallCost(c.start, c.end));
-    EXPECT_EQ(all.lowest, pricing.LowestCallCost(c.start, c.end));
-    EXPECT_EQ(all.highest, pricing.HighestCallCost(c.start, c.end));
+    EXPECT_NEAR(all.lowest, c.lowest, 1e-12);
+    EXPECT_NEAR(all.highest, c.highest, 1e-12);
   }
 }
 
@@ -221,8 +219,8 @@ TEST(GridPricing, TheUpperOfTwoOverlappingBandsWinsAndTheCatchAllAloneIsEverythi
   const GridPricing only(rs, alone);
   const TDateTime s = At(1999, 1, 12, 17, 58, 30);
   const TDateTime e = At(1999, 1, 12, 18, 5, 10);
-  EXPECT_DOUBLE_EQ(only.CallCost(s, e), only.LowestCallCost(s, e));
-  EXPECT_DOUBLE_EQ(only.CallCost(s, e), only.HighestCallCost(s, e));
+  EXPECT_DOUBLE_EQ(only.CallCost(s, e), only.Prices(s, e).lowest);
+  EXPECT_DOUBLE_EQ(only.CallCost(s, e), only.Prices(s, e).highest);
 }
 
 TEST(GridPricing, ABadCellFailsOnlyThePricesThatReachIt) {

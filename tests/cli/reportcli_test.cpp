@@ -14,6 +14,7 @@
 #include "platform/messages.h"
 #include "reports/reportrun.h"
 #include "settings/settingsfile.h"
+#include "support/files.h"
 #include "support/profiles.h"
 
 namespace dorvane {
@@ -26,11 +27,9 @@ TDateTime At(int y, int m, int d, int h = 0, int n = 0, int s = 0) {
 }
 
 TEST(ReportCli, TextsAreTheWindowRunsTexts) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("dorvane-reportcli-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  const std::string settings = (dir / "t.INI").string();
-  const std::string store = (dir / "t.DB").string();
+  const testing::TempDir dir;
+  const std::string settings = dir.File("t.INI");
+  const std::string store = dir.File("t.DB");
   for (const char* profile : {"EN_GB", "DE", "T12_DOT"}) {
     SCOPED_TRACE(profile);
     const RegionalSettings rs = test::Profile(profile);
@@ -51,9 +50,9 @@ TEST(ReportCli, TextsAreTheWindowRunsTexts) {
                         {At(1999, 2, 1, 10), At(1999, 2, 1, 10, 3)}}) {
       text += FloatToStr(rs, s) + "=" + FloatToStr(rs, e) + "\r\n";
     }
-    std::ofstream(store, std::ios::binary) << text;
+    testing::WriteBytes(store, text);
 
-    const RealFileSystem files(dir.string(), {settings, store});
+    const RealFileSystem files(dir.Path(), {settings, store});
     FixedClock clock{At(2000, 1, 1)};
     SilentMessages messages;
     std::map<AnalysisLabel, std::string> labels;
@@ -63,15 +62,16 @@ TEST(ReportCli, TextsAreTheWindowRunsTexts) {
       TDateTime Now() const override { return day; }
     } fixed;
     fixed.day = today;
-    const ReportRun run{.files = files,
-                        .messages = messages,
-                        .clock = fixed,
-                        .regional = rs,
-                        .storePath = store,
-                        .period = {EncodeDate(1999, 1, 1), At(1999, 1, 31, 23, 59, 59)},
-                        .charges = bands,
-                        .progress = {},
-                        .setLabel = [&](AnalysisLabel l, const std::string& t) { labels[l] = t; }};
+    const ReportInputs run{
+        .files = files,
+        .messages = messages,
+        .clock = fixed,
+        .regional = rs,
+        .storePath = store,
+        .period = {EncodeDate(1999, 1, 1), At(1999, 1, 31, 23, 59, 59)},
+        .charges = bands,
+        .progress = {},
+        .setLabel = [&](AnalysisLabel l, const std::string& t) { labels[l] = t; }};
     CurrentMonthFigures month;
     ASSERT_TRUE(RunCostsAnalysis(run, month));
     ASSERT_EQ(labels.size(), kAnalysisLabelCount);
@@ -95,7 +95,6 @@ TEST(ReportCli, TextsAreTheWindowRunsTexts) {
     EXPECT_EQ(report({}), expected);
     EXPECT_EQ(report({"--logbook"}), doc.PlainText());
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace

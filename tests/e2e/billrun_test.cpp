@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "charges/chargerow.h"
 #include "charges/holidays.h"
 #include "e2e/e2e_support.h"
 #include "platform/clock.h"

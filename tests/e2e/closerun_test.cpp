@@ -29,10 +29,12 @@ bool CatchesTerm(pid_t pid) {
   return false;
 }
 
-// Starts "dorvane CHECK" in the folder and, once it catches SIGTERM, sends the signal now and
-// then until it ends; returns its exit status, or -1 after a minute.
+// Starts the window (offscreen) in the folder and, once it catches SIGTERM, sends the signal now
+// and then until it ends; returns its exit status, or -1 after a minute.
 int RunAndTerminate(const ProgramFolder& folder) {
-  const pid_t pid = folder.Start();
+  dorvane::e2e::RunOptions window;
+  window.args = {};
+  const pid_t pid = folder.Start(window);
   int ticks = 0;
   return ProgramFolder::Wait(pid, 60,
                              [&] {

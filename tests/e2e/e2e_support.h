@@ -4,45 +4,36 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/resource.h>
-#include <sys/time.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "support/files.h"
+#include "support/process.h"
 
 namespace dorvane::e2e {
 
 namespace fs = std::filesystem;
 
 inline std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return testing::ReadBytes(p).value_or("");
 }
 
 // The file's bytes, or nothing when it is not a regular file.
 inline std::optional<std::string> FileBytes(const fs::path& p) {
-  std::error_code ec;
-  if (!fs::is_regular_file(p, ec)) return std::nullopt;
-  return ReadFile(p);
+  return testing::ReadBytes(p);
 }
 
 inline void WriteFile(const fs::path& p, const std::string& text) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out << text;
-  ASSERT_TRUE(out.good()) << "cannot write " << p;
+  ASSERT_TRUE(testing::WriteBytes(p, text)) << "cannot write " << p;
 }
 
 // True in a build with AddressSanitizer, whose memory figures and speed are not the program's.
@@ -73,30 +64,21 @@ struct RunOptions {
   int timeoutSeconds = 120;
 };
 
-struct RunResult {
-  // The exit status, 128 + the signal for a program killed by one, -1 for one that had to be
-  // killed at the timeout.
-  int status = -1;
-  long peakRssKb = 0;
-  double seconds = 0;
-};
+// The exit status (128 + the signal for a program killed by one, -1 for one that had to be
+// killed at the timeout), peak memory and time.
+using RunResult = testing::ProcessEnd;
 
 // A temporary folder holding a copy of the program and its help file (the data files then lie
 // beside the program), and a sibling folder for what the test keeps outside it.
 class ProgramFolder {
  public:
-  explicit ProgramFolder(const std::string& name) {
-    root_ = fs::temp_directory_path() / ("dorvane-e2e-" + name + "-" + std::to_string(::getpid()));
-    fs::remove_all(root_);
+  explicit ProgramFolder(const std::string& name)
+      : scratch_("dorvane-e2e-" + name), root_(scratch_.Path()) {
     dir_ = root_ / "program";
     fs::create_directories(dir_);
     fs::create_directories(root_ / "home" / "run");
     fs::permissions(root_ / "home" / "run", fs::perms::owner_all);
     InstallProgram(dir_);
-  }
-  ~ProgramFolder() {
-    std::error_code ec;
-    fs::remove_all(root_, ec);
   }
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
@@ -128,67 +110,28 @@ class ProgramFolder {
   }
 
   pid_t Start(const RunOptions& options = {}) const {
-    const std::string program = (dir_ / "dorvane").string();
-    std::vector<std::string> args = {program};
-    args.insert(args.end(), options.args.begin(), options.args.end());
     const std::string home = (root_ / "home").string();
-    const std::string messages = Messages().string();
-    const pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    if (::chdir(dir_.c_str()) != 0) ::_exit(126);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ::setenv("LC_ALL", options.locale.c_str(), 1);
-    ::setenv("LANG", options.locale.c_str(), 1);
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
-    ::setenv("XDG_CACHE_HOME", (home + "/cache").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (home + "/run").c_str(), 1);
-    ::setenv("DORVANE_MESSAGE_LOG", messages.c_str(), 1);
-    if (options.fileSizeLimit != 0) {
-      const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
-      ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
+    testing::ProcessSpec spec;
+    spec.program = (dir_ / "dorvane").string();
+    spec.args = options.args;
+    spec.folder = dir_.string();
+    spec.environment = {"QT_QPA_PLATFORM=offscreen",
+                        "LC_ALL=" + options.locale,
+                        "LANG=" + options.locale,
+                        "HOME=" + home,
+                        "XDG_DATA_HOME=" + home + "/data",
+                        "XDG_CONFIG_HOME=" + home + "/config",
+                        "XDG_CACHE_HOME=" + home + "/cache",
+                        "XDG_RUNTIME_DIR=" + home + "/run",
+                        "DORVANE_MESSAGE_LOG=" + Messages().string()};
+    spec.fileSizeLimit = options.fileSizeLimit;
+    return testing::StartProcess(spec);
   }
 
   // Waits for the program; kills it at the timeout, or as soon as `killWhen` says so.
   static RunResult Wait(pid_t pid, int timeoutSeconds,
                         const std::function<bool()>& killWhen = nullptr) {
-    RunResult result;
-    const auto started = std::chrono::steady_clock::now();
-    const auto deadline = started + std::chrono::seconds(timeoutSeconds);
-    int status = 0;
-    rusage usage{};
-    bool timedOut = false;
-    for (;;) {
-      const pid_t done = ::wait4(pid, &status, WNOHANG, &usage);
-      if (done == pid) break;
-      if (done < 0) return result;
-      const bool late = std::chrono::steady_clock::now() > deadline;
-      if (late || (killWhen && killWhen())) {
-        timedOut = late;
-        ::kill(pid, SIGKILL);
-        ::wait4(pid, &status, 0, &usage);
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    result.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    result.peakRssKb = usage.ru_maxrss;
-    if (timedOut) {
-      result.status = -1;
-    } else if (WIFEXITED(status)) {
-      result.status = WEXITSTATUS(status);
-    } else {
-      result.status = 128 + WTERMSIG(status);
-    }
-    return result;
+    return testing::WaitProcess(pid, timeoutSeconds, killWhen);
   }
 
   RunResult Run(const RunOptions& options = {}) const {
@@ -206,6 +149,7 @@ class ProgramFolder {
   }
 
  private:
+  testing::TempDir scratch_;  // removed with everything in it
   fs::path root_;
   fs::path dir_;
 };

@@ -2,14 +2,13 @@
 // timer (env -i), ssh and sudo run them: the folder's files stay in the notation recorded beside
 // them, in calendar order, and every program reads them the same way.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "e2e/e2e_support.h"
+#include "support/process.h"
 
 namespace fs = std::filesystem;
 
@@ -21,11 +20,7 @@ using dorvane::e2e::ReadFile;
 using dorvane::e2e::RunOptions;
 using dorvane::e2e::WriteFile;
 
-struct ToolResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using ToolResult = dorvane::testing::ProgramOutput;
 
 // An environment as env -i leaves it, plus the variables given.
 const std::vector<std::string> kBare = {};
@@ -55,35 +50,17 @@ class Notation : public ::testing::Test {
 
   ToolResult Tool(const std::string& name, const std::vector<std::string>& args,
                   const std::vector<std::string>& environment) const {
-    const fs::path out = folder_.Root() / "stdout.txt";
-    const fs::path err = folder_.Root() / "stderr.txt";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      if (::chdir(dir_.c_str()) != 0) ::_exit(126);
-      if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) {
-        ::_exit(126);
-      }
-      std::vector<std::string> env = environment;
-      env.push_back("PATH=/usr/bin:/bin");
-      env.push_back("TZ=UTC");
-      std::vector<char*> envp;
-      for (auto& e : env) envp.push_back(e.data());
-      envp.push_back(nullptr);
-      std::string program = (dir_ / name).string();
-      std::vector<std::string> copy = args;
-      std::vector<char*> argv = {program.data()};
-      for (auto& a : copy) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      ::execve(program.c_str(), argv.data(), envp.data());
-      ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ToolResult r;
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = ReadFile(out);
-    r.err = ReadFile(err);
-    return r;
+    dorvane::testing::ProcessSpec spec;
+    spec.program = (dir_ / name).string();
+    spec.args = args;
+    spec.folder = dir_.string();
+    spec.environment = environment;
+    spec.environment.push_back("PATH=/usr/bin:/bin");
+    spec.environment.push_back("TZ=UTC");
+    spec.inheritEnvironment = false;
+    spec.output = (folder_.Root() / "stdout.txt").string();
+    spec.errors = (folder_.Root() / "stderr.txt").string();
+    return dorvane::testing::RunProgram(spec, 120);
   }
 
   ProgramFolder folder_{::testing::UnitTest::GetInstance()->current_test_info()->name()};

@@ -1,25 +1,22 @@
 // Runs the built dorvane-report on fixture files, in a folder of its own, and checks what it
 // prints, what it exits with, and that it leaves Dorvane's files as they were.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/files.h"
+#include "support/process.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  return dorvane::testing::ReadBytes(p).value_or("");
 }
 
 fs::path Data(const std::string& name) {
@@ -32,20 +29,15 @@ const std::vector<std::string> kAustralian = {"LC_MONETARY=en_AU.UTF-8", "LC_NUM
                                               "LC_TIME=en_SG.UTF-8"};
 const std::vector<std::string> kGerman = {"LC_ALL=de_DE.UTF-8"};
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Result = dorvane::testing::ProgramOutput;
 
 class ReportRun : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           (std::string("dorvane-report-") + info->name() + "-" + std::to_string(getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    scratch_ =
+        std::make_unique<dorvane::testing::TempDir>(std::string("dorvane-report-") + info->name());
+    dir_ = scratch_->Path();
     exe_ = dir_ / "dorvane-report";
     fs::copy_file(DORVANE_REPORT_EXE, exe_);
     for (const char* name :
@@ -54,38 +46,22 @@ class ReportRun : public ::testing::Test {
     }
   }
   void TearDown() override {
-    if (!HasFailure()) fs::remove_all(dir_);
+    if (HasFailure()) scratch_->Keep();
   }
 
   // Runs the program in its folder with only the locale variables given.
   Result Run(const std::vector<std::string>& args,
              const std::vector<std::string>& locale = kAustralian) {
-    const fs::path out = dir_ / "stdout.txt";
-    const fs::path err = dir_ / "stderr.txt";
-    Result r;
-    pid_t pid = fork();
-    if (pid == 0) {
-      if (chdir(dir_.c_str()) != 0) _exit(126);
-      if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr)) _exit(126);
-      std::vector<std::string> env = locale;
-      env.push_back("TZ=UTC");
-      std::vector<char*> envp;
-      for (auto& e : env) envp.push_back(e.data());
-      envp.push_back(nullptr);
-      std::string program = exe_.string();
-      std::vector<std::string> copy = args;
-      std::vector<char*> argv = {program.data()};
-      for (auto& a : copy) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execve(program.c_str(), argv.data(), envp.data());
-      _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = ReadFile(out);
-    r.err = ReadFile(err);
-    return r;
+    dorvane::testing::ProcessSpec spec;
+    spec.program = exe_.string();
+    spec.args = args;
+    spec.folder = dir_.string();
+    spec.environment = locale;
+    spec.environment.push_back("TZ=UTC");
+    spec.inheritEnvironment = false;
+    spec.output = (dir_ / "stdout.txt").string();
+    spec.errors = (dir_ / "stderr.txt").string();
+    return dorvane::testing::RunProgram(spec, 120);
   }
 
   // The worked example's files, named as Dorvane names them beside the program.
@@ -94,6 +70,7 @@ class ReportRun : public ::testing::Test {
     fs::copy_file(dir_ / "worked.DB", dir_ / "dorvane.DB");
   }
 
+  std::unique_ptr<dorvane::testing::TempDir> scratch_;
   fs::path dir_;
   fs::path exe_;
 };
@@ -276,7 +253,7 @@ TEST_F(ReportRun, ErrorsAndTheirStatus) {
   }
   const Result version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "dorvane-report 1.70\n");
+  EXPECT_EQ(version.out, "dorvane-report " DORVANE_VERSION "\n");
   const Result help = Run({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--tariff FILE"), std::string::npos);

@@ -22,6 +22,7 @@
 #include "fuzz/fuzz_support.h"
 #include "platform/error.h"
 #include "platform/profile.h"
+#include "support/files.h"
 
 namespace {
 
@@ -31,8 +32,7 @@ const std::string& ScratchFile() {
 }
 
 std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return dorvane::testing::ReadBytes(path).value_or("");
 }
 
 bool IsProfileSpace(char c) {

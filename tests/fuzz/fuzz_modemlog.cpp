@@ -25,24 +25,13 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/regional.h"
+#include "support/messages.h"
 
 namespace {
 
 using namespace dorvane;
 
 constexpr const char* kLog = "C:\\WINDOWS\\ModemLog.txt";
-
-// Counts the boxes a run would have shown.
-class QuietMessages : public MessageService {
- public:
-  int shown = 0;
-  Answer Confirm(const std::string&, bool) override { return ++shown, Answer::No; }
-  void Information(const std::string&) override { ++shown; }
-  void Warning(const std::string&) override { ++shown; }
-  void ErrorMessage(const std::string&) override { ++shown; }
-  void Note(const std::string&) override { ++shown; }
-  void ShowError(const std::string&) override { ++shown; }
-};
 
 // The scratch folder, with the "Windows directory" the log lies in.
 const std::string& ScratchDir() {
@@ -163,7 +152,7 @@ struct Outcome {
 
 Outcome Import(const std::string& storePath, const RegionalSettings& rs, bool ignoreBusy) {
   RealFileSystem files(ScratchDir());
-  QuietMessages messages;
+  testing::ScriptedMessages messages;  // takes every box, to be counted
   CallStore store(storePath, rs);
   ModemLogImport importer(store, files, messages);
   Outcome outcome;
@@ -172,7 +161,7 @@ Outcome Import(const std::string& storePath, const RegionalSettings& rs, bool ig
   } catch (const Error&) {
     outcome.failed = true;
   }
-  CHECK(messages.shown == 0);
+  CHECK(messages.Shown().empty());
   outcome.logKept = files.Exists(kLog);
   outcome.store = files.ReadAll(storePath).value_or("");
   return outcome;

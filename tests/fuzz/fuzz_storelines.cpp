@@ -12,30 +12,15 @@
 
 #include "capture/callstore.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/ascii.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "platform/regional.h"
+#include "support/memoryfiles.h"
 
 namespace {
 
 using namespace dorvane;
-
-class OneFileSystem : public FileSystem {
- public:
-  explicit OneFileSystem(std::string content) : content_(std::move(content)) {}
-  bool Exists(const std::string&) const override { return true; }
-  std::optional<std::string> ReadAll(const std::string&) const override { return content_; }
-  bool Delete(const std::string&) override { return false; }
-  std::optional<FileStamp> Stamp(const std::string&) const override {
-    return FileStamp{content_.size(), 0};
-  }
-
- private:
-  std::string content_;
-};
-
-bool HasLineBreak(std::string_view s) {
-  return s.find_first_of("\r\n") != std::string_view::npos;
-}
 
 }  // namespace
 
@@ -49,7 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t calls = 0;
   std::optional<double> firstStart;
   bool allConvert = true;
-  ForEachCallLine(text, [&](std::string_view start, std::string_view end) {
+  std::string_view start;
+  std::string_view end;
+  for (const std::string_view line : SplitLines(text)) {
+    if (!ParseCallLine(line, start, end)) continue;
     CHECK(start.find('=') == std::string_view::npos);
     CHECK(end.size() <= 255);
     CHECK(!HasLineBreak(start) && !HasLineBreak(end));
@@ -65,10 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     allConvert = allConvert && converts;
     TryStrToFloat(comma, end, value);
     ++calls;
-    return true;
-  });
+  }
 
-  OneFileSystem fs(text);
+  testing::MemoryFileSystem fs;
+  fs.Put("store.DB", text);
   int starts = 0;
   int stops = 0;
   std::optional<double> startSet;

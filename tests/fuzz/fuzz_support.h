@@ -2,13 +2,13 @@
 // of their own for the files they write.
 #pragma once
 
-#include <stdlib.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+#include <memory>
+#include <stdexcept>
 #include <string>
-#include <system_error>
+
+#include "support/files.h"
 
 namespace dorvane::fuzz {
 
@@ -18,30 +18,17 @@ inline void Check(bool ok, int line) {
   std::abort();
 }
 
-// A folder of its own, memory-backed when the machine has it (every write ends in a flushed
-// file), removed at exit.
-struct ScratchFolder {
-  ScratchFolder() {
-    char shm[] = "/dev/shm/dorvane-fuzz-XXXXXX";
-    char tmp[] = "/tmp/dorvane-fuzz-XXXXXX";
-    const char* made = ::mkdtemp(shm);
-    if (made == nullptr) made = ::mkdtemp(tmp);
-    if (made == nullptr) std::abort();
-    path = made;
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  std::string path;
-};
-
-// The one scratch folder of the run.
+// The one scratch folder of the run, memory-backed when the machine has it (every write ends in
+// a flushed file), removed at exit.
 inline const std::string& ScratchDir() {
-  static const ScratchFolder folder;
-  return folder.path;
+  static const std::unique_ptr<testing::TempDir> folder = [] {
+    try {
+      return std::make_unique<testing::TempDir>("dorvane-fuzz", "/dev/shm");
+    } catch (const std::runtime_error&) {
+      return std::make_unique<testing::TempDir>("dorvane-fuzz");
+    }
+  }();
+  return folder->Path();
 }
 
 }  // namespace dorvane::fuzz

@@ -7,11 +7,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include "support/files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
@@ -42,12 +43,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   for (const fs::path& input : inputs) {
-    std::ifstream in(input, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
+    const std::optional<std::string> read = dorvane::testing::ReadBytes(input);
+    if (!read) {
       std::fprintf(stderr, "cannot read %s\n", input.c_str());
       return 2;
     }
+    const std::string& bytes = *read;
     std::printf("replaying %s (%zu bytes)\n", input.c_str(), bytes.size());
     std::fflush(stdout);
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());

@@ -4,47 +4,22 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QtTest>
-#include <deque>
+
+#include "gui/support/fakes.h"
 
 using dorvane::QtHelpEngine;
 
 namespace {
 
-// Fails the test on any box it was not told to expect.
-class ScriptedMessages : public dorvane::MessageService {
- public:
-  void Expect(std::string box) { expected_.push_back(std::move(box)); }
-  bool AllShown() const { return expected_.empty(); }
-
-  dorvane::Answer Confirm(const std::string& text, bool) override {
-    Box("Confirm: " + text);
-    return dorvane::Answer::No;
-  }
-  void Information(const std::string& text) override { Box("Information: " + text); }
-  void Warning(const std::string& text) override { Box("Warning: " + text); }
-  void ErrorMessage(const std::string& text) override { Box("Error: " + text); }
-  void Note(const std::string& text) override { Box("Note: " + text); }
-  void ShowError(const std::string& text) override { Box("ShowError: " + text); }
-
- private:
-  void Box(const std::string& box) {
-    if (expected_.empty() || expected_.front() != box)
-      QFAIL(qPrintable(QString("unexpected box \"%1\"").arg(QString::fromStdString(box))));
-    expected_.pop_front();
-  }
-  std::deque<std::string> expected_;
-};
-
-class RecordingShell : public dorvane::Shell {
- public:
-  void OpenUrl(const std::string& url) override { opened.push_back(url); }
-  std::vector<std::string> opened;
-};
+using dorvane::testing::BoxKind;
+using dorvane::testing::FailQtTest;
+using dorvane::testing::RecordingShell;
+using dorvane::testing::ScriptedMessages;
+using dorvane::testing::TempDir;
 
 QString Filler(int paragraphs) {
   QString out;
@@ -81,20 +56,19 @@ class HelpViewerTest : public QObject {
     file.write(("<html><body>" + body + "</body></html>").toUtf8());
   }
 
-  QTemporaryDir dir_;
+  TempDir dir_;
   QString path_;
   ScriptedMessages messages_;
   QWidget owner_;
 };
 
 void HelpViewerTest::init() {
-  QVERIFY(dir_.isValid());
-  path_ = dir_.filePath("dorvane.HLP");
+  path_ = QString::fromStdString(dir_.File("dorvane.HLP"));
   WriteHelp("<h1>Contents</h1><p><a href=\"#Second\">Go to the second topic</a></p>" + Filler(80) +
             "<h2 id=\"First\">First topic</h2>" + Filler(80) +
             "<h2><a name=\"Second\"></a>Second topic</h2>" + Filler(80) +
             "<p><a href=\"https://example.org/rates\">Rates on the web</a></p>" + Filler(20));
-  messages_ = ScriptedMessages();
+  messages_ = ScriptedMessages(FailQtTest);
 }
 
 void HelpViewerTest::contentsShowsTheTopOfTheFile() {
@@ -134,7 +108,7 @@ void HelpViewerTest::jumpToTopic() {
 
 void HelpViewerTest::missingTopicShowsOneBox() {
   QtHelpEngine help(path_.toStdString(), messages_);
-  messages_.Expect("Error: Help topic not found: Nowhere");
+  messages_.Expect(BoxKind::ErrorMessage, "Help topic not found: Nowhere");
   QVERIFY(!help.JumpToTopic("Nowhere"));
   QVERIFY(messages_.AllShown());
   // The contents stay on show.
@@ -143,12 +117,12 @@ void HelpViewerTest::missingTopicShowsOneBox() {
 }
 
 void HelpViewerTest::missingFileShowsOneBox() {
-  const std::string missing = dir_.filePath("absent.HLP").toStdString();
+  const std::string missing = dir_.File("absent.HLP");
   QtHelpEngine help(missing, messages_);
-  messages_.Expect("Error: Help file not found: " + missing);
+  messages_.Expect(BoxKind::ErrorMessage, "Help file not found: " + missing);
   QVERIFY(!help.JumpToTopic("First"));
   QVERIFY(messages_.AllShown());
-  messages_.Expect("Error: Help file not found: " + missing);
+  messages_.Expect(BoxKind::ErrorMessage, "Help file not found: " + missing);
   QVERIFY(!help.Contents());
   QVERIFY(messages_.AllShown());
   QVERIFY(help.Window() == nullptr);
@@ -185,7 +159,7 @@ void HelpViewerTest::linksWithinAndOutOfTheFile() {
 
   emit browser->anchorClicked(QUrl("#Second"));
   QCOMPARE(TextAtCursor(help), QString("Second topic"));
-  QVERIFY(shell.opened.empty());
+  QVERIFY(shell.urls.empty());
   back->click();
   QCOMPARE(TextAtCursor(help), QString("Contents"));
   QVERIFY(forward->isEnabled());
@@ -194,16 +168,16 @@ void HelpViewerTest::linksWithinAndOutOfTheFile() {
   QVERIFY(!forward->isEnabled());
 
   emit browser->anchorClicked(QUrl("https://example.org/rates"));
-  QCOMPARE(shell.opened, std::vector<std::string>{"https://example.org/rates"});
+  QCOMPARE(shell.urls, std::vector<std::string>{"https://example.org/rates"});
   QCOMPARE(TextAtCursor(help), QString("Second topic"));
 
-  messages_.Expect("Error: Help topic not found: Gone");
+  messages_.Expect(BoxKind::ErrorMessage, "Help topic not found: Gone");
   emit browser->anchorClicked(QUrl("#Gone"));
   QVERIFY(messages_.AllShown());
 }
 
 void HelpViewerTest::helpOnHelpNeedsNoFile() {
-  QtHelpEngine help(dir_.filePath("absent.HLP").toStdString(), messages_);
+  QtHelpEngine help(dir_.File("absent.HLP"), messages_);
   QVERIFY(help.HelpOnHelp());
   QVERIFY(help.Window()->isVisible());
   QVERIFY(Browser(help)->toPlainText().startsWith("How to Use Help"));

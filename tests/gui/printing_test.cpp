@@ -5,9 +5,10 @@
 #include <QFile>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+
+#include "support/files.h"
 
 namespace {
 
@@ -29,18 +30,18 @@ class PrintingTest : public QObject {
 
  private slots:
   void anEmptyBoxPrintsOneEmptyPage() {
-    QTemporaryDir dir;
+    dorvane::testing::TempDir dir;
     QTextDocument empty;
-    QCOMPARE(PrintedPages(empty, dir.filePath(QStringLiteral("empty.pdf"))), 1);
+    QCOMPARE(PrintedPages(empty, QString::fromStdString(dir.File("empty.pdf"))), 1);
   }
 
   void aLongReportGoesOnToFurtherPagesAndStaysAsItWas() {
-    QTemporaryDir dir;
+    dorvane::testing::TempDir dir;
     QString text;
     for (int i = 0; i < 400; ++i) text += QStringLiteral("call line %1\n").arg(i);
     QTextDocument report(text);
     const QString before = report.toPlainText();
-    QVERIFY(PrintedPages(report, dir.filePath(QStringLiteral("long.pdf"))) > 1);
+    QVERIFY(PrintedPages(report, QString::fromStdString(dir.File("long.pdf"))) > 1);
     QCOMPARE(report.toPlainText(), before);
   }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "capture/callstore.h"
-#include "platform/platform_test_util.h"
+#include "support/files.h"
 
 namespace dorvane {
 namespace {
@@ -126,8 +126,10 @@ TEST_F(ImportTool, RecordsNewCallsOnceAndNamesTheUnfinishedOnes) {
 
   // A call the hook brought in already (same start to the second) is not recorded again.
   {
-    CallStore store(dir_.File("dorvane.DB"), rs_);
-    store.RecordCall("09-17-2023 09:00:30.00 in use", "09-17-2023 09:10:02.00 Hanging up");
+    NewCalls known;
+    known.Add(LogLineToDateTime("09-17-2023 09:00:30.00"),
+              LogLineToDateTime("09-17-2023 09:10:02.00"));
+    MergeCalls(dir_.File("dorvane.DB"), rs_, known);
   }
   const ToolRun first = Start({"syslog", "--year", "2023"});
   EXPECT_EQ(first.status, 0);

@@ -1,12 +1,10 @@
 // End-to-end runs of the Linux side: dorvane-import on fixture logs (plain, gzip'd and standard
 // input) compared byte for byte, and the pppd hook run as pppd runs it for two links at once,
 // its log then imported by "dorvane CHECK".
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/time.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -21,8 +19,9 @@
 #include <vector>
 
 #include "capture/callstore.h"
-#include "platform/platform_test_util.h"
 #include "platform/regional.h"
+#include "support/files.h"
+#include "support/process.h"
 
 namespace fs = std::filesystem;
 
@@ -36,48 +35,21 @@ std::string Data(const std::string& name) {
   return std::string(DORVANE_TEST_DATA) + "/linux/" + name;
 }
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Result = dorvane::testing::ProgramOutput;
 
 // Runs a program with exactly the environment given (as pppd runs its scripts), standard input
 // from a file or /dev/null; waits at most a minute.
 Result RunProgram(const std::string& program, const std::vector<std::string>& args,
                   const std::vector<std::string>& environment, const std::string& folder,
                   const std::string& input = "/dev/null") {
-  const std::string out = folder + "/.out";
-  const std::string err = folder + "/.err";
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int in = ::open(input.c_str(), O_RDONLY);
-    const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || o < 0 || e < 0 || ::chdir(folder.c_str()) != 0) _exit(126);
-    ::dup2(in, 0);
-    ::dup2(o, 1);
-    ::dup2(e, 2);
-    std::vector<std::string> argvText = {program};
-    argvText.insert(argvText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argvText) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> envText = environment;
-    std::vector<char*> envp;
-    for (auto& v : envText) envp.push_back(v.data());
-    envp.push_back(nullptr);
-    ::alarm(60);
-    ::execve(program.c_str(), argv.data(), envp.data());
-    _exit(127);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  Result r;
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  r.out = ReadBytes(out).value_or("");
-  r.err = ReadBytes(err).value_or("");
-  return r;
+  dorvane::testing::ProcessSpec spec;
+  spec.program = program;
+  spec.args = args;
+  spec.folder = folder;
+  spec.environment = environment;
+  spec.inheritEnvironment = false;
+  spec.input = input;
+  return dorvane::testing::RunProgram(spec, 60);
 }
 
 void SetModified(const std::string& path, std::int64_t utcSeconds) {

@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
-#include "platform/platform_test_util.h"
 #include "platform/profile.h"
 #include "support/crash_content.h"
+#include "support/files.h"
 
 extern char** environ;
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/platform_test_util.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "support/files.h"
 
 namespace dorvane {
 namespace {

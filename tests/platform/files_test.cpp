@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_test_util.h"
+#include "support/files.h"
 
 namespace dorvane {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/platform_test_util.h"
+#include "support/files.h"
 
 namespace dorvane {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/platform_test_util.h"
+#include "support/files.h"
 
 namespace dorvane {
 namespace {

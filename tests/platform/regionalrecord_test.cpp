@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/platform_test_util.h"
+#include "support/files.h"
 
 namespace dorvane {
 namespace {

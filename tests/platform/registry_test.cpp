@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/error.h"
-#include "platform/platform_test_util.h"
+#include "support/files.h"
 
 namespace dorvane {
 namespace {

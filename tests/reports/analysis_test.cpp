@@ -27,16 +27,12 @@ TDateTime At(int y, int m, int d, int h = 0, int n = 0, int s = 0) {
 // Prices looked up by the call's start, as a table of three bands would give them.
 class TablePricing : public CallPricing {
  public:
-  struct Prices {
-    double cost, lowest, highest;
-  };
-  void Add(TDateTime start, Prices p) { prices_[start] = p; }
+  void Add(TDateTime start, CallPrices p) { prices_[start] = p; }
   double CallCost(TDateTime s, TDateTime) const override { return prices_.at(s).cost; }
-  double LowestCallCost(TDateTime s, TDateTime) const override { return prices_.at(s).lowest; }
-  double HighestCallCost(TDateTime s, TDateTime) const override { return prices_.at(s).highest; }
+  CallPrices Prices(TDateTime s, TDateTime) const override { return prices_.at(s); }
 
  private:
-  std::map<TDateTime, Prices> prices_;
+  std::map<TDateTime, CallPrices> prices_;
 };
 
 std::map<AnalysisLabel, std::string> Fill(const RegionalSettings& rs, const PeriodStatistics& s,
@@ -151,7 +147,7 @@ TEST(CostsAnalysis, MonthlyEstimatesCountMonthsOf31Days) {
 TEST(CostsAnalysis, CurrentMonthTestAgreesWithIsCurrentMonth) {
   const TDateTime halfMs = 0.5 / 86400000;
   for (const TDateTime today : {At(1999, 6, 5, 12), At(1999, 12, 31, 23, 59), At(2000, 1, 1)}) {
-    const CurrentMonthTest test(today);
+    const CurrentMonthFilter test(today);
     const DateParts d = DecodeDate(today);
     const TDateTime first = EncodeDate(d.year, d.month, 1);
     const TDateTime values[] = {first,

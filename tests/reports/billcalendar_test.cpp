@@ -182,17 +182,18 @@ TEST_P(BillCalendar, EachCallThePeriodAndTheEstimateAsWorkedOutByHand) {
        {std::pair{EncodeDate(2026, 12, 15), 2.60 * 31}, {EncodeDate(2027, 1, 14), 2.60}}) {
     const FixedClock clock(today + 0.5);
     std::map<AnalysisLabel, std::string> labels;
-    const ReportRun run{.files = files,
-                        .messages = messages,
-                        .clock = clock,
-                        .regional = rs_,
-                        .storePath = store_,
-                        .period = {EncodeDate(2024, 1, 1), At(2026, 12, 31, 23, 59)},
-                        .charges = SettingsFile(settings_).LoadChargesTable(rs_),
-                        .progress = {},
-                        .setLabel = [&](AnalysisLabel l, const std::string& t) { labels[l] = t; },
-                        .calendar = tariff.calendar,
-                        .billingFirstDay = tariff.billingFirstDay};
+    const ReportInputs run{
+        .files = files,
+        .messages = messages,
+        .clock = clock,
+        .regional = rs_,
+        .storePath = store_,
+        .period = {EncodeDate(2024, 1, 1), At(2026, 12, 31, 23, 59)},
+        .charges = SettingsFile(settings_).LoadChargesTable(rs_),
+        .progress = {},
+        .setLabel = [&](AnalysisLabel l, const std::string& t) { labels[l] = t; },
+        .calendar = tariff.calendar,
+        .billingFirstDay = tariff.billingFirstDay};
     std::size_t n = 0;
     CurrentMonthFigures period;
     const auto stats = RunCostsAnalysis(run, period, [&](const PricedCall& call) {

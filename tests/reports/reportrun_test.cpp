@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/error.h"
+#include "support/memoryfiles.h"
+#include "support/messages.h"
 #include "support/profiles.h"
 
 namespace dorvane {
@@ -20,42 +21,6 @@ TDateTime At(int y, int m, int d, int h = 0, int n = 0) {
 }
 
 enum class Read { Whole, CannotOpen, FailsAfterFirstBlock };
-
-// The store alone, read in small blocks; it may be missing, refuse to open or break off.
-class StoreFiles : public FileSystem {
- public:
-  std::optional<std::string> store;
-  Read read = Read::Whole;
-
-  bool Exists(const std::string&) const override { return store.has_value(); }
-  std::optional<std::string> ReadAll(const std::string&) const override { return store; }
-  std::unique_ptr<LineSource> OpenLines(const std::string&) const override {
-    if (!store || read == Read::CannotOpen) return nullptr;
-    if (read == Read::Whole) return TextLines(*store, 16);
-    int blocks = 0;
-    return std::make_unique<BlockLineReader>(
-        [this, blocks](char* buffer, std::size_t size) mutable -> std::ptrdiff_t {
-          if (blocks++ > 0) return -1;
-          const std::size_t n = std::min(size, store->size());
-          std::memcpy(buffer, store->data(), n);
-          return static_cast<std::ptrdiff_t>(n);
-        },
-        store->size(), 16);
-  }
-  bool Delete(const std::string&) override { return false; }
-  std::optional<FileStamp> Stamp(const std::string&) const override { return std::nullopt; }
-};
-
-class NoteCounter : public MessageService {
- public:
-  std::vector<std::string> notes;
-  Answer Confirm(const std::string&, bool) override { return Answer::No; }
-  void Information(const std::string&) override {}
-  void Warning(const std::string&) override {}
-  void ErrorMessage(const std::string&) override {}
-  void Note(const std::string& text) override { notes.push_back(text); }
-  void ShowError(const std::string&) override {}
-};
 
 // Calls of July and August 1998; today is 15 August. The period of the first two August days
 // holds one call, which ends on 3 August.
@@ -111,14 +76,16 @@ TEST(ReportRun, StoreAndPeriodChecksFilterAndFailures) {
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    StoreFiles files;
-    files.store = c.store;
-    files.read = c.read;
-    NoteCounter messages;
+    // The store alone, read in small blocks; it may be missing, refuse to open or break off.
+    testing::MemoryFileSystem files;
+    files.lineBlock = 16;
+    if (c.store) files.Put("x.DB", *c.store, c.read != Read::CannotOpen);
+    if (c.read == Read::FailsAfterFirstBlock) files.failAfterBlocks = 1;
+    testing::ScriptedMessages messages;  // takes every box
     FixedClock clock{At(1998, 8, 15, 12)};
     std::map<AnalysisLabel, std::string> labels;
     std::vector<int> progress;
-    const ReportRun run{
+    const ReportInputs run{
         .files = files,
         .messages = messages,
         .clock = clock,
@@ -146,7 +113,7 @@ TEST(ReportRun, StoreAndPeriodChecksFilterAndFailures) {
     } catch (const Error& e) {
       EXPECT_STREQ(e.what(), c.error);
     }
-    EXPECT_EQ(messages.notes,
+    EXPECT_EQ(messages.Texts(testing::BoxKind::Note),
               c.note ? std::vector<std::string>{kInvalidReportPeriod} : std::vector<std::string>{});
     EXPECT_EQ(count, c.count);
     if (c.periodLabel.empty()) {

@@ -6,25 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "support/messages.h"
 #include "support/profiles.h"
 
 namespace dorvane {
 namespace {
 
-// Remembers the warnings in order; any other kind of box is a fault here.
-class WarningLog : public MessageService {
- public:
-  std::vector<std::string> warnings;
-  Answer Confirm(const std::string&, bool) override {
-    ADD_FAILURE();
-    return Answer::No;
-  }
-  void Information(const std::string&) override { ADD_FAILURE(); }
-  void Warning(const std::string& text) override { warnings.push_back(text); }
-  void ErrorMessage(const std::string&) override { ADD_FAILURE(); }
-  void Note(const std::string&) override { ADD_FAILURE(); }
-  void ShowError(const std::string&) override { ADD_FAILURE(); }
-};
+using testing::BoxKind;
+
+// Keeps the warnings in order; any other box is a fault here.
+testing::ScriptedMessages WarningLog() {
+  testing::ScriptedMessages log([](const std::string& what) { ADD_FAILURE() << what; });
+  log.Allow(BoxKind::Warning);
+  return log;
+}
 
 TEST(CostWarnings, WarnOnlyAboveANumericThreshold) {
   const RegionalSettings us = test::Profile("EN_US");
@@ -83,17 +78,17 @@ TEST(CostWarnings, WarnOnlyAboveANumericThreshold) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.monthly.thresholdText + " / " + c.average.thresholdText);
-    WarningLog log;
+    testing::ScriptedMessages log = WarningLog();
     RunCostWarnings(c.rs, c.monthly, c.average, c.monthCost, c.monthCount, log);
-    EXPECT_EQ(log.warnings, c.expected);
+    EXPECT_EQ(log.Texts(BoxKind::Warning), c.expected);
   }
 }
 
 TEST(CostWarnings, AFigureThatIsNoNumberWarnsOfNothing) {
-  WarningLog log;
+  testing::ScriptedMessages log = WarningLog();
   RunCostWarnings(test::Profile("EN_US"), {true, "0"}, {true, "0"},
                   std::numeric_limits<double>::infinity(), 1, log);
-  EXPECT_TRUE(log.warnings.empty());
+  EXPECT_TRUE(log.Texts(BoxKind::Warning).empty());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_test_util.h"
+#include "support/files.h"
 #include "support/profiles.h"
 
 namespace dorvane {
@@ -106,15 +106,6 @@ TEST(SaveAtClose, NothingToSaveCreatesNoFile) {
   SettingsFile file(dir.File("dorvane.INI"));
   SaveAtClose(file, SettingsCloseState{}, Options{}, 1, kUsersTable);
   EXPECT_FALSE(ReadBytes(file.Path()).has_value());
-}
-
-TEST(SettingsCloseState, AsksToCloseAnywayFromTheSecondFailedSaveOn) {
-  SettingsCloseState state;
-  EXPECT_FALSE(state.SaveFailed());
-  EXPECT_TRUE(state.SaveFailed());
-  EXPECT_TRUE(state.SaveFailed());
-  EXPECT_EQ(CloseAnywayText("/home/u/dorvane.INI"),
-            "Dorvane could not save its settings. Close anyway?\n\n/home/u/dorvane.INI");
 }
 
 }  // namespace

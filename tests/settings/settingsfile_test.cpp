@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/error.h"
-#include "platform/platform_test_util.h"
+#include "support/files.h"
 #include "support/profiles.h"
 
 namespace dorvane {

@@ -28,8 +28,8 @@ constexpr std::size_t kHistoryLimit = 100;
 // How to use this viewer; built in, so it is there even when the help file is not.
 constexpr const char* kHelpOnHelpHtml = R"(<html><body>
 <h2>How to Use Help</h2>
-<p>The help window shows the Dorvane help file, which lies beside the program and has the same
-name with the extension <b>.HLP</b>. It stays open beside the main window while you work and
+<p>The help window shows the Dorvane help file, <b>dorvane.HLP</b>: beside the program when it
+runs from its own folder, or among the installed program's shared files. It stays open beside the main window while you work and
 closes when you leave Dorvane.</p>
 <h3>Finding a topic</h3>
 <ul>

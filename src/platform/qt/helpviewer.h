@@ -1,4 +1,5 @@
-// The help viewer: shows the HTML help file beside the executable, one topic per anchor.
+// The help viewer: shows the HTML help file (FindDataPaths: beside the executable, or under
+// share/dorvane when installed), one topic per anchor.
 #pragma once
 
 #include <QPointer>

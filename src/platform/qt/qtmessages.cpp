@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "platform/error.h"
+#include "platform/product.h"
+#include "platform/qt/qtext.h"
 
 namespace dorvane {
 
@@ -30,7 +32,7 @@ QMessageBox::StandardButton RunBox(QWidget* parent, const char* caption, QMessag
                                    const std::string& text, QMessageBox::StandardButtons buttons,
                                    QMessageBox::StandardButton escape) {
   if (LogUnattended(caption, text)) return escape;
-  QMessageBox box(icon, QString::fromUtf8(caption), QString::fromStdString(text), buttons, parent);
+  QMessageBox box(icon, ToQString(caption), ToQString(text), buttons, parent);
   // The texts are the program's own plain sentences, never markup.
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(static_cast<QMessageBox::StandardButton>(

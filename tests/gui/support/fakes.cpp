@@ -10,62 +10,8 @@
 
 namespace dorvane::testing {
 
-const char* BoxKindName(BoxKind kind) {
-  switch (kind) {
-    case BoxKind::Confirm:
-      return "Confirm";
-    case BoxKind::Information:
-      return "Information";
-    case BoxKind::Warning:
-      return "Warning";
-    case BoxKind::ErrorMessage:
-      return "ErrorMessage";
-    case BoxKind::Note:
-      return "Note";
-    case BoxKind::ShowError:
-      return "ShowError";
-  }
-  return "?";
-}
-
-void ScriptedMessages::Expect(BoxKind kind, std::string text, Answer answer) {
-  expected_.push_back({kind, std::move(text), answer});
-}
-
-Answer ScriptedMessages::Take(BoxKind kind, const std::string& text) {
-  shown_.push_back({kind, text, Answer::Ok});
-  if (expected_.empty() || expected_.front().kind != kind || expected_.front().text != text) {
-    const std::string failure =
-        std::string("unexpected message box ") + BoxKindName(kind) + ": \"" + text + "\"" +
-        (expected_.empty() ? std::string(" (none expected)")
-                           : std::string(" (expected ") + BoxKindName(expected_.front().kind) +
-                                 ": \"" + expected_.front().text + "\")");
-    QTest::qFail(failure.c_str(), __FILE__, __LINE__);
-    return Answer::No;
-  }
-  const Answer answer = expected_.front().answer;
-  expected_.pop_front();
-  shown_.back().answer = answer;
-  return answer;
-}
-
-Answer ScriptedMessages::Confirm(const std::string& text, bool) {
-  return Take(BoxKind::Confirm, text);
-}
-void ScriptedMessages::Information(const std::string& text) {
-  Take(BoxKind::Information, text);
-}
-void ScriptedMessages::Warning(const std::string& text) {
-  Take(BoxKind::Warning, text);
-}
-void ScriptedMessages::ErrorMessage(const std::string& text) {
-  Take(BoxKind::ErrorMessage, text);
-}
-void ScriptedMessages::Note(const std::string& text) {
-  Take(BoxKind::Note, text);
-}
-void ScriptedMessages::ShowError(const std::string& message) {
-  Take(BoxKind::ShowError, message);
+void FailQtTest(const std::string& what) {
+  QTest::qFail(what.c_str(), __FILE__, __LINE__);
 }
 
 bool RecordingHelp::Contents() {
@@ -94,24 +40,20 @@ void RefusingRegistry::WriteBinary(const std::string&, const std::string& name,
 }
 
 FormRig::FormRig()
-    : files(std::make_unique<RealFileSystem>(QDir(dir.path()).absolutePath().toStdString())),
+    : files(std::make_unique<RealFileSystem>(dir.Path())),
       registry(std::make_unique<RegFileRegistry>(Path("dorvane.REG"))),
       clock(EncodeDate(1998, 8, 15) + 0.5) {}
 
 std::string FormRig::Path(const std::string& name) const {
-  return QDir(dir.path()).absoluteFilePath(QString::fromStdString(name)).toStdString();
+  return dir.File(name);
 }
 
 void FormRig::WriteFile(const std::string& name, const std::string& content) const {
-  std::ofstream out(Path(name), std::ios::binary);
-  out << content;
+  WriteBytes(Path(name), content);
 }
 
 std::string FormRig::ReadFile(const std::string& name) const {
-  std::ifstream in(Path(name), std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return ReadBytes(Path(name)).value_or("");
 }
 
 bool FormRig::Exists(const std::string& name) const {

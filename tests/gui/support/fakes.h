@@ -1,10 +1,9 @@
-// Fakes for the window tests: a message service that fails the test on any box it was not told
-// to expect, recorders for the help viewer and the shell, a fixed clock, and a rig that builds
-// the main window over a temporary folder standing for the program's folder.
+// Fakes for the window tests: the scripted message service (support/messages.h) failing the Qt
+// test on any box it was not told to expect, recorders for the help viewer and the shell, a fixed
+// clock, and a rig that builds the main window over a temporary folder standing for the
+// program's folder.
 #pragma once
 
-#include <QTemporaryDir>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,41 +15,13 @@
 #include "platform/qt/printing.h"
 #include "platform/regional.h"
 #include "platform/registry.h"
+#include "support/files.h"
+#include "support/messages.h"
 
 namespace dorvane::testing {
 
-enum class BoxKind { Confirm, Information, Warning, ErrorMessage, Note, ShowError };
-
-const char* BoxKindName(BoxKind kind);
-
-// Shows nothing. Each box must have been announced with Expect, in order; any other box fails
-// the running test (and answers No, so nothing is destroyed on its account).
-class ScriptedMessages : public MessageService {
- public:
-  struct Box {
-    BoxKind kind;
-    std::string text;
-    Answer answer = Answer::Ok;
-  };
-
-  void Expect(BoxKind kind, std::string text, Answer answer = Answer::Ok);
-  // True when every expected box has been shown.
-  bool AllShown() const { return expected_.empty(); }
-  const std::vector<Box>& Shown() const { return shown_; }
-
-  Answer Confirm(const std::string& text, bool withCancel = false) override;
-  void Information(const std::string& text) override;
-  void Warning(const std::string& text) override;
-  void ErrorMessage(const std::string& text) override;
-  void Note(const std::string& text) override;
-  void ShowError(const std::string& message) override;
-
- private:
-  Answer Take(BoxKind kind, const std::string& text);
-
-  std::deque<Box> expected_;
-  std::vector<Box> shown_;
-};
+// Reports a box the test did not expect as a failure of the running Qt test.
+void FailQtTest(const std::string& what);
 
 // Notes each request: "Contents", "HelpOnHelp", "Quit", "JumpToTopic <topic>".
 class RecordingHelp : public HelpEngine {
@@ -124,8 +95,8 @@ class FormRig {
   // Builds the window and runs the show sequence.
   TForm1& Show(std::vector<std::string> arguments = {}, Registry* registryOverride = nullptr);
 
-  QTemporaryDir dir;
-  ScriptedMessages messages;
+  TempDir dir;
+  ScriptedMessages messages{FailQtTest};
   RecordingHelp help;
   RecordingShell shell;
   RecordingPrinter printer;

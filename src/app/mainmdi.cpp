@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -193,6 +194,7 @@ void TForm1::FormShow() {
     FillCostHeader();
     LoadChargesTable();
     closeState_->Loaded(dorvane::SettingsPart::ChargesTable);
+    LoadTariff();
     // 5. New calls from the modem log into the call store (kept in the log while the store
     //    cannot be written).
     if (!unwritable) {
@@ -350,7 +352,8 @@ void TForm1::CloseSequence() {
   // 2. The options, the active page and the charges table into the settings file: each part
   //    that this run loaded or the user changed since.
   dorvane::SaveAtClose(*settingsFile_, *closeState_, OptionsOnPage(), ActivePageTag(),
-                       ChargeTableRows());
+                       InForceTableRows());
+  SaveTariffAtClose();
 }
 
 // --- Pages --------------------------------------------------------------------------------
@@ -482,7 +485,7 @@ void TForm1::PrintSetup1Click() {
 // --- Reports ------------------------------------------------------------------------------
 
 dorvane::ReportInputs TForm1::WindowReportInputs() {
-  return dorvane::ReportInputs{
+  dorvane::ReportInputs run{
       .files = services_.files,
       .messages = services_.messages,
       .clock = services_.clock,
@@ -494,6 +497,8 @@ dorvane::ReportInputs TForm1::WindowReportInputs() {
       .setLabel = [this](dorvane::AnalysisLabel label,
                          const std::string& text) { SetStatisticsLabel(label, text); },
   };
+  SetRunTariff(run);
+  return run;
 }
 
 void TForm1::SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string& text) {
@@ -512,7 +517,8 @@ void TForm1::SetStatisticsLabel(dorvane::AnalysisLabel label, const std::string&
 }
 
 void TForm1::BuildCostsAnalysis() {
-  dorvane::MonthlyCosts months;
+  // Bars are billing periods when the bill does not start on the 1st.
+  dorvane::MonthlyCosts months(spnFirstDay->value());
   const auto stats =
       dorvane::RunCostsAnalysis(WindowReportInputs(), *currentMonth_,
                                 [&](const dorvane::PricedCall& call) { months.Add(call); });

@@ -14,6 +14,8 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
+class QSpinBox;
 class QHelpEvent;
 class QResizeEvent;
 class QFrame;
@@ -38,6 +40,7 @@ class TCostChart;
 class TDateTimePicker;
 class TWrapCheckBox;
 enum class AnalysisLabel;
+struct WindowTariff;
 struct CurrentMonthFigures;
 struct Options;
 struct ReportInputs;
@@ -123,6 +126,14 @@ class TForm1 : public QMainWindow {
   void btnDeleteClick();
   void btnDeleteDataClick();
   void btnDesktopRegionalClick();
+  // The bill: billing day, holidays, tariff history, and the report on a billing period
+  // (mainmdi_bill.cpp).
+  void cmbTableFromChange();
+  void btnNewTableClick();
+  void btnDeleteTableClick();
+  void btnHolidaysClick();
+  void btnCurrentPeriodClick();
+  void btnPreviousPeriodClick();
 
  public:
   // The controls, under the names of the window design.
@@ -148,6 +159,12 @@ class TForm1 : public QMainWindow {
   QAction* NewBand1 = nullptr;
   QAction* EditBand1 = nullptr;
   QAction* DeleteBand1 = nullptr;
+  // The bill's commands: the report on a billing period, the holidays and the tariff history.
+  QAction* CurrentPeriod1 = nullptr;
+  QAction* PreviousPeriod1 = nullptr;
+  QAction* Holidays1 = nullptr;
+  QAction* NewTable1 = nullptr;
+  QAction* DeleteTable1 = nullptr;
 
   QFrame* Panel1 = nullptr;
   QToolButton* SpeedButton1 = nullptr;
@@ -225,6 +242,18 @@ class TForm1 : public QMainWindow {
   QPushButton* btnDelete = nullptr;
   QPushButton* BitBtn6 = nullptr;
 
+  // The bill: the billing day, the holidays, the charges table the grid shows, and the report
+  // period set to a billing period.
+  QLabel* lblFirstDay = nullptr;
+  QSpinBox* spnFirstDay = nullptr;
+  QPushButton* btnHolidays = nullptr;
+  QLabel* lblTableFrom = nullptr;
+  QComboBox* cmbTableFrom = nullptr;
+  QPushButton* btnNewTable = nullptr;
+  QPushButton* btnDeleteTable = nullptr;
+  QPushButton* btnCurrentPeriod = nullptr;
+  QPushButton* btnPreviousPeriod = nullptr;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -237,6 +266,7 @@ class TForm1 : public QMainWindow {
   void BuildCostsAnalysisPage();
   void BuildLogbookPage();
   void BuildOptionsPage();
+  void BuildBillControls();
   void FitInitialSize();
   // Gives the room of a window larger than its starting size to the logbook box and the
   // charges grid; at the starting size every control is where the design puts it.
@@ -274,6 +304,18 @@ class TForm1 : public QMainWindow {
   void BuildCostsAnalysis();
   void BuildLogbookReport();
 
+  // The bill (mainmdi_bill.cpp). Loads the billing day, holidays and tariff history after the
+  // charges table; entries that are not valid are told once in the error box.
+  void LoadTariff();
+  // The grid's rows back into the table it shows; the table in force now.
+  dorvane::ChargeRows InForceTableRows();
+  // The report run's table in force now, its calendar and billing day.
+  void SetRunTariff(dorvane::ReportInputs& run);
+  void ShowTable(std::size_t index);
+  void FillTableChooser();
+  void SetReportToBillingPeriod(bool previous);
+  void SaveTariffAtClose();
+
   dorvane::AppServices services_;
   std::string helpFile_;
   std::unique_ptr<dorvane::SettingsFile> settingsFile_;
@@ -281,6 +323,8 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<dorvane::SettingsCloseState> closeState_;
   // Left by the costs analysis for the warnings: every stored call of the current month.
   std::unique_ptr<dorvane::CurrentMonthFigures> currentMonth_;
+  // The billing day, holidays and tariff history as loaded and as edited; null until loaded.
+  std::unique_ptr<dorvane::WindowTariff> tariff_;
   std::unique_ptr<dorvane::CallStore> callStore_;
   // The modem-log import, which knows the program's own files and never takes one for a log.
   std::unique_ptr<dorvane::ModemLogImport> import_;

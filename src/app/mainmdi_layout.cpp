@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSizeGrip>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -24,10 +26,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "app/controls.h"
 #include "app/costchart.h"
 #include "app/mainmdi.h"
+#include "app/windowtariff.h"
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
 #include "charges/bandedit.h"
@@ -62,6 +66,9 @@ constexpr int kClientWidth = 632;
 constexpr int kClientHeight = 451;
 constexpr int kPageWidth = 624;
 constexpr int kPageHeight = 329;
+
+// The grid's top within its group box: below the tariff history's row.
+constexpr int kGridTop = 46;
 
 const QColor kMaroon(0x80, 0x00, 0x00);
 const QColor kPurple(0x80, 0x00, 0x80);
@@ -212,6 +219,7 @@ TForm1::TForm1(dorvane::AppServices services, QWidget* parent)
   BuildCostsAnalysisPage();
   BuildLogbookPage();
   BuildOptionsPage();
+  BuildBillControls();
   // Drawn for a smaller font: every position grows with the desktop's font.
   scale_ = dorvane::DesignScale(font());
   dorvane::ScaleDesign(Panel1, scale_);
@@ -256,6 +264,11 @@ void TForm1::BuildMenu() {
   Report1 = Named(bar->addMenu(QStringLiteral("&Report")), "Report1");
   CreateReport1 = AddAction(Report1, "CreateReport1", QStringLiteral("&Create Report"),
                             QKeySequence(Qt::Key_F5));
+  CurrentPeriod1 = AddAction(Report1, "CurrentPeriod1", QStringLiteral("C&urrent Billing Period"),
+                             QKeySequence(Qt::CTRL | Qt::Key_F5));
+  PreviousPeriod1 =
+      AddAction(Report1, "PreviousPeriod1", QStringLiteral("Pre&vious Billing Period"),
+                QKeySequence(Qt::SHIFT | Qt::Key_F5));
   DeleteData1 = AddAction(Report1, "DeleteData1", QStringLiteral("&Delete All Modem Calls..."),
                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
   DesktopRegional1 = AddAction(Report1, "DesktopRegional1",
@@ -267,6 +280,12 @@ void TForm1::BuildMenu() {
       AddAction(Charges1, "EditBand1", QStringLiteral("&Edit..."), QKeySequence(Qt::Key_F2));
   DeleteBand1 = AddAction(Charges1, "DeleteBand1", QStringLiteral("&Delete"),
                           QKeySequence(Qt::CTRL | Qt::Key_D));
+  NewTable1 = AddAction(Charges1, "NewTable1", QStringLiteral("New &Table..."),
+                        QKeySequence(Qt::CTRL | Qt::Key_T));
+  DeleteTable1 = AddAction(Charges1, "DeleteTable1", QStringLiteral("Delete T&able"),
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+  Holidays1 = AddAction(Charges1, "Holidays1", QStringLiteral("&Holidays..."),
+                        QKeySequence(Qt::CTRL | Qt::Key_H));
   Help1 = Named(bar->addMenu(QStringLiteral("&Help")), "Help1");
   Contents1 = AddAction(Help1, "Contents1", QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1));
   HowtoUseHelp1 = AddAction(Help1, "HowtoUseHelp1", QStringLiteral("&How to Use Help"),
@@ -297,6 +316,11 @@ void TForm1::BuildMenu() {
   connect(NewBand1, &QAction::triggered, this, &TForm1::btnNewClick);
   connect(EditBand1, &QAction::triggered, this, &TForm1::btnEditClick);
   connect(DeleteBand1, &QAction::triggered, this, &TForm1::btnDeleteClick);
+  connect(CurrentPeriod1, &QAction::triggered, this, &TForm1::btnCurrentPeriodClick);
+  connect(PreviousPeriod1, &QAction::triggered, this, &TForm1::btnPreviousPeriodClick);
+  connect(NewTable1, &QAction::triggered, this, &TForm1::btnNewTableClick);
+  connect(DeleteTable1, &QAction::triggered, this, &TForm1::btnDeleteTableClick);
+  connect(Holidays1, &QAction::triggered, this, &TForm1::btnHolidaysClick);
 }
 
 void TForm1::BuildToolPanel() {
@@ -575,7 +599,8 @@ void TForm1::BuildOptionsPage() {
       AddGroupBox(TabSheet3, "grpboxOnlineCost", QStringLiteral("Charges for Online Time"),
                   QRect(8, 168, 609, 153));
   strgrdCost = Named(new QTableWidget(1, 6, grpboxOnlineCost), "strgrdCost");
-  strgrdCost->setGeometry(8, 16, 521, 129);
+  // Below the row that chooses which table of the tariff history the grid shows.
+  strgrdCost->setGeometry(8, kGridTop, 521, 129 + 16 - kGridTop);
   strgrdCost->setAccessibleName(grpboxOnlineCost->title());
   SetHint(strgrdCost, QStringLiteral("If you are not sure how to fill in this grid, click on the "
                                      "help button at the lower right"));
@@ -673,17 +698,22 @@ void TForm1::FitGrowingControls() {
   const int buttonsLeft = grpboxOnlineCost->width() - Scaled(8, scale_) - btnNew->width();
   for (QPushButton* button : {btnNew, btnEdit, btnDelete, BitBtn6})
     button->move(buttonsLeft, button->y());
-  const QRect grid = design(8, 16, 521, 129);
+  // Below the row that chooses which table of the tariff history the grid shows.
+  const QRect grid = design(8, kGridTop, 521, 129 + 16 - kGridTop);
   strgrdCost->setGeometry(grid.left(), grid.top(), buttonsLeft - Scaled(7, scale_) - grid.left(),
                           grid.height() + dh);
   FitCostColumns();
   // The regional settings stay below the charges.
   grpboxRegional->move(design(8, 328, 0, 0).topLeft() + QPoint(0, dh));
-  // The chart grows; the two boxes beside it keep to the page's right edge.
+  // The chart grows; the two boxes beside it, and the billing period's buttons above them, keep
+  // to the page's right edge.
   const int boxLeft = GroupBox4->x() - chartCost->x() - chartCost->width();
   chartCost->setGeometry(design(8, 168, 192, 153).adjusted(0, 0, dw, dh));
-  for (QGroupBox* box : {GroupBox4, GroupBox5})
-    box->move(chartCost->geometry().right() + 1 + boxLeft, box->y());
+  const int shift = chartCost->geometry().right() + 1 + boxLeft - GroupBox4->x();
+  for (QWidget* control :
+       {static_cast<QWidget*>(GroupBox4), static_cast<QWidget*>(GroupBox5),
+        static_cast<QWidget*>(btnCurrentPeriod), static_cast<QWidget*>(btnPreviousPeriod)})
+    control->move(control->x() + shift, control->y());
 }
 
 void TForm1::FitCostColumns() {
@@ -729,4 +759,78 @@ void TForm1::FitCostColumns() {
   const int days = std::max(kDesign[0], rest * need[0] / (need[0] + need[1]));
   strgrdCost->setColumnWidth(0, days);
   strgrdCost->setColumnWidth(1, std::max(kDesign[1], rest - days));
+}
+
+// --- The bill: billing day, holidays, tariff history, billing period ---------------------------
+
+void TForm1::BuildBillControls() {
+  // Built in the design's units like the rest of the pages, before they are scaled: a width
+  // this font needs is taken back to the design's units here, so that the scaling gives it back.
+  const double scale = dorvane::DesignScale(font());
+  const auto designWidth = [scale](QWidget* control) {
+    control->resize(static_cast<int>(std::ceil(control->width() / scale)), control->height());
+    return control->width();
+  };
+
+  // Options page, in the cost settings: the holidays beside "Ignore Busy Calls", the billing
+  // day below it.
+  // The check box was sized for this font: back to the design's units, height too.
+  designWidth(chkboxIgnoreBusyCalls);
+  chkboxIgnoreBusyCalls->resize(
+      chkboxIgnoreBusyCalls->width(),
+      static_cast<int>(std::ceil(chkboxIgnoreBusyCalls->height() / scale)));
+  btnHolidays =
+      AddButton(GroupBox6, "btnHolidays", QStringLiteral("&Holidays..."),
+                QRect(std::max(150, chkboxIgnoreBusyCalls->geometry().right() + 12), 20, 90, 23));
+  designWidth(btnHolidays);
+  SetHint(
+      btnHolidays,
+      QStringLiteral("The public holidays your phone company charges as a Sunday or another day"));
+  connect(btnHolidays, &QPushButton::clicked, this, &TForm1::btnHolidaysClick);
+  lblFirstDay =
+      AddLabel(GroupBox6, "lblFirstDay", QStringLiteral("Billing period begins on day:"), 8, 46);
+  designWidth(lblFirstDay);
+  spnFirstDay = Named(new QSpinBox(GroupBox6), "spnFirstDay");
+  spnFirstDay->setRange(1, 28);
+  spnFirstDay->setGeometry(lblFirstDay->geometry().right() + 6, 43, 45, 20);
+  spnFirstDay->setAccessibleName(QStringLiteral("Billing period begins on day"));
+  SetHint(spnFirstDay, QStringLiteral("The day of the month on which your phone bill begins; 1 "
+                                      "counts calendar months"));
+
+  // Above the grid: which table of the tariff history it shows and edits.
+  lblTableFrom =
+      AddLabel(grpboxOnlineCost, "lblTableFrom", QStringLiteral("Table in force from:"), 8, 20);
+  designWidth(lblTableFrom);
+  cmbTableFrom = Named(new QComboBox(grpboxOnlineCost), "cmbTableFrom");
+  cmbTableFrom->setGeometry(lblTableFrom->geometry().right() + 6, 16, 120, 23);
+  cmbTableFrom->setAccessibleName(QStringLiteral("Table in force from"));
+  SetHint(cmbTableFrom,
+          QStringLiteral("Calls are priced with the table in force on the day they were made"));
+  btnNewTable = AddButton(grpboxOnlineCost, "btnNewTable", QStringLiteral("New &Table..."),
+                          QRect(cmbTableFrom->geometry().right() + 8, 15, 90, 25));
+  designWidth(btnNewTable);
+  SetHint(btnNewTable,
+          QStringLiteral("A new charges table from a day on, starting as a copy of this one"));
+  btnDeleteTable = AddButton(grpboxOnlineCost, "btnDeleteTable", QStringLiteral("Delete T&able"),
+                             QRect(btnNewTable->geometry().right() + 6, 15, 90, 25));
+  designWidth(btnDeleteTable);
+  SetHint(btnDeleteTable, QStringLiteral("Delete the charges table shown"));
+  connect(cmbTableFrom, &QComboBox::currentIndexChanged, this, &TForm1::cmbTableFromChange);
+  connect(btnNewTable, &QPushButton::clicked, this, &TForm1::btnNewTableClick);
+  connect(btnDeleteTable, &QPushButton::clicked, this, &TForm1::btnDeleteTableClick);
+
+  // Costs Analysis page, above the analysis boxes and beside the chart's top: the report on a
+  // whole billing period.
+  btnCurrentPeriod =
+      AddButton(TabSheet1, "btnCurrentPeriod", QStringLiteral("C&urrent Billing Period"),
+                QRect(GroupBox4->x(), 168, 140, 25));
+  designWidth(btnCurrentPeriod);
+  SetHint(btnCurrentPeriod, QStringLiteral("Report on the billing period that holds today"));
+  btnPreviousPeriod =
+      AddButton(TabSheet1, "btnPreviousPeriod", QStringLiteral("Pre&vious Billing Period"),
+                QRect(btnCurrentPeriod->geometry().right() + 7, 168, 140, 25));
+  designWidth(btnPreviousPeriod);
+  SetHint(btnPreviousPeriod, QStringLiteral("Report on the billing period before it"));
+  connect(btnCurrentPeriod, &QPushButton::clicked, this, &TForm1::btnCurrentPeriodClick);
+  connect(btnPreviousPeriod, &QPushButton::clicked, this, &TForm1::btnPreviousPeriodClick);
 }

@@ -56,18 +56,24 @@ BandRates GridPricing::FindChargeBand(int day, int hour, int minute) const {
 }
 
 double GridPricing::CallCost(TDateTime start, TDateTime end) const {
-  const TDateTime at = RoundToMillisecond(start);
-  const TimeParts time = DecodeTime(at);
-  const BandRates band = FindChargeBand(DayOfWeek(at), time.hour, time.minute);
+  return CallCostOn(DayOfWeek(RoundToMillisecond(start)), start, end);
+}
+
+double GridPricing::CallCostOn(int day, TDateTime start, TDateTime end) const {
+  const TimeParts time = DecodeTime(RoundToMillisecond(start));
+  const BandRates band = FindChargeBand(day, time.hour, time.minute);
   return BandPrice(band, CallDuration(start, end));
 }
 
 CallPrices GridPricing::Prices(TDateTime start, TDateTime end) const {
+  return PricesOn(DayOfWeek(RoundToMillisecond(start)), start, end);
+}
+
+CallPrices GridPricing::PricesOn(int day, TDateTime start, TDateTime end) const {
   const double duration = CallDuration(start, end);
-  const TDateTime at = RoundToMillisecond(start);
-  const TimeParts time = DecodeTime(at);
+  const TimeParts time = DecodeTime(RoundToMillisecond(start));
   CallPrices prices;
-  prices.cost = BandPrice(FindChargeBand(DayOfWeek(at), time.hour, time.minute), duration);
+  prices.cost = BandPrice(FindChargeBand(day, time.hour, time.minute), duration);
   prices.lowest = 1E20;
   prices.highest = 0;
   for (std::size_t row = 0; row < rows_.size(); ++row) {

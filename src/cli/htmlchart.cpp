@@ -29,12 +29,17 @@ double TextWidth(const std::string& text) {
   return 7.5 * static_cast<double>(text.size());
 }
 
-// "1999-01" for a month, "1999" for a year: names other programs can read too.
+// "1999-01" for a month, "1999-01-15" for a billing period from the 15th, "1999" for a year:
+// names other programs can read too.
 std::string BarName(const CostBucket& b) {
   std::string name = std::to_string(b.year);
   if (b.month >= 1 && b.month <= 12) {
     name += b.month < 10 ? "-0" : "-";
     name += std::to_string(b.month);
+    if (b.day > 1) {
+      name += b.day < 10 ? "-0" : "-";
+      name += std::to_string(b.day);
+    }
   }
   return name;
 }
@@ -50,7 +55,9 @@ void WriteCostChart(std::ostream& out, const RegionalSettings& rs,
   if (months.empty()) return;
   const std::vector<CostBucket> bars = ChartBuckets(months, kMaxChartMonths);
   const bool years = bars.front().month == 0;
-  const char* unit = years ? "year" : "month";
+  const bool periods = !years && bars.front().day > 1;
+  const char* unit = years ? "year" : periods ? "billing period" : "month";
+  const char* const unitTitle = years ? "Year" : periods ? "Billing period" : "Month";
 
   double hi = 0;
   for (const CostBucket& b : bars) hi = std::max({hi, Finite(b.cost), Finite(b.highest)});
@@ -131,14 +138,13 @@ void WriteCostChart(std::ostream& out, const RegionalSettings& rs,
       << "\" text-anchor=\"middle\" transform=\"rotate(-90 16 " << Coord(kTop + kPlotHeight / 2)
       << ")\">Cost</text>\n";
   out << "<text x=\"" << Coord(left + (plotRight - left) / 2) << "\" y=\""
-      << Coord(kTop + kPlotHeight + 40) << "\" text-anchor=\"middle\">"
-      << (years ? "Year" : "Month") << "</text>\n";
+      << Coord(kTop + kPlotHeight + 40) << "\" text-anchor=\"middle\">" << unitTitle << "</text>\n";
   out << "<text x=\"" << Coord(left) << "\" y=\"20\">" << HtmlEscape(legend) << "</text>\n";
   out << "</svg>\n";
   out << "<figcaption>Cost per " << unit << "</figcaption>\n</figure>\n";
 
   // The same figures as a table.
-  out << "<table class=\"list\">\n<thead><tr><th scope=\"col\">" << (years ? "Year" : "Month")
+  out << "<table class=\"list\">\n<thead><tr><th scope=\"col\">" << unitTitle
       << "</th><th scope=\"col\" class=\"num\">Calls</th><th scope=\"col\" class=\"num\">Cost</th>"
          "<th scope=\"col\" class=\"num\">Cheapest band</th><th scope=\"col\" "
          "class=\"num\">Dearest band</th></tr></thead>\n<tbody>\n";

@@ -1,6 +1,7 @@
 // The chart of dorvane-report's html page: the cost of each month of the period as an inline
 // SVG bar chart, every month from the first call to the last (months without calls at nothing),
-// folded into years when the period is too long for bars that can still be read, with a table
+// folded into years when the period is too long for bars that can still be read (billing periods
+// instead of months when the bill starts on another day than the 1st), with a table
 // of the same figures for readers that do not see the picture.
 #pragma once
 

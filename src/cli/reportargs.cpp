@@ -14,10 +14,16 @@ const char* const kReportUsage =
     "  --from DATE        first day of the period, YYYY-MM-DD, from 00:00:00\n"
     "  --to DATE          last day of the period, YYYY-MM-DD, up to 23:59:59\n"
     "  --month YYYY-MM    one calendar month\n"
+    "  --period current|previous\n"
+    "                     the billing period that holds today, or the one before it; it\n"
+    "                     begins on the billing day of the settings file ([Billing] FirstDay,\n"
+    "                     1 when there is none: the calendar month)\n"
     "  --today DATE       the day taken as today, YYYY-MM-DD (default: the clock's)\n"
     "\n"
     "Output:\n"
-    "  --format FORMAT    text (default), csv, monthly, monthly-csv or html\n"
+    "  --format FORMAT    text (default), csv, monthly, monthly-csv or html; monthly,\n"
+    "                     monthly-csv and the html chart group by billing period (named by\n"
+    "                     its first day, YYYY-MM-DD) when the billing day is not 1\n"
     "  --logbook          with the text format: the logbook report instead of the analysis\n"
     "  --tariff FILE      what the period would have cost under the charges table of another\n"
     "                     settings file, and the difference; repeat it to rank several tables,\n"
@@ -30,13 +36,17 @@ const char* const kReportUsage =
     "  --help             print this help and exit\n"
     "  --version          print the version and exit\n"
     "\n"
+    "Calls are priced with the charges table in force on the day they started and public\n"
+    "holidays as the weekday the settings file names, for the own and every other table.\n"
+    "\n"
     "Neither file is written or locked. Texts follow the regional settings of the environment\n"
     "(LC_ALL, LC_MONETARY, LC_NUMERIC, LC_TIME); CSV numbers always have a decimal point.\n"
     "Exit status: 0 done, 1 a file that cannot be read or a line that does not convert,\n"
     "2 wrong arguments.\n";
 
 const char* const kReportShortUsage =
-    "Usage: dorvane-report [--from DATE] [--to DATE] [--month YYYY-MM] [--today DATE]\n"
+    "Usage: dorvane-report [--from DATE] [--to DATE] [--month YYYY-MM]\n"
+    "                      [--period current|previous] [--today DATE]\n"
     "                      [--format text|csv|monthly|monthly-csv|html] [--logbook]\n"
     "                      [--tariff FILE]... [--settings FILE] [--store FILE]\n"
     "Try 'dorvane-report --help' for more information.\n";
@@ -107,7 +117,7 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   static constexpr OptionSpec kOptions[] = {
       {"--from", true},     {"--to", true},     {"--month", true},
       {"--today", true},    {"--format", true}, {"--tariff", true, true},
-      {"--settings", true}, {"--store", true},  {"--logbook"}};
+      {"--settings", true}, {"--store", true},  {"--period", true}, {"--logbook"}};
   const CommandLine line = ReadCommandLine(args, kOptions);
   o.help = line.help;
   o.version = line.version;
@@ -126,6 +136,12 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
         throw UsageError("'" + value + "' is not a month of the form YYYY-MM (--month)");
       }
       SetOnce(month, name, value);
+    } else if (name == "--period") {
+      if (value != "current" && value != "previous") {
+        throw UsageError("unknown period '" + value + "' (current or previous)");
+      }
+      SetOnce(o.billingPeriod, name,
+              value == "current" ? BillingPeriodChoice::Current : BillingPeriodChoice::Previous);
     } else if (name == "--today") {
       SetOnce(o.today, name, DateValue(name, value));
     } else if (name == "--format") {
@@ -139,6 +155,9 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
     }
   }
   if (o.help || o.version) return o;
+  if (o.billingPeriod && (month || from || to)) {
+    throw UsageError("--period cannot be combined with --from, --to or --month");
+  }
   if (month) {
     if (from || to) throw UsageError("--month cannot be combined with --from or --to");
     int y = 0;

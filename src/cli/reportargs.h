@@ -13,6 +13,9 @@ namespace dorvane {
 
 enum class ReportFormat { Text, Csv, Monthly, MonthlyCsv, Html };
 
+// --period: the billing period that holds today, or the one before it.
+enum class BillingPeriodChoice { Current, Previous };
+
 struct ReportOptions {
   bool help = false;
   bool version = false;
@@ -22,6 +25,8 @@ struct ReportOptions {
   std::optional<TDateTime> fromDay;
   std::optional<TDateTime> toDay;
   std::optional<TDateTime> today;
+  // Set by --period; the days follow from today and the billing day of the settings file.
+  std::optional<BillingPeriodChoice> billingPeriod;
   std::optional<std::string> settingsFile;
   std::optional<std::string> storeFile;
   // Settings files whose charges tables price the same calls, in the order given.
@@ -38,7 +43,7 @@ extern const char* const kReportShortUsage;
 
 // Reads the arguments after the program name with ReadCommandLine (--tariff is the one list).
 // Throws UsageError for what it refuses, for any argument that is not an option, a malformed
-// value, --month together with --from or --to,
+// value, --month or --period together with another of --from, --to, --month and --period,
 // --logbook with a format other than text, and a first day after the last.
 ReportOptions ParseReportArguments(const std::vector<std::string>& args);
 

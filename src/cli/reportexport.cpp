@@ -8,9 +8,11 @@
 #include <map>
 #include <numeric>
 
+#include "charges/holidays.h"
 #include "cli/htmlchart.h"
 #include "platform/error.h"
 #include "reports/analysis.h"
+#include "reports/billingperiod.h"
 #include "reports/logbook.h"
 #include "reports/monthlycosts.h"
 
@@ -352,22 +354,29 @@ class CsvWriter : public ReportWriter {
 // --- monthly totals ---------------------------------------------------------------------------
 
 struct MonthTotals {
-  TDateTime firstStart = 0;  // any date-time of the month, for its name
+  std::string name;  // "2026-01", or the billing period's first day "2026-01-15"
   int calls = 0;
   double duration = 0;  // days
   double cost = 0;
   std::vector<double> tariffCosts;
 };
 
-// The calendar months that hold calls of the period, in calendar order.
+// The calendar months, or the billing periods, that hold calls of the period, in calendar order.
 class MonthlyTotals {
  public:
-  explicit MonthlyTotals(std::size_t tariffCount) : tariffCount_(tariffCount) {}
+  MonthlyTotals(std::size_t tariffCount, int billingFirstDay)
+      : tariffCount_(tariffCount), billingFirstDay_(billingFirstDay) {}
   void Add(const ReportCall& call, const std::vector<double>& tariffCosts) {
-    const DateParts d = DecodeDate(call.start);
-    MonthTotals& m = months_[d.year * 12 + d.month - 1];
+    int key = 0;
+    if (billingFirstDay_ > 1) {
+      key = static_cast<int>(BillingPeriodOf(call.start, billingFirstDay_).first);
+    } else {
+      const DateParts d = DecodeDate(call.start);
+      key = d.year * 12 + d.month - 1;
+    }
+    MonthTotals& m = months_[key];
     if (m.calls == 0) {
-      m.firstStart = call.start;
+      m.name = billingFirstDay_ > 1 ? IsoDayText(key) : IsoMonth(call.start);
       m.tariffCosts.assign(tariffCount_, 0.0);
     }
     ++m.calls;
@@ -379,6 +388,7 @@ class MonthlyTotals {
 
  private:
   std::size_t tariffCount_;
+  int billingFirstDay_;
   std::map<int, MonthTotals> months_;
 };
 
@@ -391,21 +401,23 @@ std::size_t DisplayWidth(std::string_view text) {
 
 class MonthlyTextWriter : public ReportWriter {
  public:
-  MonthlyTextWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount)
-      : rs_(rs), out_(out), totals_(tariffCount) {}
+  MonthlyTextWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount,
+                    int billingFirstDay)
+      : rs_(rs), out_(out), totals_(tariffCount, billingFirstDay), period_(billingFirstDay > 1) {}
   void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     totals_.Add(call, tariffCosts);
   }
   void Finish(const ReportSummary& s) override {
     std::vector<std::vector<std::string>> table;
-    std::vector<std::string> header = {"Month", "Calls", "Total Time", "Total Cost"};
+    std::vector<std::string> header = {period_ ? "Billing Period" : "Month", "Calls", "Total Time",
+                                       "Total Cost"};
     for (const TariffTotal& t : s.tariffs) {
       header.push_back(t.name);
       header.push_back("Difference");
     }
     table.push_back(header);
     for (const auto& [key, m] : totals_.Months()) {
-      std::vector<std::string> row = {IsoMonth(m.firstStart), std::to_string(m.calls),
+      std::vector<std::string> row = {m.name, std::to_string(m.calls),
                                       DurationToStr(rs_, m.duration), MoneyToStr(rs_, m.cost)};
       for (const TariffTotal& t : s.tariffs) {
         const double cost = m.tariffCosts[t.column];
@@ -438,21 +450,24 @@ class MonthlyTextWriter : public ReportWriter {
   const RegionalSettings& rs_;
   std::ostream& out_;
   MonthlyTotals totals_;
+  bool period_;
 };
 
 class MonthlyCsvWriter : public ReportWriter {
  public:
-  MonthlyCsvWriter(std::ostream& out, std::size_t tariffCount) : out_(out), totals_(tariffCount) {}
+  MonthlyCsvWriter(std::ostream& out, std::size_t tariffCount, int billingFirstDay)
+      : out_(out), totals_(tariffCount, billingFirstDay), period_(billingFirstDay > 1) {}
   void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     totals_.Add(call, tariffCosts);
   }
   void Finish(const ReportSummary& s) override {
-    std::string header = "month,calls,total_time_s,total_cost";
+    std::string header =
+        std::string(period_ ? "billing_period" : "month") + ",calls,total_time_s,total_cost";
     AppendTariffHeader(header, s.tariffs);
     out_ << header << kCrLf;
     for (const auto& [key, m] : totals_.Months()) {
-      std::string row = IsoMonth(m.firstStart) + ',' + std::to_string(m.calls) + ',' +
-                        PlainSeconds(m.duration) + ',' + PlainNumber(m.cost);
+      std::string row = m.name + ',' + std::to_string(m.calls) + ',' + PlainSeconds(m.duration) +
+                        ',' + PlainNumber(m.cost);
       AppendTariffCells(row, s.tariffs, m.tariffCosts, m.cost);
       out_ << row << kCrLf;
     }
@@ -461,6 +476,7 @@ class MonthlyCsvWriter : public ReportWriter {
  private:
   std::ostream& out_;
   MonthlyTotals totals_;
+  bool period_;
 };
 
 // --- html: the analysis, a chart of the cost per month, the logbook table ----------------------
@@ -478,8 +494,13 @@ constexpr const char* kHtmlStyle =
 
 class HtmlWriter : public ReportWriter {
  public:
-  HtmlWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount)
-      : rs_(rs), out_(out), spill_(tariffCount) {}
+  HtmlWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount,
+             int billingFirstDay)
+      : rs_(rs),
+        out_(out),
+        spill_(tariffCount),
+        months_(billingFirstDay),
+        period_(billingFirstDay > 1 && billingFirstDay <= kFirstBillingDayMax) {}
   void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
     months_.Add(PricedCall{.start = call.start,
                            .end = call.end,
@@ -511,7 +532,7 @@ class HtmlWriter : public ReportWriter {
       }
       out_ << "</tbody>\n</table>\n";
     }
-    out_ << "<h2>Cost per Month</h2>\n";
+    out_ << (period_ ? "<h2>Cost per Billing Period</h2>\n" : "<h2>Cost per Month</h2>\n");
     if (months_.Empty()) {
       out_ << "<p>No calls in the period.</p>\n";
     } else {
@@ -548,13 +569,15 @@ class HtmlWriter : public ReportWriter {
   std::ostream& out_;
   CallSpill spill_;
   MonthlyCosts months_;
+  bool period_;
 };
 
 }  // namespace
 
 std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, bool logbook,
                                                const RegionalSettings& rs, std::ostream& out,
-                                               std::vector<std::string> tariffNames) {
+                                               std::vector<std::string> tariffNames,
+                                               int billingFirstDay) {
   const std::size_t tariffs = tariffNames.size();
   switch (format) {
     case ReportFormat::Text:
@@ -563,11 +586,11 @@ std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, bool logbook
     case ReportFormat::Csv:
       return std::make_unique<CsvWriter>(out, std::move(tariffNames));
     case ReportFormat::Monthly:
-      return std::make_unique<MonthlyTextWriter>(rs, out, tariffs);
+      return std::make_unique<MonthlyTextWriter>(rs, out, tariffs, billingFirstDay);
     case ReportFormat::MonthlyCsv:
-      return std::make_unique<MonthlyCsvWriter>(out, tariffs);
+      return std::make_unique<MonthlyCsvWriter>(out, tariffs, billingFirstDay);
     case ReportFormat::Html:
-      return std::make_unique<HtmlWriter>(rs, out, tariffs);
+      return std::make_unique<HtmlWriter>(rs, out, tariffs, billingFirstDay);
   }
   return nullptr;
 }

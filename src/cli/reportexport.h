@@ -81,8 +81,11 @@ class ReportWriter {
 // as the calls come unless several other tables have to be ranked first; the HTML page, whose
 // analysis comes first, keeps its calls in a temporary file until Finish. Throws Error when a
 // temporary file cannot be made.
+// With a billing day other than 1 the monthly forms and the chart group the calls by billing
+// period, each named by its first day ("2026-01-15"); with 1 by calendar month ("2026-01").
 std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, bool logbook,
                                                const RegionalSettings& rs, std::ostream& out,
-                                               std::vector<std::string> tariffNames);
+                                               std::vector<std::string> tariffNames,
+                                               int billingFirstDay = 1);
 
 }  // namespace dorvane

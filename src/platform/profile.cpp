@@ -286,6 +286,22 @@ void ProfileFile::DeleteKey(std::string_view section, std::string_view key) {
   edit.Commit();
 }
 
+std::vector<std::string> ProfileFile::SectionNames() const {
+  std::vector<std::string> names;
+  std::string content;
+  if (LoadFile(path_, content) != LoadResult::Ok) return names;
+  LineCursor cursor(SkipBom(content));
+  std::string_view line;
+  std::string_view eol;
+  while (cursor.Next(line, eol)) {
+    const std::string_view head = TrimLeft(line);
+    if (head.empty() || head.front() != '[') continue;
+    const ProfileLine parsed = ParseProfileLine(line);
+    if (parsed.kind == ProfileLineKind::Section) names.emplace_back(parsed.name);
+  }
+  return names;
+}
+
 void ProfileFile::EraseSection(std::string_view section) {
   ProfileEdit edit(*this);
   edit.EraseSection(section);
@@ -597,6 +613,14 @@ void ProfileEdit::EraseSection(std::string_view section) {
     }
   }
   d.dirty = true;
+}
+
+std::vector<std::string> ProfileEdit::SectionNames() const {
+  std::vector<std::string> names;
+  for (const Section& section : impl_->sections) {
+    if (!section.erased) names.emplace_back(section.name);
+  }
+  return names;
 }
 
 bool ProfileEdit::Dirty() const {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dorvane {
 
@@ -34,6 +35,9 @@ class ProfileFile {
   void WriteBool(std::string_view section, std::string_view key, bool value);
   void DeleteKey(std::string_view section, std::string_view key);
   void EraseSection(std::string_view section);
+  // The names of the file's sections in file order, as written (a name met twice is listed
+  // twice); none for a missing or unreadable file.
+  std::vector<std::string> SectionNames() const;
 
  private:
   std::string path_;
@@ -55,6 +59,8 @@ class ProfileEdit {
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void DeleteKey(std::string_view section, std::string_view key);
   void EraseSection(std::string_view section);
+  // The sections the batch holds now, in file order (see ProfileFile::SectionNames).
+  std::vector<std::string> SectionNames() const;
 
   bool Dirty() const;
   // Writes the file if anything changed (throws WriteError); the batch stays usable. Writes that

@@ -8,6 +8,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/rounding.h"
+#include "reports/billingperiod.h"
 
 namespace dorvane {
 
@@ -17,7 +18,14 @@ bool IsCurrentMonth(TDateTime value, TDateTime today) {
   return a.year == b.year && a.month == b.month;
 }
 
-CurrentMonthFilter::CurrentMonthFilter(TDateTime today) : today_(today) {
+CurrentMonthFilter::CurrentMonthFilter(TDateTime today, int billingFirstDay) : today_(today) {
+  if (billingFirstDay > kFirstBillingDayMin && billingFirstDay <= kFirstBillingDayMax) {
+    const BillingPeriod period = CurrentBillingPeriod(today, billingFirstDay);
+    first_ = period.first;
+    next_ = period.next;
+    calendarMonth_ = false;
+    return;
+  }
   const DateParts d = DecodeDate(today);
   first_ = EncodeDate(d.year, d.month, 1);
   next_ = d.month == 12 ? EncodeDate(d.year + 1, 1, 1) : EncodeDate(d.year, d.month + 1, 1);
@@ -31,6 +39,7 @@ bool CurrentMonthFilter::operator()(TDateTime value) const {
       value < kDecodableRange[1]) {
     return false;
   }
+  if (!calendarMonth_) return BillingPeriod{first_, next_}.Contains(value);
   return IsCurrentMonth(value, today_);
 }
 
@@ -167,7 +176,8 @@ bool FillStatisticsLabels(const RegionalSettings& rs, const PeriodTotals& t,
 }
 
 bool FillAnalysisLabels(const RegionalSettings& rs, const PeriodStatistics& s, TDateTime today,
-                        const std::function<void(AnalysisLabel, const std::string&)>& setText) {
+                        const std::function<void(AnalysisLabel, const std::string&)>& setText,
+                        int billingFirstDay) {
   try {
     if (!FillStatisticsLabels(rs, s, setText)) {
       return false;
@@ -177,7 +187,7 @@ bool FillAnalysisLabels(const RegionalSettings& rs, const PeriodStatistics& s, T
     setText(AnalysisLabel::HighestCost, MoneyToStr(rs, s.totalHighest) + " " +
                                             CostDifferenceText(rs, s.totalHighest - s.totalCost));
     setText(AnalysisLabel::EstimatedMonthlyCost,
-            MoneyToStr(rs, EstimatedMonthlyCost(s.currentMonthCost, today)));
+            MoneyToStr(rs, EstimatedPeriodCost(s.currentMonthCost, today, billingFirstDay)));
     setText(AnalysisLabel::MonthlyCostDuringPeriod,
             MoneyToStr(rs, AverageMonthlyCost(s.totalCost, s.firstDate, s.lastDate, today)));
   } catch (const Error&) {

@@ -33,16 +33,19 @@ inline constexpr ReportPeriod kDesignReportPeriod{36006.0, 36006.99998842592};
 bool IsCurrentMonth(TDateTime value, TDateTime today);
 
 // IsCurrentMonth against one today, for a pass over many calls: the days of the month are
-// worked out once, and only a value near them is split into its date.
+// worked out once, and only a value near them is split into its date. With a billing day other
+// than 1 the month is the current billing period (reports/billingperiod.h).
 class CurrentMonthFilter {
  public:
-  CurrentMonthFilter(TDateTime today);  // NOLINT: a today stands for its month's test
+  CurrentMonthFilter(TDateTime today, int billingFirstDay = 1);  // NOLINT: a today stands for
+                                                                 // its month's test
   bool operator()(TDateTime value) const;
 
  private:
   TDateTime today_;
-  TDateTime first_;  // the month's first day
-  TDateTime next_;   // the next month's first day
+  TDateTime first_;  // the month's (or billing period's) first day
+  TDateTime next_;   // the next one's first day
+  bool calendarMonth_ = true;
 };
 // The month's cost so far, stretched to a 31-day month from today's day of the month.
 double EstimatedMonthlyCost(double monthCost, TDateTime today);
@@ -140,8 +143,10 @@ bool FillStatisticsLabels(const RegionalSettings& rs, const PeriodTotals& totals
 // Hands each label its text in order. With no call in the period the averages cannot be formed:
 // filling stops after the number of calls and returns false, the rest keep their texts. A text
 // that cannot be formed for another reason also stops the filling there.
+// The estimate of this month is that of the current billing period (EstimatedPeriodCost).
 bool FillAnalysisLabels(const RegionalSettings& rs, const PeriodStatistics& stats, TDateTime today,
-                        const std::function<void(AnalysisLabel, const std::string&)>& setText);
+                        const std::function<void(AnalysisLabel, const std::string&)>& setText,
+                        int billingFirstDay = 1);
 
 // "12/01/1999  -  16/01/1999": the first and the last date of the period's calls.
 std::string PeriodText(const RegionalSettings& rs, TDateTime firstDate, TDateTime lastDate);

@@ -2,18 +2,31 @@
 
 #include <iterator>
 
+#include "reports/billingperiod.h"
+
 namespace dorvane {
 
-int CostBucketKey(TDateTime start) {
-  const DateParts d = DecodeDate(start);
+namespace {
+
+int ValidFirstDay(int firstDay) {
+  return firstDay >= kFirstBillingDayMin && firstDay <= kFirstBillingDayMax ? firstDay : 1;
+}
+
+}  // namespace
+
+int CostBucketKey(TDateTime start, int billingFirstDay) {
+  const DateParts d = DecodeDate(BillingPeriodOf(start, ValidFirstDay(billingFirstDay)).first);
   return d.year * 12 + d.month - 1;
 }
 
+MonthlyCosts::MonthlyCosts(int billingFirstDay) : firstDay_(ValidFirstDay(billingFirstDay)) {}
+
 void MonthlyCosts::Add(const PricedCall& call) {
-  const int key = CostBucketKey(call.start);
+  const int key = CostBucketKey(call.start, firstDay_);
   CostBucket& m = months_[key];
   m.year = key / 12;
   m.month = key % 12 + 1;
+  m.day = firstDay_;
   m.calls += 1;
   m.cost += call.cost;
   m.lowest += call.lowest;
@@ -31,7 +44,7 @@ std::vector<CostBucket> MonthlyCosts::Months() const {
     if (found != months_.end()) {
       months.push_back(found->second);
     } else {
-      months.push_back(CostBucket{.year = key / 12, .month = key % 12 + 1});
+      months.push_back(CostBucket{.year = key / 12, .month = key % 12 + 1, .day = firstDay_});
     }
   }
   return months;
@@ -65,6 +78,10 @@ double AverageBucketCost(const std::vector<CostBucket>& buckets) {
 std::string BucketName(const RegionalSettings& rs, const CostBucket& bucket) {
   std::string year = std::to_string(bucket.year);
   if (bucket.month < 1 || bucket.month > 12) return year;
+  if (bucket.day > 1) {
+    return std::to_string(bucket.day) + ' ' +
+           rs.shortMonthNames[static_cast<std::size_t>(bucket.month - 1)] + ' ' + year;
+  }
   return rs.shortMonthNames[static_cast<std::size_t>(bucket.month - 1)] + ' ' + year;
 }
 

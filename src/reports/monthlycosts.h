@@ -1,6 +1,7 @@
 // The cost of a report period month by month, for the charts of the window and of the html
 // report: one bucket per month from the first call to the last, months without calls included
-// at zero, folded into years when a period is too long for one bar per month.
+// at zero, folded into years when a period is too long for one bar per month. When the bill
+// starts on another day than the 1st, a "month" is a billing period, named by its first day.
 #pragma once
 
 #include <cstddef>
@@ -18,18 +19,22 @@ namespace dorvane {
 struct CostBucket {
   int year = 0;
   int month = 0;  // 1 to 12; 0 for a year
+  int day = 1;    // the day of `month` the billing period starts on; 1 for a calendar month
   int calls = 0;
   double cost = 0;     // at the band in force at each call's start
   double lowest = 0;   // at the cheapest band
   double highest = 0;  // at the dearest band
 };
 
-// The bucket a call belongs to, by its start: the calendar month, as a number that counts
-// months (year x 12 + month - 1). Every chart groups calls through this one function.
-int CostBucketKey(TDateTime start);
+// The bucket a call belongs to, by its start: the billing period from `billingFirstDay`
+// (with 1, or a day outside 1..28, the calendar month), as a number that counts months
+// (year x 12 + month - 1) of the period's first day. Every chart groups calls through this one
+// function.
+int CostBucketKey(TDateTime start, int billingFirstDay = 1);
 
 class MonthlyCosts {
  public:
+  explicit MonthlyCosts(int billingFirstDay = 1);
   void Add(const PricedCall& call);
   bool Empty() const { return months_.empty(); }
   // Every month from the first month with a call to the last, in calendar order; a month
@@ -37,6 +42,7 @@ class MonthlyCosts {
   std::vector<CostBucket> Months() const;
 
  private:
+  int firstDay_;  // the billing period's first day, 1..28
   std::map<int, CostBucket> months_;
 };
 
@@ -49,7 +55,8 @@ std::vector<CostBucket> ChartBuckets(const std::vector<CostBucket>& months, std:
 // The mean cost of the buckets (months without calls count); 0 for none.
 double AverageBucketCost(const std::vector<CostBucket>& buckets);
 
-// "Jan 1999" (the regional short month name) or "1999" for a year.
+// "Jan 1999" (the regional short month name), "15 Jan 1999" for a billing period from the 15th,
+// or "1999" for a year.
 std::string BucketName(const RegionalSettings& rs, const CostBucket& bucket);
 
 }  // namespace dorvane

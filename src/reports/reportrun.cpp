@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "charges/gridpricing.h"
+#include "charges/tariffhistory.h"
 #include "platform/error.h"
 
 namespace dorvane {
@@ -59,8 +59,8 @@ std::optional<PeriodStatistics> RunCostsAnalysis(
   const OpenedStore store = OpenStoreForReport(run);
   if (store.refused) return std::nullopt;
   if (store.lines) {
-    const GridPricing pricing(run.regional, run.charges);
-    const CurrentMonthFilter isCurrentMonth(now);
+    const CalendarPricing pricing(run.regional, run.charges, run.calendar);
+    const CurrentMonthFilter isCurrentMonth(now, run.billingFirstDay);
     PricedCall call;
     ScanStore(run, *store.lines, [&](TDateTime start, TDateTime end) {
       if (AddCallToStatistics(stats, run.period, isCurrentMonth, pricing, start, end, &call) &&
@@ -70,7 +70,7 @@ std::optional<PeriodStatistics> RunCostsAnalysis(
     });
     currentMonth = CurrentMonthFigures{stats.currentMonthCost, stats.currentMonthCount};
   }
-  FillAnalysisLabels(run.regional, stats, now, LabelSink(run));
+  FillAnalysisLabels(run.regional, stats, now, LabelSink(run), run.billingFirstDay);
   ShowProgress(run, 0);
   return stats;
 }
@@ -80,7 +80,7 @@ std::optional<PeriodTotals> RunLogbookReport(const ReportInputs& run, LogbookDoc
   const OpenedStore store = OpenStoreForReport(run);
   if (store.refused) return std::nullopt;
   if (store.lines) {
-    const GridPricing pricing(run.regional, run.charges);
+    const CalendarPricing pricing(run.regional, run.charges, run.calendar);
     ScanStore(run, *store.lines, [&](TDateTime start, TDateTime end) {
       if (!run.period.InReportPeriod(start)) return;
       AddLogbookCall(doc, run.regional, totals, start, end, pricing.CallCost(start, end));

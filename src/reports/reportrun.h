@@ -9,6 +9,7 @@
 #include <string>
 
 #include "charges/chargerow.h"
+#include "charges/tariffhistory.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -37,6 +38,11 @@ struct ReportInputs {
   // The store opened once by the caller, so that this run reads the version an earlier pass
   // read; null to open the store here.
   const LineSnapshot* store = nullptr;
+  // The earlier tables, the date of `charges` and the holidays; empty: `charges` prices every
+  // call on its own weekday.
+  TariffCalendar calendar = {};
+  // The day of the month a billing period begins: "this month" is the current billing period.
+  int billingFirstDay = 1;
 };
 
 // The costs analysis. Resets `currentMonth` to zero before anything else, and sets it once the

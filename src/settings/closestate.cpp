@@ -9,6 +9,14 @@ void SaveAtClose(SettingsFile& file, const SettingsCloseState& state, const Opti
             state.MaySave(SettingsPart::ChargesTable) ? &bands : nullptr);
 }
 
+void SaveTariffAtClose(SettingsFile& file, const SettingsCloseState& state,
+                       const TariffSettings& tariff) {
+  if (!state.MaySave(SettingsPart::Tariff)) return;
+  ProfileEdit edit{ProfileFile(file.Path())};
+  WriteTariffSettings(edit, tariff);
+  edit.Commit();
+}
+
 std::string ReadChargesTableAgainText(const std::string& settingsPath) {
   return "The charges table was not read from " + settingsPath +
          " at start. Read it now? (No: your changes to the table are not saved.)";

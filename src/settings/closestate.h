@@ -8,11 +8,14 @@
 #include <string>
 
 #include "settings/settingsfile.h"
+#include "settings/tariffsettings.h"
 
 namespace dorvane {
 
 // The parts of the settings file that the close sequence writes, each as a whole.
-enum class SettingsPart { Options, ActivePage, ChargesTable };
+// Tariff: the billing day, the holidays and the tariff history's dates and earlier tables; the
+// close writes them only after the user changed one, so a file that holds none stays as it is.
+enum class SettingsPart { Options, ActivePage, ChargesTable, Tariff };
 
 inline constexpr const char* kCloseAnywayQuestion = "Close anyway?";
 
@@ -45,8 +48,8 @@ class SettingsCloseState {
   static std::size_t Index(SettingsPart part) { return static_cast<std::size_t>(part); }
   void Mark(SettingsPart part) { mayWrite_[Index(part)] = true; }
 
-  std::array<bool, 3> mayWrite_{};
-  std::array<bool, 3> loaded_{};
+  std::array<bool, 4> mayWrite_{};
+  std::array<bool, 4> loaded_{};
   bool tableEditsKeptOut_ = false;
 };
 
@@ -54,6 +57,11 @@ class SettingsCloseState {
 // it changed (as SettingsFile::Save), the other parts left as the file holds them.
 void SaveAtClose(SettingsFile& file, const SettingsCloseState& state, const Options& options,
                  int activePage, const ChargeRows& bands);
+
+// The billing day, the holidays and the tariff history, when the state allows it; written in
+// one atomic replace of the file after SaveAtClose.
+void SaveTariffAtClose(SettingsFile& file, const SettingsCloseState& state,
+                       const TariffSettings& tariff);
 
 // The offer made at the first edit of a charges table that the start did not read.
 std::string ReadChargesTableAgainText(const std::string& settingsPath);

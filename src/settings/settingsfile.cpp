@@ -10,6 +10,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/messages.h"
+#include "settings/chargecells.h"
 
 namespace dorvane {
 
@@ -33,24 +34,6 @@ int ReadInteger(const ProfileEdit& edit, std::string_view section, std::string_v
 bool ReadBool(const ProfileEdit& edit, std::string_view section, std::string_view key,
               bool defaultValue) {
   return ReadInteger(edit, section, key, defaultValue ? 1 : 0) != 0;
-}
-
-// The bands from a batch or straight from the file: both read a key the same way.
-template <typename Source>
-ChargeRows ReadChargeRows(const Source& source, const RegionalSettings& rs) {
-  const ChargeRow defaults = DefaultChargeCells(rs);
-  int count = 0;
-  if (!ParseProfileInteger(source.ReadString(kChargesSection, kCountKey, ""), count)) count = 1;
-  count = std::clamp(count, 1, kMostChargeBands);
-  ChargeRows rows(static_cast<std::size_t>(count));
-  for (int r = 1; r <= count; ++r) {
-    ChargeRow& row = rows[static_cast<std::size_t>(r - 1)];
-    for (int c = 0; c < kChargeColumns; ++c) {
-      row[static_cast<std::size_t>(c)] = source.ReadString(kChargesSection, ChargeCellKey(c, r),
-                                                           defaults[static_cast<std::size_t>(c)]);
-    }
-  }
-  return rows;
 }
 
 const char* BoolText(bool value) {
@@ -122,11 +105,11 @@ Options SettingsFile::LoadOptions(std::string_view windowsDirectory) const {
 }
 
 ChargeRows SettingsFile::LoadChargesTable(const RegionalSettings& rs) const {
-  return ReadChargeRows(ProfileEdit(file_), rs);
+  return ReadChargeRows(ProfileEdit(file_), kChargesSection, rs);
 }
 
 ChargeRows SettingsFile::LoadChargesTableReadOnly(const RegionalSettings& rs) const {
-  return ReadChargeRows(file_, rs);
+  return ReadChargeRows(file_, kChargesSection, rs);
 }
 
 int SettingsFile::LoadActivePage() const {

@@ -261,7 +261,7 @@ void MainFormTest::tabGoesOnToTheNextControl_data() {
   QTest::newRow("last date") << 2 << "DateTimePickerStop"
                              << "btnCreate";
   QTest::newRow("charges grid") << 3 << "strgrdCost"
-                                << "btnNew";
+                                << "btnEdit";
 }
 
 // Tab leaves a date picker or the grid at once, whichever field or cell it is in.

@@ -37,6 +37,29 @@ TEST(MonthlyCosts, EveryMonthFromTheFirstCallToTheLastEmptyOnesAtNothing) {
   EXPECT_DOUBLE_EQ(AverageBucketCost(months), 6.5 / 4);
 }
 
+// A bill from the 15th: the 14th still belongs to the period that began the month before, and
+// a period across the year's end is the year it began in.
+TEST(MonthlyCosts, ABillFromAnotherDayCountsBillingPeriods) {
+  MonthlyCosts costs(15);
+  costs.Add(Call(1998, 12, 15, 1.0));
+  costs.Add(Call(1999, 1, 14, 2.0));
+  costs.Add(Call(1999, 1, 15, 4.0));
+  costs.Add(Call(1999, 3, 20, 8.0));
+  const std::vector<CostBucket> periods = costs.Months();
+  ASSERT_EQ(periods.size(), 4u);  // from 15 Dec, 15 Jan, 15 Feb (empty), 15 Mar
+  EXPECT_EQ(periods[0].year, 1998);
+  EXPECT_EQ(periods[0].month, 12);
+  EXPECT_EQ(periods[0].day, 15);
+  EXPECT_DOUBLE_EQ(periods[0].cost, 3.0);
+  EXPECT_DOUBLE_EQ(periods[1].cost, 4.0);
+  EXPECT_EQ(periods[2].calls, 0);
+  EXPECT_EQ(periods[2].day, 15);
+  EXPECT_EQ(FoldIntoYears(periods).front().cost, 3.0);
+  // A first day outside 1..28 counts calendar months, as the bill does.
+  EXPECT_EQ(CostBucketKey(EncodeDate(1999, 1, 14), 31), CostBucketKey(EncodeDate(1999, 1, 1)));
+  EXPECT_EQ(CostBucketKey(EncodeDate(1999, 1, 14), 15), CostBucketKey(EncodeDate(1998, 12, 1)));
+}
+
 TEST(MonthlyCosts, ALongPeriodFoldsIntoYearsThatKeepEveryTotal) {
   MonthlyCosts costs;
   costs.Add(Call(1990, 1, 1, 1.0));

@@ -18,7 +18,8 @@
 
 namespace {
 
-// This billing period's cost of the stored calls, as the last costs analysis left it.
+// This billing period's cost of the stored calls, as the last costs analysis left it (the
+// analysis counts "this month" from the billing day).
 double PeriodCostSoFar(const dorvane::CurrentMonthFigures& month) {
   return month.cost;
 }

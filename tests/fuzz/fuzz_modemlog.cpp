@@ -125,7 +125,18 @@ std::vector<StoredCall> StoredCalls(std::string_view text) {
 
 // Sections in the order of first use, each call under its own section: the store as the
 // program writes it, whatever order the calls came in.
-std::vector<StoredCall> GroupedBySection(const std::vector<StoredCall>& calls) {
+// The store keeps its months in calendar order and each month's calls in time order, whatever
+// the log's order.
+std::vector<StoredCall> GroupedBySection(std::vector<StoredCall> calls,
+                                         const RegionalSettings& rs) {
+  auto startOf = [&rs](const StoredCall& c) {
+    double value = 0;
+    CHECK(TryStrToFloat(rs, c.start, value));
+    return value;
+  };
+  std::stable_sort(calls.begin(), calls.end(), [&](const StoredCall& a, const StoredCall& b) {
+    return startOf(a) < startOf(b);
+  });
   std::vector<std::string> order;
   for (const StoredCall& c : calls) {
     if (std::find(order.begin(), order.end(), c.section) == order.end()) order.push_back(c.section);
@@ -209,7 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!StartsWithByteOrderMark(log)) {
     const Model model = Expected(log, ignoreBusy, rs);
     CHECK(first.failed == model.failed);
-    CHECK(stored == GroupedBySection(model.calls));
+    CHECK(stored == GroupedBySection(model.calls, rs));
     // Only a modem log goes: one whose lines include a well-formed time stamp, or an empty one.
     // A document whose columns merely convert keeps its file, whatever calls were read from it.
     const auto lines = SplitLines(log);

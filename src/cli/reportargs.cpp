@@ -114,11 +114,11 @@ ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   std::optional<TDateTime> to;
   std::optional<std::string> month;
   std::optional<ReportFormat> format;
-  static constexpr OptionSpec kOptions[] = {{"--from", true},     {"--to", true},
-                                            {"--month", true},    {"--today", true},
-                                            {"--format", true},   {"--tariff", true, true},
-                                            {"--settings", true}, {"--store", true},
-                                            {"--period", true},   {"--logbook"}};
+  static constexpr KnownOption kOptions[] = {{"--from", true},     {"--to", true},
+                                             {"--month", true},    {"--today", true},
+                                             {"--format", true},   {"--tariff", true, true},
+                                             {"--settings", true}, {"--store", true},
+                                             {"--period", true},   {"--logbook"}};
   const CommandLine line = ReadCommandLine(args, kOptions);
   o.help = line.help;
   o.version = line.version;

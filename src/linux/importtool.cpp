@@ -96,7 +96,7 @@ LocalTime NextSecond(LocalTime t) {
 }
 
 Arguments ParseArguments(const std::vector<std::string>& args) {
-  static constexpr OptionSpec kOptions[] = {{"--store", true}, {"--year", true}, {"--dry-run"}};
+  static constexpr KnownOption kOptions[] = {{"--store", true}, {"--year", true}, {"--dry-run"}};
   const CommandLine line = ReadCommandLine(args, kOptions);
   Arguments a;
   a.help = line.help;

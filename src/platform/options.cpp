@@ -6,7 +6,7 @@
 namespace dorvane {
 
 CommandLine ReadCommandLine(const std::vector<std::string>& args,
-                            std::span<const OptionSpec> known) {
+                            std::span<const KnownOption> known) {
   CommandLine line;
   bool options = true;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -33,22 +33,22 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args,
       name = arg.substr(0, eq);
       value = arg.substr(eq + 1);
     }
-    const auto spec = std::find_if(known.begin(), known.end(),
-                                   [&](const OptionSpec& s) { return s.name == name; });
+    const auto option = std::find_if(known.begin(), known.end(),
+                                     [&](const KnownOption& s) { return s.name == name; });
     // Only "--help=..." and "--version=..." reach here with these names.
     if (name == "--help" || name == "--version") {
       throw UsageError("option '" + name + "' takes no value");
     }
-    if (spec == known.end()) throw UsageError("unknown option '" + name + "'");
-    if (!spec->takesValue && value) throw UsageError("option '" + name + "' takes no value");
-    if (spec->takesValue) {
+    if (option == known.end()) throw UsageError("unknown option '" + name + "'");
+    if (!option->takesValue && value) throw UsageError("option '" + name + "' takes no value");
+    if (option->takesValue) {
       if (!value) {
         if (i + 1 >= args.size()) throw UsageError("option '" + name + "' needs a value");
         value = args[++i];
       }
       if (value->empty()) throw UsageError("option '" + name + "' needs a value");
-      if (!spec->list && std::any_of(line.options.begin(), line.options.end(),
-                                     [&](const auto& o) { return o.first == name; })) {
+      if (!option->list && std::any_of(line.options.begin(), line.options.end(),
+                                       [&](const auto& o) { return o.first == name; })) {
         throw UsageError("option '" + name + "' given twice");
       }
     }

@@ -19,7 +19,7 @@ class UsageError : public Error {
 };
 
 // One option a tool knows, by its long name ("--store").
-struct OptionSpec {
+struct KnownOption {
   std::string_view name;
   bool takesValue = false;
   // Given more than once, its values are all kept in order; a value option that is not a list
@@ -42,6 +42,6 @@ struct CommandLine {
 // missing or empty value, a value given to a switch, and a second value for an option that is
 // not a list.
 CommandLine ReadCommandLine(const std::vector<std::string>& args,
-                            std::span<const OptionSpec> known);
+                            std::span<const KnownOption> known);
 
 }  // namespace dorvane

@@ -111,21 +111,21 @@ class ProgramFolder {
 
   pid_t Start(const RunOptions& options = {}) const {
     const std::string home = (root_ / "home").string();
-    testing::ProcessSpec spec;
-    spec.program = (dir_ / "dorvane").string();
-    spec.args = options.args;
-    spec.folder = dir_.string();
-    spec.environment = {"QT_QPA_PLATFORM=offscreen",
-                        "LC_ALL=" + options.locale,
-                        "LANG=" + options.locale,
-                        "HOME=" + home,
-                        "XDG_DATA_HOME=" + home + "/data",
-                        "XDG_CONFIG_HOME=" + home + "/config",
-                        "XDG_CACHE_HOME=" + home + "/cache",
-                        "XDG_RUNTIME_DIR=" + home + "/run",
-                        "DORVANE_MESSAGE_LOG=" + Messages().string()};
-    spec.fileSizeLimit = options.fileSizeLimit;
-    return testing::StartProcess(spec);
+    testing::ProcessRequest request;
+    request.program = (dir_ / "dorvane").string();
+    request.args = options.args;
+    request.folder = dir_.string();
+    request.environment = {"QT_QPA_PLATFORM=offscreen",
+                           "LC_ALL=" + options.locale,
+                           "LANG=" + options.locale,
+                           "HOME=" + home,
+                           "XDG_DATA_HOME=" + home + "/data",
+                           "XDG_CONFIG_HOME=" + home + "/config",
+                           "XDG_CACHE_HOME=" + home + "/cache",
+                           "XDG_RUNTIME_DIR=" + home + "/run",
+                           "DORVANE_MESSAGE_LOG=" + Messages().string()};
+    request.fileSizeLimit = options.fileSizeLimit;
+    return testing::StartProcess(request);
   }
 
   // Waits for the program; kills it at the timeout, or as soon as `killWhen` says so.

@@ -50,17 +50,17 @@ class Notation : public ::testing::Test {
 
   ToolResult Tool(const std::string& name, const std::vector<std::string>& args,
                   const std::vector<std::string>& environment) const {
-    dorvane::testing::ProcessSpec spec;
-    spec.program = (dir_ / name).string();
-    spec.args = args;
-    spec.folder = dir_.string();
-    spec.environment = environment;
-    spec.environment.push_back("PATH=/usr/bin:/bin");
-    spec.environment.push_back("TZ=UTC");
-    spec.inheritEnvironment = false;
-    spec.output = (folder_.Root() / "stdout.txt").string();
-    spec.errors = (folder_.Root() / "stderr.txt").string();
-    return dorvane::testing::RunProgram(spec, 120);
+    dorvane::testing::ProcessRequest request;
+    request.program = (dir_ / name).string();
+    request.args = args;
+    request.folder = dir_.string();
+    request.environment = environment;
+    request.environment.push_back("PATH=/usr/bin:/bin");
+    request.environment.push_back("TZ=UTC");
+    request.inheritEnvironment = false;
+    request.output = (folder_.Root() / "stdout.txt").string();
+    request.errors = (folder_.Root() / "stderr.txt").string();
+    return dorvane::testing::RunProgram(request, 120);
   }
 
   ProgramFolder folder_{::testing::UnitTest::GetInstance()->current_test_info()->name()};

@@ -52,16 +52,16 @@ class ReportRun : public ::testing::Test {
   // Runs the program in its folder with only the locale variables given.
   Result Run(const std::vector<std::string>& args,
              const std::vector<std::string>& locale = kAustralian) {
-    dorvane::testing::ProcessSpec spec;
-    spec.program = exe_.string();
-    spec.args = args;
-    spec.folder = dir_.string();
-    spec.environment = locale;
-    spec.environment.push_back("TZ=UTC");
-    spec.inheritEnvironment = false;
-    spec.output = (dir_ / "stdout.txt").string();
-    spec.errors = (dir_ / "stderr.txt").string();
-    return dorvane::testing::RunProgram(spec, 120);
+    dorvane::testing::ProcessRequest request;
+    request.program = exe_.string();
+    request.args = args;
+    request.folder = dir_.string();
+    request.environment = locale;
+    request.environment.push_back("TZ=UTC");
+    request.inheritEnvironment = false;
+    request.output = (dir_ / "stdout.txt").string();
+    request.errors = (dir_ / "stderr.txt").string();
+    return dorvane::testing::RunProgram(request, 120);
   }
 
   // The worked example's files, named as Dorvane names them beside the program.

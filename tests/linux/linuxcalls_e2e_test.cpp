@@ -42,14 +42,14 @@ using Result = dorvane::testing::ProgramOutput;
 Result RunProgram(const std::string& program, const std::vector<std::string>& args,
                   const std::vector<std::string>& environment, const std::string& folder,
                   const std::string& input = "/dev/null") {
-  dorvane::testing::ProcessSpec spec;
-  spec.program = program;
-  spec.args = args;
-  spec.folder = folder;
-  spec.environment = environment;
-  spec.inheritEnvironment = false;
-  spec.input = input;
-  return dorvane::testing::RunProgram(spec, 60);
+  dorvane::testing::ProcessRequest request;
+  request.program = program;
+  request.args = args;
+  request.folder = folder;
+  request.environment = environment;
+  request.inheritEnvironment = false;
+  request.input = input;
+  return dorvane::testing::RunProgram(request, 60);
 }
 
 void SetModified(const std::string& path, std::int64_t utcSeconds) {

@@ -8,7 +8,7 @@
 namespace dorvane {
 namespace {
 
-constexpr OptionSpec kKnown[] = {{"--store", true}, {"--tariff", true, true}, {"--dry-run"}};
+constexpr KnownOption kKnown[] = {{"--store", true}, {"--tariff", true, true}, {"--dry-run"}};
 
 std::string Read(const std::vector<std::string>& args) {
   try {

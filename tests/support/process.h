@@ -23,7 +23,7 @@ extern char** environ;
 
 namespace dorvane::testing {
 
-struct ProcessSpec {
+struct ProcessRequest {
   std::string program;
   std::vector<std::string> args;  // after the program's name
   std::string folder;             // the working folder; the test's own when empty
@@ -39,20 +39,20 @@ struct ProcessSpec {
 
 // Starts the program; -1 when it could not be started. Everything the child needs is prepared
 // before the fork, so that the child only opens, duplicates and executes.
-inline pid_t StartProcess(const ProcessSpec& spec) {
-  std::vector<std::string> argText = {spec.program};
-  argText.insert(argText.end(), spec.args.begin(), spec.args.end());
+inline pid_t StartProcess(const ProcessRequest& request) {
+  std::vector<std::string> argText = {request.program};
+  argText.insert(argText.end(), request.args.begin(), request.args.end());
   std::vector<std::string> envText;
-  if (spec.inheritEnvironment) {
+  if (request.inheritEnvironment) {
     for (char** e = environ; *e != nullptr; ++e) {
       const std::string entry(*e);
       const std::string name = entry.substr(0, entry.find('=') + 1);
       bool replaced = false;
-      for (const std::string& own : spec.environment) replaced |= own.rfind(name, 0) == 0;
+      for (const std::string& own : request.environment) replaced |= own.rfind(name, 0) == 0;
       if (!replaced) envText.push_back(entry);
     }
   }
-  envText.insert(envText.end(), spec.environment.begin(), spec.environment.end());
+  envText.insert(envText.end(), request.environment.begin(), request.environment.end());
   std::vector<char*> argv;
   for (auto& a : argText) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -68,15 +68,15 @@ inline pid_t StartProcess(const ProcessSpec& spec) {
     if (fd < 0 || ::dup2(fd, to) < 0) ::_exit(126);
     ::close(fd);
   };
-  redirect(spec.input, O_RDONLY, STDIN_FILENO);
-  redirect(spec.output, O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
-  redirect(spec.errors, O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
-  if (!spec.folder.empty() && ::chdir(spec.folder.c_str()) != 0) ::_exit(126);
-  if (spec.fileSizeLimit != 0) {
-    const rlimit limit{spec.fileSizeLimit, spec.fileSizeLimit};
+  redirect(request.input, O_RDONLY, STDIN_FILENO);
+  redirect(request.output, O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
+  redirect(request.errors, O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
+  if (!request.folder.empty() && ::chdir(request.folder.c_str()) != 0) ::_exit(126);
+  if (request.fileSizeLimit != 0) {
+    const rlimit limit{request.fileSizeLimit, request.fileSizeLimit};
     ::setrlimit(RLIMIT_FSIZE, &limit);
   }
-  ::execve(spec.program.c_str(), argv.data(), envp.data());
+  ::execve(request.program.c_str(), argv.data(), envp.data());
   ::_exit(127);
 }
 
@@ -131,15 +131,15 @@ struct ProgramOutput {
 };
 
 // Runs the program to its end and reads what it wrote. Output and errors go to the files the
-// spec names, or to ".out" and ".err" in its working folder.
-inline ProgramOutput RunProgram(ProcessSpec spec, int timeoutSeconds = 60) {
-  const std::string folder = spec.folder.empty() ? std::string(".") : spec.folder;
-  if (spec.output.empty()) spec.output = folder + "/.out";
-  if (spec.errors.empty()) spec.errors = folder + "/.err";
+// request names, or to ".out" and ".err" in its working folder.
+inline ProgramOutput RunProgram(ProcessRequest request, int timeoutSeconds = 60) {
+  const std::string folder = request.folder.empty() ? std::string(".") : request.folder;
+  if (request.output.empty()) request.output = folder + "/.out";
+  if (request.errors.empty()) request.errors = folder + "/.err";
   ProgramOutput result;
-  result.status = WaitProcess(StartProcess(spec), timeoutSeconds).status;
-  result.out = ReadBytes(spec.output).value_or("");
-  result.err = ReadBytes(spec.errors).value_or("");
+  result.status = WaitProcess(StartProcess(request), timeoutSeconds).status;
+  result.out = ReadBytes(request.output).value_or("");
+  result.err = ReadBytes(request.errors).value_or("");
   return result;
 }
 

@@ -9,50 +9,10 @@ namespace dorvane {
 
 namespace {
 
-bool ReadDigits(std::string_view text, std::size_t digits, int& out) {
-  if (text.size() != digits) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return std::from_chars(text.data(), text.data() + text.size(), out).ec == std::errc();
-}
-
-void AppendDigits(std::string& text, int value, int width) {
-  std::string digits = std::to_string(value);
-  if (static_cast<int>(digits.size()) < width) {
-    text.append(static_cast<std::size_t>(width) - digits.size(), '0');
-  }
-  text += digits;
-}
-
 constexpr int kMostEasterOffset = 366;
 constexpr std::string_view kEaster = "Easter";
 
 }  // namespace
-
-std::optional<TDateTime> ParseIsoDay(std::string_view text) {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  TDateTime value = 0;
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
-      !ReadDigits(text.substr(0, 4), 4, year) || !ReadDigits(text.substr(5, 2), 2, month) ||
-      !ReadDigits(text.substr(8, 2), 2, day) || !TryEncodeDate(year, month, day, value)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-std::string IsoDayText(TDateTime day) {
-  const DateParts d = DecodeDate(day);
-  std::string text;
-  AppendDigits(text, d.year, 4);
-  text += '-';
-  AppendDigits(text, d.month, 2);
-  text += '-';
-  AppendDigits(text, d.day, 2);
-  return text;
-}
 
 std::optional<HolidayRule> ParseHolidayRule(std::string_view text) {
   HolidayRule rule;
@@ -64,15 +24,15 @@ std::optional<HolidayRule> ParseHolidayRule(std::string_view text) {
     if (!minus && rest.front() != '+') return std::nullopt;
     rest.remove_prefix(1);
     int offset = 0;
-    if (rest.empty() || rest.size() > 3 || !ReadDigits(rest, rest.size(), offset) ||
+    if (rest.empty() || rest.size() > 3 || !ReadFixedDigits(rest, rest.size(), offset) ||
         offset > kMostEasterOffset) {
       return std::nullopt;
     }
     rule.easterOffset = minus ? -offset : offset;
     return rule;
   }
-  if (text.size() == 5 && text[2] == '-' && ReadDigits(text.substr(0, 2), 2, rule.month) &&
-      ReadDigits(text.substr(3, 2), 2, rule.day)) {
+  if (text.size() == 5 && text[2] == '-' && ReadFixedDigits(text.substr(0, 2), 2, rule.month) &&
+      ReadFixedDigits(text.substr(3, 2), 2, rule.day)) {
     // Checked against a leap year, so that 02-29 is a holiday of the years that have it.
     TDateTime unused = 0;
     if (!TryEncodeDate(2000, rule.month, rule.day, unused)) return std::nullopt;
@@ -101,15 +61,15 @@ std::string HolidayRuleText(const HolidayRule& rule) {
       }
       return text;
     case HolidayRule::Kind::OneDate:
-      AppendDigits(text, rule.year, 4);
+      AppendFixedDigits(text, rule.year, 4);
       text += '-';
       break;
     case HolidayRule::Kind::EveryYear:
       break;
   }
-  AppendDigits(text, rule.month, 2);
+  AppendFixedDigits(text, rule.month, 2);
   text += '-';
-  AppendDigits(text, rule.day, 2);
+  AppendFixedDigits(text, rule.day, 2);
   return text;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/datetime.h"
+#include "platform/isodate.h"
 
 namespace dorvane {
 
@@ -36,11 +37,6 @@ void AddHolidayRules(std::vector<HolidayRule>& list, const std::vector<HolidayRu
 // The day number of Western (Gregorian) Easter Sunday of a year, 1583 onwards as the calendar
 // has it; earlier years get the same formula.
 TDateTime EasterSunday(int year);
-
-// "YYYY-MM-DD" and the day number it names; nothing for a malformed or impossible date.
-std::optional<TDateTime> ParseIsoDay(std::string_view text);
-// "2026-07-01".
-std::string IsoDayText(TDateTime day);
 
 // The holidays of a settings file and the weekday they are priced as.
 class Holidays {

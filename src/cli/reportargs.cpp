@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/isodate.h"
+
 namespace dorvane {
 
 const char* const kReportUsage =
@@ -53,19 +55,10 @@ const char* const kReportShortUsage =
 
 namespace {
 
-// Exactly `digits` decimal digits.
-bool ReadNumber(std::string_view text, std::size_t digits, int& out) {
-  if (text.size() != digits) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return std::from_chars(text.data(), text.data() + text.size(), out).ec == std::errc();
-}
-
 // "1999-01": year and month.
 bool ParseIsoMonth(std::string_view text, int& year, int& month) {
-  return text.size() == 7 && text[4] == '-' && ReadNumber(text.substr(0, 4), 4, year) &&
-         ReadNumber(text.substr(5, 2), 2, month) && year >= 1 && month >= 1 && month <= 12;
+  return text.size() == 7 && text[4] == '-' && ReadFixedDigits(text.substr(0, 4), 4, year) &&
+         ReadFixedDigits(text.substr(5, 2), 2, month) && year >= 1 && month >= 1 && month <= 12;
 }
 
 ReportFormat ParseFormat(std::string_view text) {
@@ -79,7 +72,7 @@ ReportFormat ParseFormat(std::string_view text) {
 }
 
 TDateTime DateValue(std::string_view option, std::string_view text) {
-  std::optional<TDateTime> day = ParseIsoDate(text);
+  std::optional<TDateTime> day = ParseIsoDay(text);
   if (!day) {
     throw UsageError("'" + std::string(text) + "' is not a date of the form YYYY-MM-DD (" +
                      std::string(option) + ")");
@@ -94,19 +87,6 @@ void SetOnce(std::optional<T>& slot, std::string_view option, T value) {
 }
 
 }  // namespace
-
-std::optional<TDateTime> ParseIsoDate(std::string_view text) {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  TDateTime value = 0;
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
-      !ReadNumber(text.substr(0, 4), 4, year) || !ReadNumber(text.substr(5, 2), 2, month) ||
-      !ReadNumber(text.substr(8, 2), 2, day) || !TryEncodeDate(year, month, day, value)) {
-    return std::nullopt;
-  }
-  return value;
-}
 
 ReportOptions ParseReportArguments(const std::vector<std::string>& args) {
   ReportOptions o;

@@ -47,8 +47,4 @@ extern const char* const kReportShortUsage;
 // --logbook with a format other than text, and a first day after the last.
 ReportOptions ParseReportArguments(const std::vector<std::string>& args);
 
-// "1999-01-12": the day number of a calendar date, four-digit year, two-digit month and day;
-// nullopt for anything else, an impossible date included.
-std::optional<TDateTime> ParseIsoDate(std::string_view text);
-
 }  // namespace dorvane

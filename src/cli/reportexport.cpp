@@ -11,6 +11,7 @@
 #include "charges/holidays.h"
 #include "cli/htmlchart.h"
 #include "platform/error.h"
+#include "platform/isodate.h"
 #include "reports/analysis.h"
 #include "reports/billingperiod.h"
 #include "reports/logbook.h"
@@ -67,42 +68,30 @@ std::string PlainNumber(double value) {
   return text;
 }
 
-namespace {
-
-void AppendDigits(std::string& text, int value, int width) {
-  char buf[16];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value);
-  const auto length = static_cast<int>(res.ptr - buf);
-  text.append(static_cast<std::size_t>(std::max(0, width - length)), '0');
-  text.append(buf, res.ptr);
-}
-
-}  // namespace
-
 std::string IsoDateTime(TDateTime value) {
   const DateParts d = DecodeDate(value);
   const TimeParts t = DecodeTime(value);
   std::string text;
-  AppendDigits(text, d.year, 4);
+  AppendFixedDigits(text, d.year, 4);
   text += '-';
-  AppendDigits(text, d.month, 2);
+  AppendFixedDigits(text, d.month, 2);
   text += '-';
-  AppendDigits(text, d.day, 2);
+  AppendFixedDigits(text, d.day, 2);
   text += 'T';
-  AppendDigits(text, t.hour, 2);
+  AppendFixedDigits(text, t.hour, 2);
   text += ':';
-  AppendDigits(text, t.minute, 2);
+  AppendFixedDigits(text, t.minute, 2);
   text += ':';
-  AppendDigits(text, t.second, 2);
+  AppendFixedDigits(text, t.second, 2);
   return text;
 }
 
 std::string IsoMonth(TDateTime value) {
   const DateParts d = DecodeDate(value);
   std::string text;
-  AppendDigits(text, d.year, 4);
+  AppendFixedDigits(text, d.year, 4);
   text += '-';
-  AppendDigits(text, d.month, 2);
+  AppendFixedDigits(text, d.month, 2);
   return text;
 }
 

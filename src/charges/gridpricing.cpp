@@ -65,14 +65,14 @@ double GridPricing::CallCostOn(int day, TDateTime start, TDateTime end) const {
   return BandPrice(band, CallDuration(start, end));
 }
 
-CallPrices GridPricing::Prices(TDateTime start, TDateTime end) const {
+PricedCall GridPricing::Prices(TDateTime start, TDateTime end) const {
   return PricesOn(DayOfWeek(RoundToMillisecond(start)), start, end);
 }
 
-CallPrices GridPricing::PricesOn(int day, TDateTime start, TDateTime end) const {
+PricedCall GridPricing::PricesOn(int day, TDateTime start, TDateTime end) const {
   const double duration = CallDuration(start, end);
   const TimeParts time = DecodeTime(RoundToMillisecond(start));
-  CallPrices prices;
+  PricedCall prices{.start = start, .end = end};
   prices.cost = BandPrice(FindChargeBand(day, time.hour, time.minute), duration);
   prices.lowest = 1E20;
   prices.highest = 0;

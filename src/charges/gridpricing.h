@@ -27,11 +27,11 @@ class GridPricing : public CallPricing {
 
   double CallCost(TDateTime start, TDateTime end) const override;
   // One duration and one pass over the bands for the cheapest and the dearest price.
-  CallPrices Prices(TDateTime start, TDateTime end) const override;
+  PricedCall Prices(TDateTime start, TDateTime end) const override;
   // The same, with the band looked up for the weekday `day` (1 = Sunday ... 7 = Saturday)
   // instead of the start's own: a holiday is priced as another weekday.
   double CallCostOn(int day, TDateTime start, TDateTime end) const;
-  CallPrices PricesOn(int day, TDateTime start, TDateTime end) const;
+  PricedCall PricesOn(int day, TDateTime start, TDateTime end) const;
 
  private:
   template <typename T>

@@ -19,8 +19,11 @@ TDateTime CallSpan(TDateTime start, TDateTime end);
 // duration that is already an exact multiple, bills the duration itself.
 double RoundUpToPeriod(double duration, double period);
 
-// A call's three prices.
-struct CallPrices {
+// A call with its three prices: the one record of a priced call that the pricing hands out and
+// the reports, the charts and dorvane-report's forms take in.
+struct PricedCall {
+  TDateTime start = 0;
+  TDateTime end = 0;
   double cost = 0;     // at the band in force at its start
   double lowest = 0;   // at the cheapest band of the table
   double highest = 0;  // at the dearest band
@@ -31,8 +34,8 @@ class CallPricing {
  public:
   virtual ~CallPricing() = default;
   virtual double CallCost(TDateTime start, TDateTime end) const = 0;
-  // All three: at the band in force, the cheapest and the dearest band.
-  virtual CallPrices Prices(TDateTime start, TDateTime end) const = 0;
+  // The call with all three: at the band in force, the cheapest and the dearest band.
+  virtual PricedCall Prices(TDateTime start, TDateTime end) const = 0;
 };
 
 // A band's four numbers as its cells hold them.

@@ -38,7 +38,7 @@ double CalendarPricing::CallCost(TDateTime start, TDateTime end) const {
   return TableAt(start).CallCostOn(DayOf(start), start, end);
 }
 
-CallPrices CalendarPricing::Prices(TDateTime start, TDateTime end) const {
+PricedCall CalendarPricing::Prices(TDateTime start, TDateTime end) const {
   return TableAt(start).PricesOn(DayOf(start), start, end);
 }
 

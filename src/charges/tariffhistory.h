@@ -44,7 +44,7 @@ class CalendarPricing : public CallPricing {
   const GridPricing& TableAt(TDateTime start) const;
 
   double CallCost(TDateTime start, TDateTime end) const override;
-  CallPrices Prices(TDateTime start, TDateTime end) const override;
+  PricedCall Prices(TDateTime start, TDateTime end) const override;
 
  private:
   struct Table {

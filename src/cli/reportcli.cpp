@@ -148,8 +148,7 @@ int RunDorvaneReport(const std::vector<std::string>& args, const ReportEnvironme
             tariffCosts[i] = tariffPricing[i]->CallCost(call.start, call.end);
             tariffTotals[i] += tariffCosts[i];
           }
-          writer->AddCall(ReportCall{call.start, call.end, call.cost, call.lowest, call.highest},
-                          tariffCosts);
+          writer->AddCall(call, tariffCosts);
         });
     if (!stats) {
       env.err << kReportProgram << ": " << kInvalidReportPeriod << '\n' << kReportShortUsage;

@@ -160,7 +160,7 @@ class CallSpill {
   CallSpill(const CallSpill&) = delete;
   CallSpill& operator=(const CallSpill&) = delete;
 
-  void Add(const ReportCall& call, const std::vector<double>& tariffCosts) {
+  void Add(const PricedCall& call, const std::vector<double>& tariffCosts) {
     record_[0] = call.start;
     record_[1] = call.end;
     record_[2] = call.cost;
@@ -180,7 +180,7 @@ class CallSpill {
     }
     std::vector<double> tariffCosts(width_ - 5);
     while (std::fread(record_.data(), sizeof(double), width_, file_) == width_) {
-      const ReportCall call{record_[0], record_[1], record_[2], record_[3], record_[4]};
+      const PricedCall call{record_[0], record_[1], record_[2], record_[3], record_[4]};
       std::copy(record_.begin() + 5, record_.end(), tariffCosts.begin());
       onCall(call, tariffCosts);
     }
@@ -235,7 +235,7 @@ std::string PlainSeconds(double days) {
 class AnalysisTextWriter : public ReportWriter {
  public:
   AnalysisTextWriter(const RegionalSettings& rs, std::ostream& out) : rs_(rs), out_(out) {}
-  void AddCall(const ReportCall&, const std::vector<double>&) override {}
+  void AddCall(const PricedCall&, const std::vector<double>&) override {}
   void Finish(const ReportSummary& s) override {
     for (std::size_t i = 0; i < kAnalysisLabelCount; ++i) {
       out_ << kAnalysisCaptions[i];
@@ -258,7 +258,7 @@ class LogbookTextWriter : public ReportWriter {
     totals_ = BeginLogbook(scratch_, 0);
     WriteFinishedLines();
   }
-  void AddCall(const ReportCall& call, const std::vector<double>&) override {
+  void AddCall(const PricedCall& call, const std::vector<double>&) override {
     AddLogbookCall(scratch_, rs_, totals_, call.start, call.end, call.cost);
     WriteFinishedLines();
   }
@@ -297,7 +297,7 @@ class CsvWriter : public ReportWriter {
       WriteHeader(columns_);
     }
   }
-  void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
+  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
     if (spill_) {
       spill_->Add(call, tariffCosts);
     } else {
@@ -307,7 +307,7 @@ class CsvWriter : public ReportWriter {
   void Finish(const ReportSummary& s) override {
     if (!spill_) return;
     WriteHeader(s.tariffs);
-    spill_->Replay([&](const ReportCall& call, const std::vector<double>& tariffCosts) {
+    spill_->Replay([&](const PricedCall& call, const std::vector<double>& tariffCosts) {
       WriteRow(call, tariffCosts, s.tariffs);
     });
   }
@@ -318,7 +318,7 @@ class CsvWriter : public ReportWriter {
     AppendTariffHeader(row, ranked);
     out_ << row << kCrLf;
   }
-  void WriteRow(const ReportCall& c, const std::vector<double>& tariffCosts,
+  void WriteRow(const PricedCall& c, const std::vector<double>& tariffCosts,
                 const std::vector<TariffTotal>& ranked) {
     std::string row = IsoDateTime(c.start);
     row += ',';
@@ -355,7 +355,7 @@ class MonthlyTotals {
  public:
   MonthlyTotals(std::size_t tariffCount, int billingFirstDay)
       : tariffCount_(tariffCount), billingFirstDay_(billingFirstDay) {}
-  void Add(const ReportCall& call, const std::vector<double>& tariffCosts) {
+  void Add(const PricedCall& call, const std::vector<double>& tariffCosts) {
     int key = 0;
     if (billingFirstDay_ > 1) {
       key = static_cast<int>(BillingPeriodOf(call.start, billingFirstDay_).first);
@@ -393,7 +393,7 @@ class MonthlyTextWriter : public ReportWriter {
   MonthlyTextWriter(const RegionalSettings& rs, std::ostream& out, std::size_t tariffCount,
                     int billingFirstDay)
       : rs_(rs), out_(out), totals_(tariffCount, billingFirstDay), period_(billingFirstDay > 1) {}
-  void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
+  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
     totals_.Add(call, tariffCosts);
   }
   void Finish(const ReportSummary& s) override {
@@ -446,7 +446,7 @@ class MonthlyCsvWriter : public ReportWriter {
  public:
   MonthlyCsvWriter(std::ostream& out, std::size_t tariffCount, int billingFirstDay)
       : out_(out), totals_(tariffCount, billingFirstDay), period_(billingFirstDay > 1) {}
-  void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
+  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
     totals_.Add(call, tariffCosts);
   }
   void Finish(const ReportSummary& s) override {
@@ -490,12 +490,8 @@ class HtmlWriter : public ReportWriter {
         spill_(tariffCount),
         months_(billingFirstDay),
         period_(billingFirstDay > 1 && billingFirstDay <= kFirstBillingDayMax) {}
-  void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) override {
-    months_.Add(PricedCall{.start = call.start,
-                           .end = call.end,
-                           .cost = call.cost,
-                           .lowest = call.lowest,
-                           .highest = call.highest});
+  void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) override {
+    months_.Add(call);
     spill_.Add(call, tariffCosts);
   }
   void Finish(const ReportSummary& s) override {
@@ -539,7 +535,7 @@ class HtmlWriter : public ReportWriter {
       out_ << "<th scope=\"col\" class=\"num\">" << HtmlEscape(t.name) << "</th>";
     }
     out_ << "</tr></thead>\n<tbody>\n";
-    spill_.Replay([&](const ReportCall& c, const std::vector<double>& tariffCosts) {
+    spill_.Replay([&](const PricedCall& c, const std::vector<double>& tariffCosts) {
       out_ << "<tr><td>" << HtmlEscape(DateTimeToStr(rs_, c.start)) << "</td><td>"
            << HtmlEscape(DateTimeToStr(rs_, c.end)) << "</td><td class=\"num\">"
            << HtmlEscape(DurationToStr(rs_, c.end - c.start)) << "</td><td class=\"num\">"

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "charges/pricing.h"
 #include "cli/reportargs.h"
 #include "platform/datetime.h"
 #include "platform/regional.h"
@@ -35,15 +36,6 @@ std::string HtmlEscape(std::string_view text);
 // The captions beside the ten analysis labels, in the order the labels are filled.
 inline constexpr std::size_t kAnalysisLabelCount = 10;
 extern const std::array<const char*, kAnalysisLabelCount> kAnalysisCaptions;
-
-// One call of the period with its three prices under the report's own charges table.
-struct ReportCall {
-  TDateTime start = 0;
-  TDateTime end = 0;
-  double cost = 0;
-  double lowest = 0;
-  double highest = 0;
-};
 
 // What the period would have cost under another charges table.
 struct TariffTotal {
@@ -70,9 +62,9 @@ std::vector<TariffTotal> RankTariffs(const std::vector<std::string>& names,
 class ReportWriter {
  public:
   virtual ~ReportWriter() = default;
-  // Every call of the period in store order, with its cost under each other charges table (in
-  // the order of the --tariff options).
-  virtual void AddCall(const ReportCall& call, const std::vector<double>& tariffCosts) = 0;
+  // Every call of the period in store order, priced under the report's own charges table, with
+  // its cost under each other charges table (in the order of the --tariff options).
+  virtual void AddCall(const PricedCall& call, const std::vector<double>& tariffCosts) = 0;
   virtual void Finish(const ReportSummary& summary) = 0;
 };
 

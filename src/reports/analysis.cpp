@@ -139,18 +139,11 @@ bool AddCallToStatistics(PeriodStatistics& stats, const ReportPeriod& period,
     if (inMonth) ++stats.currentMonthCount;
     return false;
   }
-  const CallPrices prices = pricing.Prices(start, end);
+  const PricedCall call = pricing.Prices(start, end);
   if (inMonth) {
-    stats.currentMonthCost += prices.cost;
+    stats.currentMonthCost += call.cost;
     ++stats.currentMonthCount;
   }
-  PricedCall call;
-  call.start = start;
-  call.end = end;
-  call.duration = CallSpan(start, end);
-  call.cost = prices.cost;
-  call.lowest = prices.lowest;
-  call.highest = prices.highest;
   stats.Add(start, end, call.cost);
   stats.totalLowest += call.lowest;
   stats.totalHighest += call.highest;

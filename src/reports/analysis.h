@@ -85,16 +85,6 @@ struct PeriodTotals {
   void Add(TDateTime start, TDateTime end, double cost);
 };
 
-// One call of the period with its three prices.
-struct PricedCall {
-  TDateTime start = 0;
-  TDateTime end = 0;
-  double cost = 0;      // at the band in force at its start
-  double lowest = 0;    // at the cheapest band of the table
-  double highest = 0;   // at the dearest band
-  double duration = 0;  // CallSpan(start, end), days
-};
-
 // Every stored call that started in the current month, whatever the period; the cost warnings
 // read them.
 struct CurrentMonthFigures {

@@ -200,7 +200,7 @@ TEST(GridPricing, PricesAtTheBandInForceAndAtTheCheapestAndDearest) {
   };
   for (const Case& c : cases) {
     EXPECT_NEAR(pricing.CallCost(c.start, c.end), c.cost, 1e-12);
-    const CallPrices all = pricing.Prices(c.start, c.end);  // the three in one pass
+    const PricedCall all = pricing.Prices(c.start, c.end);  // the three in one pass
     EXPECT_EQ(all.cost, pricing.CallCost(c.start, c.end));
     EXPECT_NEAR(all.lowest, c.lowest, 1e-12);
     EXPECT_NEAR(all.highest, c.highest, 1e-12);

@@ -58,7 +58,7 @@ TEST(ReportExport, TariffsRankCheapestFirstKeepingTheOrderOfEqualOnes) {
 TEST(ReportExport, StreamedLogbookIsTheDocumentsText) {
   RegionalSettings rs;
   const TDateTime day = EncodeDate(1999, 1, 12);
-  const ReportCall calls[] = {
+  const PricedCall calls[] = {
       {day + 0.75, day + 0.76, 1.5, 0.4, 1.5},
       {day + 1, day + 1.0001, 0.25, 0.1, 0.5},        // starts at midnight: its date alone
       {day + 2.99, day + 3.01, 0.875, 0.875, 0.875},  // ends the next day

@@ -27,12 +27,18 @@ TDateTime At(int y, int m, int d, int h = 0, int n = 0, int s = 0) {
 // Prices looked up by the call's start, as a table of three bands would give them.
 class TablePricing : public CallPricing {
  public:
-  void Add(TDateTime start, CallPrices p) { prices_[start] = p; }
+  struct Three {
+    double cost, lowest, highest;
+  };
+  void Add(TDateTime start, Three p) { prices_[start] = p; }
   double CallCost(TDateTime s, TDateTime) const override { return prices_.at(s).cost; }
-  CallPrices Prices(TDateTime s, TDateTime) const override { return prices_.at(s); }
+  PricedCall Prices(TDateTime s, TDateTime e) const override {
+    const Three& p = prices_.at(s);
+    return PricedCall{s, e, p.cost, p.lowest, p.highest};
+  }
 
  private:
-  std::map<TDateTime, CallPrices> prices_;
+  std::map<TDateTime, Three> prices_;
 };
 
 std::map<AnalysisLabel, std::string> Fill(const RegionalSettings& rs, const PeriodStatistics& s,

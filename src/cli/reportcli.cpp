@@ -8,9 +8,11 @@
 #include "cli/reportargs.h"
 #include "cli/reportexport.h"
 #include "platform/error.h"
-#include "reports/analysis.h"
 #include "reports/billingperiod.h"
+#include "reports/reportperiod.h"
 #include "reports/reportrun.h"
+#include "reports/statistics.h"
+#include "reports/statisticslabels.h"
 #include "settings/settingsfile.h"
 #include "settings/tariffsettings.h"
 

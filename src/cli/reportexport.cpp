@@ -12,10 +12,10 @@
 #include "cli/htmlchart.h"
 #include "platform/error.h"
 #include "platform/isodate.h"
-#include "reports/analysis.h"
 #include "reports/billingperiod.h"
 #include "reports/logbook.h"
 #include "reports/monthlycosts.h"
+#include "reports/statisticslabels.h"
 
 namespace dorvane {
 

@@ -57,4 +57,35 @@ double EstimatedPeriodCost(double periodCost, TDateTime today, int firstDay) {
   return periodCost * (31.0 / CurrentBillingPeriod(today, firstDay).DayNumber(today));
 }
 
+bool IsCurrentMonth(TDateTime value, TDateTime today) {
+  const DateParts a = DecodeDate(value);
+  const DateParts b = DecodeDate(today);
+  return a.year == b.year && a.month == b.month;
+}
+
+CurrentMonthFilter::CurrentMonthFilter(TDateTime today, int billingFirstDay) : today_(today) {
+  if (billingFirstDay > kFirstBillingDayMin && billingFirstDay <= kFirstBillingDayMax) {
+    const BillingPeriod period = CurrentBillingPeriod(today, billingFirstDay);
+    first_ = period.first;
+    next_ = period.next;
+    calendarMonth_ = false;
+    return;
+  }
+  const DateParts d = DecodeDate(today);
+  first_ = EncodeDate(d.year, d.month, 1);
+  next_ = d.month == 12 ? EncodeDate(d.year + 1, 1, 1) : EncodeDate(d.year, d.month + 1, 1);
+}
+
+bool CurrentMonthFilter::operator()(TDateTime value) const {
+  // A day's margin on either side leaves the rounding to the millisecond to DecodeDate, and the
+  // bounds (the values DecodeDate takes) keep a value that is no date for it to refuse.
+  constexpr TDateTime kDecodableRange[] = {-600000, 2900000};
+  if ((value < first_ - 1 || value > next_ + 1) && value > kDecodableRange[0] &&
+      value < kDecodableRange[1]) {
+    return false;
+  }
+  if (!calendarMonth_) return BillingPeriod{first_, next_}.Contains(value);
+  return IsCurrentMonth(value, today_);
+}
+
 }  // namespace dorvane

@@ -30,6 +30,25 @@ inline BillingPeriod CurrentBillingPeriod(TDateTime today, int firstDay) {
 // The period before the one given.
 BillingPeriod PreviousBillingPeriod(const BillingPeriod& period, int firstDay);
 
+// Same year and month as today.
+bool IsCurrentMonth(TDateTime value, TDateTime today);
+
+// IsCurrentMonth against one today, for a pass over many calls: the days of the month are
+// worked out once, and only a value near them is split into its date. With a billing day other
+// than 1 the month is the current billing period.
+class CurrentMonthFilter {
+ public:
+  CurrentMonthFilter(TDateTime today, int billingFirstDay = 1);  // NOLINT: a today stands for
+                                                                 // its month's test
+  bool operator()(TDateTime value) const;
+
+ private:
+  TDateTime today_;
+  TDateTime first_;  // the month's (or billing period's) first day
+  TDateTime next_;   // the next one's first day
+  bool calendarMonth_ = true;
+};
+
 // The period's cost so far stretched to 31 days: cost x 31 / d, d being today's day number
 // within the current billing period. With the first day 1 this is the calendar month's estimate.
 double EstimatedPeriodCost(double periodCost, TDateTime today, int firstDay);

@@ -9,7 +9,7 @@
 
 #include "platform/datetime.h"
 #include "platform/regional.h"
-#include "reports/analysis.h"
+#include "reports/statisticslabels.h"
 
 namespace dorvane {
 

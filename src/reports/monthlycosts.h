@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "charges/pricing.h"
 #include "platform/datetime.h"
 #include "platform/regional.h"
-#include "reports/analysis.h"
 
 namespace dorvane {
 

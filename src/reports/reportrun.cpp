@@ -4,6 +4,7 @@
 
 #include "charges/tariffhistory.h"
 #include "platform/error.h"
+#include "reports/storescan.h"
 
 namespace dorvane {
 

@@ -14,8 +14,10 @@
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/regional.h"
-#include "reports/analysis.h"
 #include "reports/logbook.h"
+#include "reports/reportperiod.h"
+#include "reports/statistics.h"
+#include "reports/statisticslabels.h"
 
 namespace dorvane {
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "capture/hooklog.h"
+#include "charges/pricing.h"
 #include "platform/datetime.h"
 #include "platform/linereader.h"
 #include "platform/regional.h"
-#include "reports/analysis.h"
 #include "reports/warnings.h"
 
 namespace dorvane {

@@ -31,6 +31,7 @@
 #include "app/controls.h"
 #include "app/costchart.h"
 #include "app/mainmdi.h"
+#include "app/reportview.h"
 #include "app/windowtariff.h"
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
@@ -71,9 +72,16 @@ constexpr int kPageHeight = 329;
 // The grid's top within its group box: below the tariff history's row.
 constexpr int kGridTop = 46;
 
-const QColor kMaroon(0x80, 0x00, 0x00);
-const QColor kPurple(0x80, 0x00, 0x80);
-const QColor kNavy(0x00, 0x00, 0x80);
+// A statistics label's caption and the colour of its value; the design's black is the palette's
+// own text colour.
+QString CaptionOf(dorvane::AnalysisLabel label) {
+  return QLatin1String(dorvane::StatisticsLabelOf(label).caption);
+}
+
+QColor ValueColourOf(dorvane::AnalysisLabel label) {
+  const dorvane::TextColor colour = dorvane::StatisticsLabelOf(label).color;
+  return colour == dorvane::TextColor::Black ? QColor() : dorvane::TextQColor(colour);
+}
 
 // The design's colours are dark ones for a light window; on a dark palette the same hue is
 // lightened so that the value stays readable.
@@ -373,15 +381,20 @@ void TForm1::BuildCostsAnalysisPage() {
   constexpr int kValueLeft = 316;
   constexpr int kValueWidth = kBoxWidth - kValueLeft - 6;
   GroupBox4 = AddGroupBox(TabSheet1, "GroupBox4", QString(), QRect(kBoxLeft, 200, kBoxWidth, 60));
-  Label8 = AddLabel(GroupBox4, "Label8", QStringLiteral("If you had always called at"), 8, 16);
+  using dorvane::AnalysisLabel;
+  Label8 =
+      AddLabel(GroupBox4, "Label8",
+               QLatin1String(dorvane::StatisticsLabelOf(AnalysisLabel::LowestCost).lead), 8, 16);
   Label10 =
-      AddRightLabel(GroupBox4, "Label10", QStringLiteral("lowest charge:"), kCaptionRight, 16);
+      AddRightLabel(GroupBox4, "Label10", CaptionOf(AnalysisLabel::LowestCost), kCaptionRight, 16);
   Label11 =
-      AddRightLabel(GroupBox4, "Label11", QStringLiteral("highest charge:"), kCaptionRight, 40);
-  lblLowestCost = AddValueLabel(GroupBox4, "lblLowestCost", kValueLeft, 16, kValueWidth, kMaroon,
+      AddRightLabel(GroupBox4, "Label11", CaptionOf(AnalysisLabel::HighestCost), kCaptionRight, 40);
+  lblLowestCost = AddValueLabel(GroupBox4, "lblLowestCost", kValueLeft, 16, kValueWidth,
+                                ValueColourOf(AnalysisLabel::LowestCost),
                                 "This is how much the cost for the selected period would have "
                                 "been if you had only called at the lowest charge");
-  lblHighestCost = AddValueLabel(GroupBox4, "lblHighestCost", kValueLeft, 40, kValueWidth, kMaroon,
+  lblHighestCost = AddValueLabel(GroupBox4, "lblHighestCost", kValueLeft, 40, kValueWidth,
+                                 ValueColourOf(AnalysisLabel::HighestCost),
                                  "This is how much the cost for the selected period would have "
                                  "been if you had only called at the highest charge");
   // The captions of this box follow "If you had always called at" on its first line, so its
@@ -398,17 +411,18 @@ void TForm1::BuildCostsAnalysisPage() {
   }
 
   GroupBox5 = AddGroupBox(TabSheet1, "GroupBox5", QString(), QRect(kBoxLeft, 264, kBoxWidth, 57));
-  Label12 = AddRightLabel(GroupBox5, "Label12", QStringLiteral("Estimated cost for this month:"),
+  Label12 = AddRightLabel(GroupBox5, "Label12", CaptionOf(AnalysisLabel::EstimatedMonthlyCost),
                           kCaptionRight, 16);
-  Label13 = AddRightLabel(GroupBox5, "Label13",
-                          QStringLiteral("Average monthly cost during selected period:"),
+  Label13 = AddRightLabel(GroupBox5, "Label13", CaptionOf(AnalysisLabel::MonthlyCostDuringPeriod),
                           kCaptionRight, 36);
   lblEstimatedMonthlyCost =
-      AddValueLabel(GroupBox5, "lblEstimatedMonthlyCost", kValueLeft, 16, kValueWidth, kMaroon,
+      AddValueLabel(GroupBox5, "lblEstimatedMonthlyCost", kValueLeft, 16, kValueWidth,
+                    ValueColourOf(AnalysisLabel::EstimatedMonthlyCost),
                     "This is how much the cost for this month is expected to be based on calls "
                     "made so far");
   lblMonthlyCostDuringPeriod = AddValueLabel(
-      GroupBox5, "lblMonthlyCostDuringPeriod", kValueLeft, 36, kValueWidth, kMaroon,
+      GroupBox5, "lblMonthlyCostDuringPeriod", kValueLeft, 36, kValueWidth,
+      ValueColourOf(AnalysisLabel::MonthlyCostDuringPeriod),
       "This is how much the calculated monthly cost has been for the selected period");
   // A larger font may need more than the design's columns: the captions keep their text whole,
   // and both boxes widen to the right so that a value keeps the room of its longest form.
@@ -488,34 +502,34 @@ void TForm1::BuildLogbookPage() {
                           QRect(statsLeft, 8, std::max(kBoxWidth, 617 - statsLeft), 153));
   GroupBox3->setAccessibleName(QStringLiteral("Statistics"));
   SetTag(GroupBox3, kSharedReportTag);
+  using dorvane::AnalysisLabel;
   struct Row {
+    AnalysisLabel label;
     QLabel*& caption;
     const char* captionName;
-    const char* captionText;
     QLabel*& value;
     const char* valueName;
     int top;
-    QColor colour;
     const char* hint;
   };
   const Row rows[] = {
-      {Label2, "Label2", "Period:", lblPeriod, "lblPeriod", 24, QColor(),
+      {AnalysisLabel::Period, Label2, "Label2", lblPeriod, "lblPeriod", 24,
        "Dates of the First and Last Call during the Period given above"},
-      {Label4, "Label4", "Number of Calls:", lblNumberOfCalls, "lblNumberOfCalls", 45, kPurple,
+      {AnalysisLabel::NumberOfCalls, Label4, "Label4", lblNumberOfCalls, "lblNumberOfCalls", 45,
        "Number of Calls during the Period given above"},
-      {Label5, "Label5", "Average Time per Call:", lblAverageCallingTime, "lblAverageCallingTime",
-       66, kNavy, "Average time per Call during the Period given above"},
-      {Label16, "Label16", "Total Time:", lblTotalCallingTime, "lblTotalCallingTime", 86, kNavy,
-       nullptr},
-      {Label7, "Label7", "Average Cost per Call:", lblAverageCost, "lblAverageCost", 107, kMaroon,
+      {AnalysisLabel::AverageCallingTime, Label5, "Label5", lblAverageCallingTime,
+       "lblAverageCallingTime", 66, "Average time per Call during the Period given above"},
+      {AnalysisLabel::TotalCallingTime, Label16, "Label16", lblTotalCallingTime,
+       "lblTotalCallingTime", 86, nullptr},
+      {AnalysisLabel::AverageCost, Label7, "Label7", lblAverageCost, "lblAverageCost", 107,
        "Average Cost per Call during the Period given above"},
-      {Label6, "Label6", "Total Cost:", lblTotalCost, "lblTotalCost", 128, kMaroon,
+      {AnalysisLabel::TotalCost, Label6, "Label6", lblTotalCost, "lblTotalCost", 128,
        "Total Cost per Call during the Period given above"},
   };
   // The caption column as wide as its longest caption, and never narrower than designed.
   int widest = 0;
   for (const Row& row : rows)
-    widest = std::max(widest, fontMetrics().horizontalAdvance(QLatin1String(row.captionText)));
+    widest = std::max(widest, fontMetrics().horizontalAdvance(CaptionOf(row.label)));
   const int kCaptionRight = std::max(137, widest + 8);
   const int kValueLeft = kCaptionRight + 7;
   // Wide enough for the longest value, a period of two long dates.
@@ -525,10 +539,11 @@ void TForm1::BuildLogbookPage() {
       QStringLiteral("00"));
   GroupBox3->resize(std::max(GroupBox3->width(), kValueLeft + valueRoom + 6), GroupBox3->height());
   for (const Row& row : rows) {
-    row.caption = AddRightLabel(GroupBox3, row.captionName, QLatin1String(row.captionText),
-                                kCaptionRight, row.top);
-    row.value = AddValueLabel(GroupBox3, row.valueName, kValueLeft, row.top,
-                              GroupBox3->width() - kValueLeft - 6, row.colour, row.hint);
+    row.caption =
+        AddRightLabel(GroupBox3, row.captionName, CaptionOf(row.label), kCaptionRight, row.top);
+    row.value =
+        AddValueLabel(GroupBox3, row.valueName, kValueLeft, row.top,
+                      GroupBox3->width() - kValueLeft - 6, ValueColourOf(row.label), row.hint);
     LabelValue(row.caption, row.value, row.caption->text().chopped(1));
   }
 

@@ -14,28 +14,18 @@ namespace dorvane {
 
 namespace {
 
-QColor ColorOf(TextColor color) {
-  switch (color) {
-    case TextColor::Navy:
-      return QColor(0, 0, 128);
-    case TextColor::Maroon:
-      return QColor(128, 0, 0);
-    case TextColor::Purple:
-      return QColor(128, 0, 128);
-    case TextColor::Black:
-      break;
-  }
-  return QColor(0, 0, 0);
-}
-
 QTextCharFormat FormatOf(int points, TextColor color) {
   QTextCharFormat format;
   format.setFontPointSize(points);
-  format.setForeground(ColorOf(color));
+  format.setForeground(TextQColor(color));
   return format;
 }
 
 }  // namespace
+
+QColor TextQColor(TextColor color) {
+  return QColor::fromRgb(static_cast<QRgb>(TextColorRgb(color)));
+}
 
 void ShowLogbookDocument(QTextEdit* box, const LogbookDocument& document) {
   // The document is built apart from the box and handed over in one step. One edit block spares

@@ -4,9 +4,13 @@
 
 #include "reports/logbook.h"
 
+class QColor;
 class QTextEdit;
 
 namespace dorvane {
+
+// The colour of a statistics label's value and of the logbook's text (TextColorRgb).
+QColor TextQColor(TextColor color);
 
 void ShowLogbookDocument(QTextEdit* box, const LogbookDocument& document);
 

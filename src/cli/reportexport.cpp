@@ -19,19 +19,6 @@
 
 namespace dorvane {
 
-const std::array<const char*, kAnalysisLabelCount> kAnalysisCaptions = {
-    "Period:",
-    "Number of Calls:",
-    "Average Time per Call:",
-    "Total Time:",
-    "Average Cost per Call:",
-    "Total Cost:",
-    "If you had always called at lowest charge:",
-    "highest charge:",
-    "Estimated cost for this month:",
-    "Average monthly cost during selected period:",
-};
-
 std::string PlainNumber(double value) {
   if (std::isnan(value)) return "nan";
   if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
@@ -238,7 +225,7 @@ class AnalysisTextWriter : public ReportWriter {
   void AddCall(const PricedCall&, const std::vector<double>&) override {}
   void Finish(const ReportSummary& s) override {
     for (std::size_t i = 0; i < kAnalysisLabelCount; ++i) {
-      out_ << kAnalysisCaptions[i];
+      out_ << CaptionLine(kStatisticsLabels[i]);
       if (i < s.filledLabels) out_ << ' ' << s.labels[i];
       out_ << '\n';
     }
@@ -502,8 +489,9 @@ class HtmlWriter : public ReportWriter {
          << kHtmlStyle << "</style>\n</head>\n<body>\n";
     out_ << "<h1>Costs Analysis</h1>\n<table class=\"analysis\">\n<tbody>\n";
     for (std::size_t i = 0; i < kAnalysisLabelCount; ++i) {
-      out_ << "<tr><th scope=\"row\">" << HtmlEscape(kAnalysisCaptions[i]) << "</th><td>"
-           << (i < s.filledLabels ? HtmlEscape(s.labels[i]) : std::string()) << "</td></tr>\n";
+      out_ << "<tr><th scope=\"row\">" << HtmlEscape(CaptionLine(kStatisticsLabels[i]))
+           << "</th><td>" << (i < s.filledLabels ? HtmlEscape(s.labels[i]) : std::string())
+           << "</td></tr>\n";
     }
     out_ << "</tbody>\n</table>\n";
     if (!s.tariffs.empty()) {

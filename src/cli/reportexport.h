@@ -15,6 +15,7 @@
 #include "cli/reportargs.h"
 #include "platform/datetime.h"
 #include "platform/regional.h"
+#include "reports/statisticslabels.h"
 
 namespace dorvane {
 
@@ -32,10 +33,6 @@ std::string IsoMonth(TDateTime value);
 std::string CsvField(std::string_view text);
 // Text for HTML content and attribute values: & < > " ' escaped.
 std::string HtmlEscape(std::string_view text);
-
-// The captions beside the ten analysis labels, in the order the labels are filled.
-inline constexpr std::size_t kAnalysisLabelCount = 10;
-extern const std::array<const char*, kAnalysisLabelCount> kAnalysisCaptions;
 
 // What the period would have cost under another charges table.
 struct TariffTotal {

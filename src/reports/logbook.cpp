@@ -1,5 +1,7 @@
 #include "reports/logbook.h"
 
+#include <array>
+
 #include "charges/pricing.h"
 #include "platform/error.h"
 
@@ -82,26 +84,21 @@ void AddLogbookCall(LogbookDocument& doc, const RegionalSettings& rs, PeriodTota
 void FinishLogbook(LogbookDocument& doc, const RegionalSettings& rs, const PeriodTotals& t,
                    const std::function<void(AnalysisLabel, const std::string&)>& setText) {
   try {
-    if (!FillStatisticsLabels(rs, t, setText)) {
-      return;
-    }
+    // The labels' texts, formed once for the labels and the summary.
+    std::array<std::string, kAnalysisLabelCount> texts;
+    const bool filled =
+        FillStatisticsLabels(rs, t, [&](AnalysisLabel label, const std::string& text) {
+          setText(label, text);
+          texts[static_cast<std::size_t>(label)] = text;
+        });
+    if (!filled) return;
     doc.SetFormat(12, TextColor::Black);
     doc.AddLine();
-    doc.Insert("Period: " + PeriodText(rs, t.firstDate, t.lastDate));
-    doc.AddLine();
-    doc.SetColor(TextColor::Purple);
-    doc.Insert("Number of Calls: " + std::to_string(t.count));
-    doc.AddLine();
-    doc.SetColor(TextColor::Navy);
-    doc.Insert("Average Time per Call: " + DurationToStr(rs, t.totalDuration / t.count));
-    doc.AddLine();
-    doc.Insert("Total Time: " + DurationToStr(rs, t.totalDuration));
-    doc.AddLine();
-    doc.SetColor(TextColor::Maroon);
-    doc.Insert("Average Cost per Call: " + MoneyToStr(rs, t.totalCost / t.count));
-    doc.AddLine();
-    doc.Insert("Total Cost: " + MoneyToStr(rs, t.totalCost));
-    doc.AddLine();
+    for (std::size_t i = 0; i < kBothPagesLabelCount; ++i) {
+      doc.SetColor(kStatisticsLabels[i].color);
+      doc.Insert(CaptionLine(kStatisticsLabels[i]) + ' ' + texts[i]);
+      doc.AddLine();
+    }
   } catch (const Error&) {
     // The summary ends where a text could not be formed; nothing is reported.
   }

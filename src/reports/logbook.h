@@ -13,9 +13,6 @@
 
 namespace dorvane {
 
-// The colours of the report, those of the statistics labels.
-enum class TextColor { Black, Navy, Maroon, Purple };
-
 struct TextRun {
   std::string text;
   int points = 8;
@@ -69,8 +66,9 @@ PeriodTotals BeginLogbook(LogbookDocument& doc, TDateTime now);
 // duration (navy), "  Cost: " and the price (maroon).
 void AddLogbookCall(LogbookDocument& doc, const RegionalSettings& rs, PeriodTotals& totals,
                     TDateTime start, TDateTime end, double price);
-// The summary step: the six statistics labels, then the summary block. With no call it ends
-// after the number of calls; a text that cannot be formed ends it quietly where it stands.
+// The summary step: the six statistics labels, then the summary block, each label's caption and
+// text in its colour. With no call it ends after the number of calls; a text that cannot be
+// formed ends it quietly where it stands.
 void FinishLogbook(LogbookDocument& doc, const RegionalSettings& rs, const PeriodTotals& totals,
                    const std::function<void(AnalysisLabel, const std::string&)>& setText);
 

@@ -5,6 +5,20 @@
 
 namespace dorvane {
 
+static_assert(
+    [] {
+      for (std::size_t i = 0; i < kAnalysisLabelCount; ++i) {
+        if (static_cast<std::size_t>(kStatisticsLabels[i].label) != i) return false;
+      }
+      return true;
+    }(),
+    "the table lists the labels in the order of AnalysisLabel");
+
+std::string CaptionLine(const StatisticsLabel& label) {
+  if (label.lead == nullptr) return label.caption;
+  return std::string(label.lead) + ' ' + label.caption;
+}
+
 std::string CostDifferenceText(const RegionalSettings& rs, double amount) {
   const std::string money = MoneyToStr(rs, amount);
   std::string text;

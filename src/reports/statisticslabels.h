@@ -1,6 +1,9 @@
 // The statistics labels of the two report pages: which there are, and the texts a run gives them.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -23,6 +26,62 @@ enum class AnalysisLabel {
   EstimatedMonthlyCost,
   MonthlyCostDuringPeriod,
 };
+
+// The colours of the statistics labels' values and of the logbook's text.
+enum class TextColor { Black, Navy, Maroon, Purple };
+
+// The colour as 0xRRGGBB: the design's dark colours.
+constexpr std::uint32_t TextColorRgb(TextColor color) {
+  switch (color) {
+    case TextColor::Navy:
+      return 0x000080;
+    case TextColor::Maroon:
+      return 0x800000;
+    case TextColor::Purple:
+      return 0x800080;
+    case TextColor::Black:
+      break;
+  }
+  return 0x000000;
+}
+
+// A statistics label as every report shows it: the window beside its value, the logbook's
+// summary, and dorvane-report's analysis as text and HTML.
+struct StatisticsLabel {
+  AnalysisLabel label;
+  const char* caption;  // with its colon
+  TextColor color;      // of the value; black is the window's own text colour
+  // The words before the caption on its line, shared with the caption of the next label (the
+  // window sets them apart, above both); nullptr for none.
+  const char* lead = nullptr;
+};
+
+inline constexpr std::size_t kAnalysisLabelCount = 10;
+// The labels both report pages show, Period to TotalCost; the rest are the costs analysis' own.
+inline constexpr std::size_t kBothPagesLabelCount = 6;
+
+// Every statistics label, in the order of AnalysisLabel.
+inline constexpr std::array<StatisticsLabel, kAnalysisLabelCount> kStatisticsLabels = {{
+    {AnalysisLabel::Period, "Period:", TextColor::Black},
+    {AnalysisLabel::NumberOfCalls, "Number of Calls:", TextColor::Purple},
+    {AnalysisLabel::AverageCallingTime, "Average Time per Call:", TextColor::Navy},
+    {AnalysisLabel::TotalCallingTime, "Total Time:", TextColor::Navy},
+    {AnalysisLabel::AverageCost, "Average Cost per Call:", TextColor::Maroon},
+    {AnalysisLabel::TotalCost, "Total Cost:", TextColor::Maroon},
+    {AnalysisLabel::LowestCost, "lowest charge:", TextColor::Maroon, "If you had always called at"},
+    {AnalysisLabel::HighestCost, "highest charge:", TextColor::Maroon},
+    {AnalysisLabel::EstimatedMonthlyCost, "Estimated cost for this month:", TextColor::Maroon},
+    {AnalysisLabel::MonthlyCostDuringPeriod,
+     "Average monthly cost during selected period:", TextColor::Maroon},
+}};
+
+constexpr const StatisticsLabel& StatisticsLabelOf(AnalysisLabel label) {
+  return kStatisticsLabels[static_cast<std::size_t>(label)];
+}
+
+// The caption as one line of text shows it: its lead, if any, and the caption ("If you had
+// always called at lowest charge:").
+std::string CaptionLine(const StatisticsLabel& label);
 
 // The six statistics labels that both report pages show, Period to TotalCost, in order. With no
 // call the averages cannot be formed: filling stops after the number of calls and returns false.

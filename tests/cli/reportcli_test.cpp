@@ -81,7 +81,7 @@ TEST(ReportCli, TextsAreTheWindowRunsTexts) {
     std::string expected;
     for (std::size_t i = 0; i < kAnalysisLabelCount; ++i) {
       expected +=
-          std::string(kAnalysisCaptions[i]) + " " + labels[static_cast<AnalysisLabel>(i)] + "\n";
+          CaptionLine(kStatisticsLabels[i]) + " " + labels[static_cast<AnalysisLabel>(i)] + "\n";
     }
     LogbookDocument doc;
     ASSERT_TRUE(RunLogbookReport(run, doc));

@@ -95,7 +95,7 @@ std::string WindowAnalysis(TForm1& form) {
                             form.lblMonthlyCostDuringPeriod};
   std::string text;
   for (std::size_t i = 0; i < std::size(labels); ++i) {
-    text += std::string(dorvane::kAnalysisCaptions[i]) + " " +
+    text += dorvane::CaptionLine(dorvane::kStatisticsLabels[i]) + " " +
             dorvane::FromQString(labels[i]->text()) + "\n";
   }
   return text;

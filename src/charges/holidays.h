@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/datetime.h"
-#include "platform/isodate.h"
+#include "platform/plaintext.h"
 
 namespace dorvane {
 

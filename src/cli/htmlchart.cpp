@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/reportexport.h"
+#include "platform/plaintext.h"
 
 namespace dorvane {
 
@@ -32,13 +33,13 @@ double TextWidth(const std::string& text) {
 // "1999-01" for a month, "1999-01-15" for a billing period from the 15th, "1999" for a year:
 // names other programs can read too.
 std::string BarName(const CostBucket& b) {
-  std::string name = std::to_string(b.year);
+  std::string name = WholeNumber(b.year);
   if (b.month >= 1 && b.month <= 12) {
     name += b.month < 10 ? "-0" : "-";
-    name += std::to_string(b.month);
+    name += WholeNumber(b.month);
     if (b.day > 1) {
       name += b.day < 10 ? "-0" : "-";
-      name += std::to_string(b.day);
+      name += WholeNumber(b.day);
     }
   }
   return name;

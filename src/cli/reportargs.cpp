@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "platform/isodate.h"
+#include "platform/plaintext.h"
 
 namespace dorvane {
 

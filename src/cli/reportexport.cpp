@@ -11,114 +11,13 @@
 #include "charges/holidays.h"
 #include "cli/htmlchart.h"
 #include "platform/error.h"
-#include "platform/isodate.h"
+#include "platform/plaintext.h"
 #include "reports/billingperiod.h"
 #include "reports/logbook.h"
 #include "reports/monthlycosts.h"
 #include "reports/statisticslabels.h"
 
 namespace dorvane {
-
-std::string PlainNumber(double value) {
-  if (std::isnan(value)) return "nan";
-  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
-  if (value == 0) return "0";
-  // 15 significant digits from the exact binary value, then placed by hand around the point.
-  char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-  const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
-  const bool negative = sci.front() == '-';
-  const std::size_t e = sci.find('e');
-  std::string digits;
-  for (char c : sci.substr(0, e)) {
-    if (c >= '0' && c <= '9') digits.push_back(c);
-  }
-  int exponent = 0;
-  std::string_view exp = sci.substr(e + 1);
-  if (!exp.empty() && exp.front() == '+') exp.remove_prefix(1);
-  std::from_chars(exp.data(), exp.data() + exp.size(), exponent);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string text = negative ? "-" : "";
-  const int pointAfter = exponent + 1;  // digits before the decimal point
-  if (pointAfter <= 0) {
-    text += "0.";
-    text.append(static_cast<std::size_t>(-pointAfter), '0');
-    text += digits;
-  } else if (static_cast<std::size_t>(pointAfter) >= digits.size()) {
-    text += digits;
-    text.append(static_cast<std::size_t>(pointAfter) - digits.size(), '0');
-  } else {
-    text += digits.substr(0, static_cast<std::size_t>(pointAfter));
-    text += '.';
-    text += digits.substr(static_cast<std::size_t>(pointAfter));
-  }
-  return text;
-}
-
-std::string IsoDateTime(TDateTime value) {
-  const DateParts d = DecodeDate(value);
-  const TimeParts t = DecodeTime(value);
-  std::string text;
-  AppendFixedDigits(text, d.year, 4);
-  text += '-';
-  AppendFixedDigits(text, d.month, 2);
-  text += '-';
-  AppendFixedDigits(text, d.day, 2);
-  text += 'T';
-  AppendFixedDigits(text, t.hour, 2);
-  text += ':';
-  AppendFixedDigits(text, t.minute, 2);
-  text += ':';
-  AppendFixedDigits(text, t.second, 2);
-  return text;
-}
-
-std::string IsoMonth(TDateTime value) {
-  const DateParts d = DecodeDate(value);
-  std::string text;
-  AppendFixedDigits(text, d.year, 4);
-  text += '-';
-  AppendFixedDigits(text, d.month, 2);
-  return text;
-}
-
-std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  quoted += '"';
-  return quoted;
-}
-
-std::string HtmlEscape(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      case '\'':
-        escaped += "&#39;";
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped;
-}
 
 std::vector<TariffTotal> RankTariffs(const std::vector<std::string>& names,
                                      const std::vector<double>& totals, double ownTotal) {
@@ -393,8 +292,8 @@ class MonthlyTextWriter : public ReportWriter {
     }
     table.push_back(header);
     for (const auto& [key, m] : totals_.Months()) {
-      std::vector<std::string> row = {m.name, std::to_string(m.calls),
-                                      DurationToStr(rs_, m.duration), MoneyToStr(rs_, m.cost)};
+      std::vector<std::string> row = {m.name, WholeNumber(m.calls), DurationToStr(rs_, m.duration),
+                                      MoneyToStr(rs_, m.cost)};
       for (const TariffTotal& t : s.tariffs) {
         const double cost = m.tariffCosts[t.column];
         row.push_back(MoneyToStr(rs_, cost));
@@ -442,8 +341,8 @@ class MonthlyCsvWriter : public ReportWriter {
     AppendTariffHeader(header, s.tariffs);
     out_ << header << kCrLf;
     for (const auto& [key, m] : totals_.Months()) {
-      std::string row = m.name + ',' + std::to_string(m.calls) + ',' + PlainSeconds(m.duration) +
-                        ',' + PlainNumber(m.cost);
+      std::string row = m.name + ',' + WholeNumber(m.calls) + ',' + PlainSeconds(m.duration) + ',' +
+                        PlainNumber(m.cost);
       AppendTariffCells(row, s.tariffs, m.tariffCosts, m.cost);
       out_ << row << kCrLf;
     }

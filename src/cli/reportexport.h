@@ -14,25 +14,11 @@
 #include "charges/pricing.h"
 #include "cli/reportargs.h"
 #include "platform/datetime.h"
+#include "platform/plaintext.h"
 #include "platform/regional.h"
 #include "reports/statisticslabels.h"
 
 namespace dorvane {
-
-// A decimal number with a point, no grouping, no exponent, whatever the locale: rounded to 15
-// significant digits, trailing zeros dropped ("1.5", "0.433333333333333", "-2", "0").
-// Infinity and NaN are written "inf", "-inf" and "nan".
-std::string PlainNumber(double value);
-// "1999-01-12T17:58:30": rounded to the millisecond, the milliseconds dropped, as the window
-// shows times.
-std::string IsoDateTime(TDateTime value);
-// "1999-01": the calendar month of a date-time.
-std::string IsoMonth(TDateTime value);
-// A field as RFC 4180 writes it: in double quotes, quotes doubled, when it holds a comma, a
-// quote, a CR or an LF; otherwise as it is.
-std::string CsvField(std::string_view text);
-// Text for HTML content and attribute values: & < > " ' escaped.
-std::string HtmlEscape(std::string_view text);
 
 // What the period would have cost under another charges table.
 struct TariffTotal {

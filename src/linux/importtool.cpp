@@ -14,6 +14,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/options.h"
+#include "platform/plaintext.h"
 
 namespace dorvane {
 
@@ -52,15 +53,9 @@ struct Arguments {
   std::vector<std::string> files;
 };
 
-// Whole numbers as the program writes them.
-std::string CountText(std::size_t n) {
-  static const RegionalSettings kPlain;
-  return FloatToStr(kPlain, static_cast<double>(n));
-}
-
 // "1 call", "2 new calls".
 std::string CallCount(std::size_t n, const char* words) {
-  return CountText(n) + words + (n == 1 ? "call" : "calls");
+  return WholeNumber(static_cast<std::int64_t>(n)) + words + (n == 1 ? "call" : "calls");
 }
 
 // The system's reason why a store cannot be written, where it tells one: its folder missing,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/plaintext.h"
 
 namespace dorvane {
 
@@ -20,15 +21,8 @@ constexpr std::int64_t kUnixOffset = 25569;
 // Far beyond any date; keeps the millisecond count well inside 64 bits.
 constexpr double kLargestSpan = 1e13;
 
-// The number as it would be typed with a decimal point, for error messages that carry no settings.
-std::string PlainNumber(double value) {
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, value);
-  return std::string(buf, res.ptr);
-}
-
 [[noreturn]] void ThrowBadValue(double value) {
-  throw Error(FormatMessage("'%s' is not a valid date and time", PlainNumber(value)));
+  throw Error(FormatMessage("'%s' is not a valid date and time", ShortestNumber(value)));
 }
 
 DateParts CivilFromDays(std::int64_t z) {

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "platform/plaintext.h"
 #include "reports/billingperiod.h"
 
 namespace dorvane {
@@ -76,10 +77,10 @@ double AverageBucketCost(const std::vector<CostBucket>& buckets) {
 }
 
 std::string BucketName(const RegionalSettings& rs, const CostBucket& bucket) {
-  std::string year = std::to_string(bucket.year);
+  std::string year = WholeNumber(bucket.year);
   if (bucket.month < 1 || bucket.month > 12) return year;
   if (bucket.day > 1) {
-    return std::to_string(bucket.day) + ' ' +
+    return WholeNumber(bucket.day) + ' ' +
            rs.shortMonthNames[static_cast<std::size_t>(bucket.month - 1)] + ' ' + year;
   }
   return rs.shortMonthNames[static_cast<std::size_t>(bucket.month - 1)] + ' ' + year;

@@ -1,6 +1,7 @@
 #include "reports/statisticslabels.h"
 
 #include "platform/error.h"
+#include "platform/plaintext.h"
 #include "reports/billingperiod.h"
 
 namespace dorvane {
@@ -36,7 +37,7 @@ std::string PeriodText(const RegionalSettings& rs, TDateTime firstDate, TDateTim
 bool FillStatisticsLabels(const RegionalSettings& rs, const PeriodTotals& t,
                           const std::function<void(AnalysisLabel, const std::string&)>& setText) {
   setText(AnalysisLabel::Period, PeriodText(rs, t.firstDate, t.lastDate));
-  setText(AnalysisLabel::NumberOfCalls, std::to_string(t.count));
+  setText(AnalysisLabel::NumberOfCalls, WholeNumber(t.count));
   // An average over no calls is no number: the remaining labels keep their texts.
   if (t.count == 0) return false;
   setText(AnalysisLabel::AverageCallingTime, DurationToStr(rs, t.totalDuration / t.count));

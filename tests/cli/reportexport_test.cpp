@@ -1,4 +1,4 @@
-// The locale-free texts of the report's files, and the logbook written line by line.
+// The tariff ranking, and the logbook written line by line.
 #include "cli/reportexport.h"
 
 #include <gtest/gtest.h>
@@ -10,40 +10,6 @@
 
 namespace dorvane {
 namespace {
-
-TEST(ReportExport, PlainNumbers) {
-  const struct {
-    double value;
-    const char* text;
-  } cases[] = {
-      {0, "0"},
-      {1.5, "1.5"},
-      {-2, "-2"},
-      {0.1 + 0.2, "0.3"},  // 15 significant digits hide the binary noise
-      {1.0 / 3, "0.333333333333333"},
-      {1234567.125, "1234567.125"},
-      {1e20, "100000000000000000000"},
-      {0.000012345, "0.000012345"},
-      {-0.5, "-0.5"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(PlainNumber(c.value), c.text) << c.text;
-}
-
-TEST(ReportExport, IsoStampsAndMonths) {
-  const TDateTime day = EncodeDate(1999, 1, 12);
-  EXPECT_EQ(IsoDateTime(day + EncodeTime(17, 58, 30, 250)), "1999-01-12T17:58:30");
-  // Rounded to the millisecond first, as the window's texts are.
-  EXPECT_EQ(IsoDateTime(day + 86399.9996 / 86400), "1999-01-13T00:00:00");
-  EXPECT_EQ(IsoDateTime(EncodeDate(5, 3, 7)), "0005-03-07T00:00:00");
-  EXPECT_EQ(IsoMonth(EncodeDate(1999, 12, 31) + 0.99), "1999-12");
-}
-
-TEST(ReportExport, CsvFieldsQuoteOnlyWhatNeedsIt) {
-  EXPECT_EQ(CsvField("plain.INI"), "plain.INI");
-  EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
-  EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
-  EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
-}
 
 TEST(ReportExport, TariffsRankCheapestFirstKeepingTheOrderOfEqualOnes) {
   const auto ranked = RankTariffs({"a", "b", "c"}, {2.0, 1.0, 2.0}, 1.5);

@@ -30,21 +30,6 @@ double TextWidth(const std::string& text) {
   return 7.5 * static_cast<double>(text.size());
 }
 
-// "1999-01" for a month, "1999-01-15" for a billing period from the 15th, "1999" for a year:
-// names other programs can read too.
-std::string BarName(const CostBucket& b) {
-  std::string name = WholeNumber(b.year);
-  if (b.month >= 1 && b.month <= 12) {
-    name += b.month < 10 ? "-0" : "-";
-    name += WholeNumber(b.month);
-    if (b.day > 1) {
-      name += b.day < 10 ? "-0" : "-";
-      name += WholeNumber(b.day);
-    }
-  }
-  return name;
-}
-
 double Finite(double v) {
   return std::isfinite(v) ? std::max(v, 0.0) : 0.0;
 }
@@ -76,7 +61,7 @@ void WriteCostChart(std::ostream& out, const RegionalSettings& rs,
   constexpr double kBottom = 50;
   const double n = static_cast<double>(bars.size());
   double nameWidth = 0;
-  for (const CostBucket& b : bars) nameWidth = std::max(nameWidth, TextWidth(BarName(b)));
+  for (const CostBucket& b : bars) nameWidth = std::max(nameWidth, TextWidth(BucketIsoName(b)));
   // A slot wide enough for its name when there are few bars, never narrower than 30 pixels.
   const double kSlot = std::max(30.0, std::min(nameWidth + 8, 1000 / n));
   const double right = std::max(20.0, nameWidth / 2 + 4);
@@ -109,7 +94,7 @@ void WriteCostChart(std::ostream& out, const RegionalSettings& rs,
     const CostBucket& b = bars[i];
     const double x = left + static_cast<double>(i) * kSlot;
     const double top = y(b.cost);
-    const std::string name = BarName(b);
+    const std::string name = BucketIsoName(b);
     out << "<rect x=\"" << Coord(x + 5) << "\" y=\"" << Coord(top) << "\" width=\""
         << Coord(kSlot - 10) << "\" height=\"" << Coord(std::max(y(0) - top, 0.5))
         << "\" fill=\"#999999\" stroke=\"#000000\" stroke-width=\"1\"><title>" << name << ": "
@@ -150,7 +135,7 @@ void WriteCostChart(std::ostream& out, const RegionalSettings& rs,
          "<th scope=\"col\" class=\"num\">Cheapest band</th><th scope=\"col\" "
          "class=\"num\">Dearest band</th></tr></thead>\n<tbody>\n";
   for (const CostBucket& b : bars) {
-    out << "<tr><td>" << BarName(b) << "</td><td class=\"num\">" << b.calls
+    out << "<tr><td>" << BucketIsoName(b) << "</td><td class=\"num\">" << b.calls
         << "</td><td class=\"num\">" << HtmlEscape(MoneyToStr(rs, b.cost))
         << "</td><td class=\"num\">" << HtmlEscape(MoneyToStr(rs, b.lowest))
         << "</td><td class=\"num\">" << HtmlEscape(MoneyToStr(rs, b.highest)) << "</td></tr>\n";

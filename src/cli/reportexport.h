@@ -1,6 +1,7 @@
 // The output forms of dorvane-report: the costs analysis as text, the logbook's lines, CSV, the
-// monthly summary and an HTML page with a chart. Texts for people follow the regional settings;
-// texts for other programs (CSV, the chart's geometry) never depend on the locale.
+// monthly summary as text and as CSV, and an HTML page with a chart, each in its own file
+// (cli/reportforms.h). Texts for people follow the regional settings; texts for other programs
+// (CSV, the chart's geometry) never depend on the locale (platform/plaintext.h).
 #pragma once
 
 #include <array>
@@ -8,25 +9,15 @@
 #include <memory>
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "charges/pricing.h"
 #include "cli/reportargs.h"
-#include "platform/datetime.h"
-#include "platform/plaintext.h"
 #include "platform/regional.h"
 #include "reports/statisticslabels.h"
+#include "reports/tariffranking.h"
 
 namespace dorvane {
-
-// What the period would have cost under another charges table.
-struct TariffTotal {
-  std::string name;    // the settings file as given
-  std::size_t column;  // its place among the --tariff options
-  double total = 0;
-  double difference = 0;  // total less the period's cost under the own table
-};
 
 // The results of the run, handed to the writer after the last call.
 struct ReportSummary {
@@ -37,10 +28,6 @@ struct ReportSummary {
   // Cheapest first; equal totals keep the order of the command line.
   std::vector<TariffTotal> tariffs;
 };
-
-// Ranks the totals under other charges tables, cheapest first, with their differences.
-std::vector<TariffTotal> RankTariffs(const std::vector<std::string>& names,
-                                     const std::vector<double>& totals, double ownTotal);
 
 class ReportWriter {
  public:

@@ -1,5 +1,6 @@
 #include "reports/monthlycosts.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "platform/plaintext.h"
@@ -20,18 +21,26 @@ int CostBucketKey(TDateTime start, int billingFirstDay) {
   return d.year * 12 + d.month - 1;
 }
 
-MonthlyCosts::MonthlyCosts(int billingFirstDay) : firstDay_(ValidFirstDay(billingFirstDay)) {}
+MonthlyCosts::MonthlyCosts(int billingFirstDay, std::size_t tariffCount)
+    : firstDay_(ValidFirstDay(billingFirstDay)), tariffCount_(tariffCount) {}
 
-void MonthlyCosts::Add(const PricedCall& call) {
+void MonthlyCosts::Add(const PricedCall& call, const std::vector<double>& tariffCosts) {
   const int key = CostBucketKey(call.start, firstDay_);
   CostBucket& m = months_[key];
-  m.year = key / 12;
-  m.month = key % 12 + 1;
-  m.day = firstDay_;
+  if (m.calls == 0) {
+    m.year = key / 12;
+    m.month = key % 12 + 1;
+    m.day = firstDay_;
+    m.tariffCosts.assign(tariffCount_, 0.0);
+  }
   m.calls += 1;
+  m.duration += call.end - call.start;
   m.cost += call.cost;
   m.lowest += call.lowest;
   m.highest += call.highest;
+  for (std::size_t i = 0; i < tariffCount_ && i < tariffCosts.size(); ++i) {
+    m.tariffCosts[i] += tariffCosts[i];
+  }
 }
 
 std::vector<CostBucket> MonthlyCosts::Months() const {
@@ -45,9 +54,19 @@ std::vector<CostBucket> MonthlyCosts::Months() const {
     if (found != months_.end()) {
       months.push_back(found->second);
     } else {
-      months.push_back(CostBucket{.year = key / 12, .month = key % 12 + 1, .day = firstDay_});
+      months.push_back(CostBucket{.year = key / 12,
+                                  .month = key % 12 + 1,
+                                  .day = firstDay_,
+                                  .tariffCosts = std::vector<double>(tariffCount_, 0.0)});
     }
   }
+  return months;
+}
+
+std::vector<CostBucket> MonthlyCosts::MonthsWithCalls() const {
+  std::vector<CostBucket> months;
+  months.reserve(months_.size());
+  for (const auto& [key, month] : months_) months.push_back(month);
   return months;
 }
 
@@ -57,9 +76,12 @@ std::vector<CostBucket> FoldIntoYears(const std::vector<CostBucket>& months) {
     if (years.empty() || years.back().year != m.year) years.push_back(CostBucket{.year = m.year});
     CostBucket& y = years.back();
     y.calls += m.calls;
+    y.duration += m.duration;
     y.cost += m.cost;
     y.lowest += m.lowest;
     y.highest += m.highest;
+    y.tariffCosts.resize(std::max(y.tariffCosts.size(), m.tariffCosts.size()), 0.0);
+    for (std::size_t i = 0; i < m.tariffCosts.size(); ++i) y.tariffCosts[i] += m.tariffCosts[i];
   }
   return years;
 }
@@ -74,6 +96,19 @@ double AverageBucketCost(const std::vector<CostBucket>& buckets) {
   double total = 0;
   for (const CostBucket& b : buckets) total += b.cost;
   return total / static_cast<double>(buckets.size());
+}
+
+std::string BucketIsoName(const CostBucket& bucket) {
+  std::string name;
+  AppendFixedDigits(name, bucket.year, 4);
+  if (bucket.month < 1 || bucket.month > 12) return name;
+  name += '-';
+  AppendFixedDigits(name, bucket.month, 2);
+  if (bucket.day > 1) {
+    name += '-';
+    AppendFixedDigits(name, bucket.day, 2);
+  }
+  return name;
 }
 
 std::string BucketName(const RegionalSettings& rs, const CostBucket& bucket) {

@@ -21,9 +21,11 @@ struct CostBucket {
   int month = 0;  // 1 to 12; 0 for a year
   int day = 1;    // the day of `month` the billing period starts on; 1 for a calendar month
   int calls = 0;
-  double cost = 0;     // at the band in force at each call's start
-  double lowest = 0;   // at the cheapest band
-  double highest = 0;  // at the dearest band
+  double duration = 0;                   // days: each call's end less its start
+  double cost = 0;                       // at the band in force at each call's start
+  double lowest = 0;                     // at the cheapest band
+  double highest = 0;                    // at the dearest band
+  std::vector<double> tariffCosts = {};  // under each other charges table, in the order given
 };
 
 // The bucket a call belongs to, by its start: the billing period from `billingFirstDay`
@@ -32,17 +34,24 @@ struct CostBucket {
 // function.
 int CostBucketKey(TDateTime start, int billingFirstDay = 1);
 
+// The one aggregation by month of the charts, dorvane-report's monthly forms and its HTML page.
 class MonthlyCosts {
  public:
-  explicit MonthlyCosts(int billingFirstDay = 1);
-  void Add(const PricedCall& call);
+  explicit MonthlyCosts(int billingFirstDay = 1, std::size_t tariffCount = 0);
+  // A call of the period, and its costs under the `tariffCount` other charges tables.
+  void Add(const PricedCall& call, const std::vector<double>& tariffCosts = {});
   bool Empty() const { return months_.empty(); }
+  // True when the buckets are billing periods from another day than the 1st.
+  bool BillingPeriods() const { return firstDay_ > 1; }
   // Every month from the first month with a call to the last, in calendar order; a month
   // without calls is there with zeros.
   std::vector<CostBucket> Months() const;
+  // Only the months that hold calls, in calendar order.
+  std::vector<CostBucket> MonthsWithCalls() const;
 
  private:
   int firstDay_;  // the billing period's first day, 1..28
+  std::size_t tariffCount_;
   std::map<int, CostBucket> months_;
 };
 
@@ -54,6 +63,10 @@ std::vector<CostBucket> ChartBuckets(const std::vector<CostBucket>& months, std:
 
 // The mean cost of the buckets (months without calls count); 0 for none.
 double AverageBucketCost(const std::vector<CostBucket>& buckets);
+
+// "1999-01" for a month, "1999-01-15" for a billing period from the 15th, "1999" for a year:
+// names other programs can read too.
+std::string BucketIsoName(const CostBucket& bucket);
 
 // "Jan 1999" (the regional short month name), "15 Jan 1999" for a billing period from the 15th,
 // or "1999" for a year.

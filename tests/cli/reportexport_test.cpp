@@ -1,4 +1,4 @@
-// The tariff ranking, and the logbook written line by line.
+// The logbook written line by line.
 #include "cli/reportexport.h"
 
 #include <gtest/gtest.h>
@@ -10,15 +10,6 @@
 
 namespace dorvane {
 namespace {
-
-TEST(ReportExport, TariffsRankCheapestFirstKeepingTheOrderOfEqualOnes) {
-  const auto ranked = RankTariffs({"a", "b", "c"}, {2.0, 1.0, 2.0}, 1.5);
-  ASSERT_EQ(ranked.size(), 3u);
-  EXPECT_EQ(ranked[0].name, "b");
-  EXPECT_EQ(ranked[0].difference, -0.5);
-  EXPECT_EQ(ranked[1].name, "a");
-  EXPECT_EQ(ranked[2].column, 2u);
-}
 
 // The logbook leaves the program line by line; the text must be the document's all the same.
 TEST(ReportExport, StreamedLogbookIsTheDocumentsText) {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/datetime.h"
 
 namespace dorvane {
@@ -55,16 +58,20 @@ TEST(MonthlyCosts, ABillFromAnotherDayCountsBillingPeriods) {
   EXPECT_EQ(periods[2].calls, 0);
   EXPECT_EQ(periods[2].day, 15);
   EXPECT_EQ(FoldIntoYears(periods).front().cost, 3.0);
+  // The monthly forms list only the periods with calls, named by their first day.
+  std::vector<std::string> names;
+  for (const CostBucket& p : costs.MonthsWithCalls()) names.push_back(BucketIsoName(p));
+  EXPECT_EQ(names, (std::vector<std::string>{"1998-12-15", "1999-01-15", "1999-03-15"}));
   // A first day outside 1..28 counts calendar months, as the bill does.
   EXPECT_EQ(CostBucketKey(EncodeDate(1999, 1, 14), 31), CostBucketKey(EncodeDate(1999, 1, 1)));
   EXPECT_EQ(CostBucketKey(EncodeDate(1999, 1, 14), 15), CostBucketKey(EncodeDate(1998, 12, 1)));
 }
 
 TEST(MonthlyCosts, ALongPeriodFoldsIntoYearsThatKeepEveryTotal) {
-  MonthlyCosts costs;
-  costs.Add(Call(1990, 1, 1, 1.0));
-  costs.Add(Call(1990, 12, 31, 2.0));
-  costs.Add(Call(1998, 12, 1, 4.0));  // 108 months in all
+  MonthlyCosts costs(1, 2);  // and the costs under two other charges tables
+  costs.Add(Call(1990, 1, 1, 1.0), {10.0, 20.0});
+  costs.Add(Call(1990, 12, 31, 2.0), {30.0, 40.0});
+  costs.Add(Call(1998, 12, 1, 4.0), {50.0, 60.0});  // 108 months in all
   const std::vector<CostBucket> months = costs.Months();
   ASSERT_EQ(months.size(), 108u);
   EXPECT_EQ(ChartBuckets(months, 108).size(), 108u);
@@ -75,6 +82,11 @@ TEST(MonthlyCosts, ALongPeriodFoldsIntoYearsThatKeepEveryTotal) {
   EXPECT_DOUBLE_EQ(years[0].cost, 3.0);
   EXPECT_EQ(years[4].calls, 0);
   EXPECT_DOUBLE_EQ(years[8].highest, 8.0);
+  EXPECT_NEAR(years[0].duration, 0.02, 1e-9);
+  EXPECT_EQ(years[0].tariffCosts, (std::vector<double>{40.0, 60.0}));
+  EXPECT_EQ(years[4].tariffCosts, (std::vector<double>{0.0, 0.0}));
+  EXPECT_EQ(BucketIsoName(years[8]), "1998");
+  EXPECT_EQ(BucketIsoName(months[1]), "1990-02");
   RegionalSettings rs = RegionalSettings::UsEnglish();
   EXPECT_EQ(BucketName(rs, years[8]), "1998");
   EXPECT_EQ(BucketName(rs, months[1]), "Feb 1990");

@@ -43,9 +43,9 @@ TEST(MonthlyCosts, EveryMonthFromTheFirstCallToTheLastEmptyOnesAtNothing) {
 // A bill from the 15th: the 14th still belongs to the period that began the month before, and
 // a period across the year's end is the year it began in.
 TEST(MonthlyCosts, ABillFromAnotherDayCountsBillingPeriods) {
-  MonthlyCosts costs(15);
-  costs.Add(Call(1998, 12, 15, 1.0));
-  costs.Add(Call(1999, 1, 14, 2.0));
+  MonthlyCosts costs(15, 1);  // and the cost under one other charges table
+  costs.Add(Call(1998, 12, 15, 1.0), {0.5});
+  costs.Add(Call(1999, 1, 14, 2.0), {0.25});
   costs.Add(Call(1999, 1, 15, 4.0));
   costs.Add(Call(1999, 3, 20, 8.0));
   const std::vector<CostBucket> periods = costs.Months();
@@ -54,6 +54,7 @@ TEST(MonthlyCosts, ABillFromAnotherDayCountsBillingPeriods) {
   EXPECT_EQ(periods[0].month, 12);
   EXPECT_EQ(periods[0].day, 15);
   EXPECT_DOUBLE_EQ(periods[0].cost, 3.0);
+  EXPECT_EQ(periods[0].tariffCosts, std::vector<double>{0.75});
   EXPECT_DOUBLE_EQ(periods[1].cost, 4.0);
   EXPECT_EQ(periods[2].calls, 0);
   EXPECT_EQ(periods[2].day, 15);

@@ -14,7 +14,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 mkdir -p "$work/full" "$work/empty"
-python3 "$here/make_check_data.py" "$work/full" "$calls"
+"$bin/make_store" steady "$calls" "$work/full/dorvane.DB"
+python3 "$here/make_check_data.py" "$work/full"
 for dir in "$work/full" "$work/empty"; do
   cp "$bin/dorvane" "$bin/dorvane.HLP" "$dir/"
   cp "$work/full/dorvane.INI" "$dir/settings.INI"

@@ -13,14 +13,14 @@ bin=$(cd "$build/bin" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-python3 - "$work" "$calls" "$log_mb" "$here" <<'PY'
+last=$("$bin/make_store" random "$calls" "$work/store.DB" 11)
+python3 - "$work" "$log_mb" "$last" <<'PY'
 import random, sys
-from datetime import timedelta
-work, calls, log_mb = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-sys.path.insert(0, sys.argv[4])
-from random_store import write_random_store
+from datetime import datetime, timedelta
+work, log_mb = sys.argv[1], int(sys.argv[2])
 random.seed(11)
-start = write_random_store(work + '/store.DB', calls)
+# The last call's start in the store, a date-time: days since 30 December 1899.
+start = datetime(1899, 12, 30) + timedelta(days=float(sys.argv[3]))
 
 def stamp(t):
     return t.strftime('%m-%d-%Y %H:%M:%S.') + '%02d' % (t.microsecond // 10000)

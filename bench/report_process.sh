@@ -11,13 +11,9 @@ bin=$(cd "$build/bin" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-python3 - "$work" "$calls" "$here" <<'PY'
-import random, sys
-work, calls = sys.argv[1], int(sys.argv[2])
-sys.path.insert(0, sys.argv[3])
-from random_store import write_random_store
-random.seed(11)
-write_random_store(work + '/store.DB', calls)
+"$bin/make_store" random "$calls" "$work/store.DB" 11 > /dev/null
+python3 - "$work" <<'PY'
+work = __import__('sys').argv[1]
 days = ['Mon, Tue, Wed, Thu, Fri', 'Sun, Sat', 'Mon', 'Tue', 'Wed', 'Thu', 'Fri', 'Sat', 'Sun']
 rows = [(d, '%02d:00:00 - %02d:59:59' % (i % 12 + 6, i % 12 + 8), '0.%02d' % (i + 1),
          '0.%02d' % (i + 5), '0.%d' % (i % 5), str(i % 4)) for i, d in enumerate(days)]

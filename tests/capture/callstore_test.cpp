@@ -114,45 +114,6 @@ TEST(LogLineToDateTime, FailsWithTheMessageOfTheFirstBadField) {
   }
 }
 
-TEST(DateTimeText, UsesTheDecimalSeparatorOfTheSettings) {
-  const TDateTime value = LogLineToDateTime("07-30-1998 20:14:03.25");
-  EXPECT_EQ(DateTimeText(PointSettings(), value), "36006.8430905671");
-  EXPECT_EQ(DateTimeText(CommaSettings(), value), "36006,8430905671");
-  EXPECT_EQ(DateTimeText(CommaSettings(), 36006.0), "36006");
-}
-
-TEST(ParseCallLine, FollowsTheLineGrammar) {
-  using Calls = std::vector<std::pair<std::string, std::string>>;
-  const std::string longEnd(300, '7');
-  struct Case {
-    const char* name;
-    std::string text;
-    Calls calls;
-  } cases[] = {
-      {"empty text", "", {}},
-      {"empty lines only", "\r\n\r\n\n\r", {}},
-      {"sections only", "[1998-7]\r\n[1998-8]\r\n", {}},
-      {"crlf",
-       "[1998-7]\r\n36006.5=36006.6\r\n\r\n36007=36007.1\r\n[1998-8]\r\n36008.25=36008.5\r\n",
-       {{"36006.5", "36006.6"}, {"36007", "36007.1"}, {"36008.25", "36008.5"}}},
-      {"lf and cr", "[a]\n1=2\r3=4\n", {{"1", "2"}, {"3", "4"}}},
-      {"no final line end", "[a]\r\n1=2", {{"1", "2"}}},
-      {"no equals sign", "36006.5\r\n", {{"", ""}}},
-      {"first equals sign splits", "1=2=3\r\n", {{"1", "2=3"}}},
-      {"empty start", "=5\r\n", {{"", "5"}}},
-      {"blanks are kept", " 1 = 2 \r\n", {{" 1 ", " 2 "}}},
-      {"only a leading [ marks a section", " [a]\r\nx[b]=c\r\n", {{"", ""}, {"x[b]", "c"}}},
-      {"comments are call lines", "; note\r\n", {{"", ""}}},
-      {"long end cut at 255",
-       "1=" + longEnd + "\r\n2=3\r\n",
-       {{"1", longEnd.substr(0, 255)}, {"2", "3"}}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(CallLines(c.text), c.calls);
-  }
-}
-
 // -----------------------------------------------------------------------------------------------
 // Recording calls
 

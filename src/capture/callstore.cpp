@@ -7,46 +7,6 @@
 
 namespace dorvane {
 
-namespace {
-
-// A field of the time stamp by its 1-based column and width. A line that stops inside or
-// before the field yields what is there (possibly nothing), which then fails to convert.
-std::string_view Field(std::string_view line, std::size_t column, std::size_t width) {
-  const std::size_t start = column - 1;
-  if (start >= line.size()) return {};
-  return line.substr(start, width);
-}
-
-int FieldValue(std::string_view line, std::size_t column, std::size_t width) {
-  return StrToInt(Field(line, column, width));
-}
-
-}  // namespace
-
-ModemStamp ReadModemStamp(std::string_view line) {
-  // Every field is converted before anything is encoded, in column order: a line that is no
-  // time stamp at all is reported by its first field, whatever its date would have been.
-  ModemStamp stamp;
-  stamp.date.month = FieldValue(line, 1, 2);
-  stamp.date.day = FieldValue(line, 4, 2);
-  stamp.date.year = FieldValue(line, 7, 4);
-  stamp.time.hour = FieldValue(line, 12, 2);
-  stamp.time.minute = FieldValue(line, 15, 2);
-  stamp.time.second = FieldValue(line, 18, 2);
-  stamp.time.millisecond = FieldValue(line, 21, 2);  // the hundredths
-  return stamp;
-}
-
-TDateTime ModemStampDateTime(const ModemStamp& stamp) {
-  const DateParts& d = stamp.date;
-  const TimeParts& t = stamp.time;
-  return EncodeDate(d.year, d.month, d.day) + EncodeTime(t.hour, t.minute, t.second, t.millisecond);
-}
-
-TDateTime LogLineToDateTime(std::string_view line) {
-  return ModemStampDateTime(ReadModemStamp(line));
-}
-
 // ---------------------------------------------------------------------------------------------
 // CallStore
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "capture/modemstamp.h"
 #include "capture/storeformat.h"
 #include "capture/storemerge.h"
 #include "platform/datetime.h"
@@ -16,30 +17,6 @@
 #include "platform/regional.h"
 
 namespace dorvane {
-
-// The time stamp at the head of a modem-log line, "MM-DD-YYYY hh:nn:ss.cc" in fixed columns
-// ('0' stands for a digit). Written by the driver and by the pppd hook; read here only.
-inline constexpr std::string_view kModemStampShape = "00-00-0000 00:00:00.00";
-
-// The hundredths are kept as milliseconds: they have always been counted so, and the keys
-// already in every store depend on it.
-struct ModemStamp {
-  DateParts date;
-  TimeParts time;
-};
-
-// The stamp's fields, converted in column order. A line that stops inside or before a field
-// yields what is there, which then fails: throws ConvertError "'%s' is not a valid integer
-// value" for the first field that is not a number.
-ModemStamp ReadModemStamp(std::string_view line);
-
-// The date-time a stamp stands for: the call store's key of a call that starts then. Throws
-// Error "Invalid argument to date encode" / "Invalid argument to time encode" for an impossible
-// date or time.
-TDateTime ModemStampDateTime(const ModemStamp& stamp);
-
-// ModemStampDateTime(ReadModemStamp(line)).
-TDateTime LogLineToDateTime(std::string_view line);
 
 // The store as the import sees it: its path and the settings its texts are written in. It
 // keeps nothing of the file; every lookup reads the file and every change replaces it.

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "capture/modemstamp.h"
 #include "platform/ascii.h"
 #include "platform/error.h"
 #include "platform/textbytes.h"
@@ -402,21 +403,6 @@ std::string EnableModemLogging(Registry& registry, const FolderProbe& folderExis
   registry.WriteString(kModemKey, "LoggingPath", DefaultLogFileName(windowsDirectory));
   registry.WriteBinary(kModemKey, "Logging", {std::uint8_t{0x01}});
   return windowsDirectory;
-}
-
-bool IsModemTimeStamp(std::string_view line) {
-  if (line.size() < kModemStampShape.size()) return false;
-  for (std::size_t i = 0; i < kModemStampShape.size(); ++i) {
-    const bool digit = IsDigit(line[i]);
-    if (kModemStampShape[i] == '0' ? !digit : line[i] != kModemStampShape[i]) return false;
-  }
-  // Every field is digits now, so none fails to convert.
-  const ModemStamp stamp = ReadModemStamp(line);
-  const DateParts& d = stamp.date;
-  const TimeParts& t = stamp.time;
-  TDateTime unused = 0;
-  return TryEncodeDate(d.year, d.month, d.day, unused) &&
-         TryEncodeTime(t.hour, t.minute, t.second, t.millisecond, unused);
 }
 
 ModemLogImport::ModemLogImport(CallStore& store, FileSystem& fs, MessageService& messages,

@@ -30,7 +30,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -38,6 +37,7 @@
 #include <vector>
 
 #include "capture/hooklog.h"
+#include "capture/modemstamp.h"
 #include "linux/syslogcalls.h"
 
 namespace {
@@ -294,10 +294,8 @@ std::optional<time_t> StartInSystemLog(const std::string& root, const std::strin
 std::string Stamp(time_t when) {
   struct tm t {};
   ::localtime_r(&when, &t);
-  char text[64];
-  std::snprintf(text, sizeof text, "%02d-%02d-%04d %02d:%02d:%02d.00", t.tm_mon + 1, t.tm_mday,
-                t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
-  return text;
+  return dorvane::ModemStampText(
+      {{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday}, {t.tm_hour, t.tm_min, t.tm_sec, 0}});
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "capture/callstore.h"
 #include "capture/modemlog.h"
+#include "capture/modemstamp.h"
 #include "platform/error.h"
 
 namespace dorvane {

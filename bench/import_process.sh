@@ -4,14 +4,9 @@
 # with a modem log of about LOG_MB megabytes of new calls. The store and the log are put back
 # before every run; best of three runs each.
 #   bench/import_process.sh [BUILD_DIR] [CALLS] [LOG_MB]   (default build/release, 1000000, 100)
-set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-build/release}
-calls=${2:-1000000}
+. "$here/process_setup.sh"
 log_mb=${3:-100}
-bin=$(cd "$build/bin" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 last=$("$bin/make_store" random "$calls" "$work/store.DB" 11)
 python3 - "$work" "$log_mb" "$last" <<'PY'

@@ -3,13 +3,8 @@
 # (the start-up run of "dorvane CHECK", offscreen) on the same call store and a ten-band table,
 # and the same runs on an empty store as the memory floor. Best of three runs each.
 #   bench/report_process.sh [BUILD_DIR] [CALLS]     (default build/release, 1000000 calls)
-set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-build/release}
-calls=${2:-1000000}
-bin=$(cd "$build/bin" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/process_setup.sh"
 
 "$bin/make_store" random "$calls" "$work/store.DB" 11 > /dev/null
 python3 - "$work" <<'PY'

@@ -177,20 +177,11 @@ StoreCall ReadStoreCall(const RegionalSettings& rs, std::string_view line,
 StoreLine ReadStoreLine(std::string_view line) {
   const ProfileLine parsed = ParseProfileLine(line);
   StoreLine out;
-  switch (parsed.kind) {
-    case ProfileLineKind::Blank:
-      out.kind = StoreLineKind::Blank;
-      break;
-    case ProfileLineKind::Comment:
-      out.kind = StoreLineKind::Comment;
-      break;
-    case ProfileLineKind::Section:
-      out.kind = StoreLineKind::Section;
-      break;
-    case ProfileLineKind::Key:
-      out.kind = StoreLineKind::Call;
-      break;
-  }
+  // The kinds in the order of ProfileLineKind: Blank, Comment, Section, Key.
+  static constexpr StoreLineKind kKinds[] = {StoreLineKind::Blank, StoreLineKind::Comment,
+                                             StoreLineKind::Section, StoreLineKind::Call};
+  static_assert(static_cast<int>(ProfileLineKind::Key) == 3);
+  out.kind = kKinds[static_cast<int>(parsed.kind)];
   out.name = parsed.name;
   out.end = parsed.value;
   out.hasEnd = parsed.hasValue;

@@ -1,5 +1,8 @@
 #include "charges/gridpricing.h"
 
+#include <cmath>
+#include <cstdint>
+
 #include "platform/error.h"
 
 namespace dorvane {
@@ -20,7 +23,52 @@ const T& Once(std::optional<T>& value, std::string& error, bool& done, F&& conve
   return *value;
 }
 
+constexpr int kMinutesPerDay = 24 * 60;
+// A table of more billing periods than this is priced row by row.
+constexpr std::size_t kMaxPeriods = 16;
+
+// True when band `a` costs at most what band `b` costs at every duration: the same billed
+// minutes, and no rate above b's. Rounding keeps that order: billed minutes are never negative,
+// so each operation of BilledPrice is monotonic in each rate.
+bool NeverDearer(const BandRates& a, const BandRates& b) {
+  return a.startCost <= b.startCost && a.minuteCost <= b.minuteCost &&
+         a.minimumCost <= b.minimumCost;
+}
+
+bool SameRates(const BandRates& a, const BandRates& b) {
+  return a.startCost == b.startCost && a.minuteCost == b.minuteCost &&
+         a.minimumCost == b.minimumCost;
+}
+
+// A rate that a price can carry through unchanged as the lowest or the highest: finite, and no
+// negative zero (so that two equal prices are the same bits, whichever band gave them).
+bool PlainRate(double rate) {
+  return std::isfinite(rate) && !(rate == 0 && std::signbit(rate));
+}
+
 }  // namespace
+
+struct GridPricing::Prepared {
+  std::vector<BandRates> rates;       // by row
+  std::vector<std::size_t> periodOf;  // by row: its index in `periods`
+  // The distinct billing periods; every period of 0 or less bills the duration itself, as 0.
+  std::vector<double> periods;
+  // The rows that can give the cheapest and the dearest price: a row whose price never falls
+  // below another's (the same period, no rate lower; of equal rows the first stays) cannot
+  // lower the cheapest price, and the same the other way round for the dearest.
+  std::vector<std::size_t> cheapest;
+  std::vector<std::size_t> dearest;
+  // The row in force for weekday 1..7 at each minute of the day: index (day - 1) * 1440 + minute.
+  std::vector<std::uint32_t> bandAt;
+
+  std::size_t Row(int day, const TimeParts& time) const {
+    if (day < 1 || day > 7) return rates.size() - 1;
+    return bandAt[static_cast<std::size_t>((day - 1) * kMinutesPerDay + time.hour * 60 +
+                                           time.minute)];
+  }
+};
+
+GridPricing::~GridPricing() = default;
 
 GridPricing::GridPricing(const RegionalSettings& rs, const ChargeRows& rows)
     : rs_(rs), rows_(rows), windows_(rows.size()), rates_(rows.size()), days_(rows.size()) {
@@ -45,6 +93,62 @@ bool GridPricing::HasDay(std::size_t row, int day) const {
   return known == 1;
 }
 
+const GridPricing::Prepared* GridPricing::Ready() const {
+  if (preparedTried_) return prepared_.get();
+  preparedTried_ = true;
+  auto p = std::make_unique<Prepared>();
+  const std::size_t rows = rows_.size();
+  try {
+    for (std::size_t row = 0; row < rows; ++row) {
+      const BandRates& r = RatesOf(row);
+      if (!PlainRate(r.startCost) || !PlainRate(r.minuteCost) || !PlainRate(r.minimumCost)) {
+        return nullptr;
+      }
+      p->rates.push_back(r);
+      const double period = r.minimumPeriod > 0 ? r.minimumPeriod : 0;
+      std::size_t index = 0;
+      while (index < p->periods.size() && p->periods[index] != period) ++index;
+      if (index == p->periods.size()) {
+        if (index == kMaxPeriods) return nullptr;
+        p->periods.push_back(period);
+      }
+      p->periodOf.push_back(index);
+    }
+    p->bandAt.assign(7 * kMinutesPerDay, static_cast<std::uint32_t>(rows - 1));
+    for (int day = 7; day >= 1; --day) {
+      // From the last row before the catch-all up to the first, so the upper row wins.
+      for (std::size_t row = rows - 1; row-- > 0;) {
+        if (!HasDay(row, day)) continue;
+        const TimeWindow& window = WindowOf(row);
+        for (int minute = 0; minute < kMinutesPerDay; ++minute) {
+          if (window.Contains(minute / 60, minute % 60)) {
+            p->bandAt[static_cast<std::size_t>((day - 1) * kMinutesPerDay + minute)] =
+                static_cast<std::uint32_t>(row);
+          }
+        }
+      }
+    }
+  } catch (const ConvertError&) {
+    return nullptr;  // the conversion keeps its message for the price that needs the cell
+  }
+  for (std::size_t b = 0; b < rows; ++b) {
+    bool cheapestDropped = false;
+    bool dearestDropped = false;
+    for (std::size_t a = 0; a < rows; ++a) {
+      if (a == b || p->periodOf[a] != p->periodOf[b]) continue;
+      const BandRates& ra = p->rates[a];
+      const BandRates& rb = p->rates[b];
+      const bool earlierOrDifferent = a < b || !SameRates(ra, rb);
+      if (earlierOrDifferent && NeverDearer(ra, rb)) cheapestDropped = true;
+      if (earlierOrDifferent && NeverDearer(rb, ra)) dearestDropped = true;
+    }
+    if (!cheapestDropped) p->cheapest.push_back(b);
+    if (!dearestDropped) p->dearest.push_back(b);
+  }
+  prepared_ = std::move(p);
+  return prepared_.get();
+}
+
 BandRates GridPricing::FindChargeBand(int day, int hour, int minute) const {
   const std::size_t last = rows_.size() - 1;
   for (std::size_t row = 0; row < last; ++row) {
@@ -61,6 +165,9 @@ double GridPricing::CallCost(TDateTime start, TDateTime end) const {
 
 double GridPricing::CallCostOn(int day, TDateTime start, TDateTime end) const {
   const TimeParts time = DecodeTime(RoundToMillisecond(start));
+  if (const Prepared* p = Ready()) {
+    return BandPrice(p->rates[p->Row(day, time)], CallDuration(start, end));
+  }
   const BandRates band = FindChargeBand(day, time.hour, time.minute);
   return BandPrice(band, CallDuration(start, end));
 }
@@ -73,6 +180,28 @@ CallPrices GridPricing::PricesOn(int day, TDateTime start, TDateTime end) const 
   const double duration = CallDuration(start, end);
   const TimeParts time = DecodeTime(RoundToMillisecond(start));
   CallPrices prices;
+  if (const Prepared* p = Ready()) {
+    // Each period's billed minutes once; each price as BandPrice forms it from them.
+    std::array<double, kMaxPeriods> billed;
+    for (std::size_t i = 0; i < p->periods.size(); ++i) {
+      billed[i] = RoundUpToPeriod(duration, p->periods[i]);
+    }
+    const auto price = [&](std::size_t row) {
+      return BilledPrice(p->rates[row], billed[p->periodOf[row]]);
+    };
+    prices.cost = price(p->Row(day, time));
+    prices.lowest = 1E20;
+    prices.highest = 0;
+    for (const std::size_t row : p->cheapest) {
+      const double value = price(row);
+      if (value < prices.lowest) prices.lowest = value;
+    }
+    for (const std::size_t row : p->dearest) {
+      const double value = price(row);
+      if (value > prices.highest) prices.highest = value;
+    }
+    return prices;
+  }
   prices.cost = BandPrice(FindChargeBand(day, time.hour, time.minute), duration);
   prices.lowest = 1E20;
   prices.highest = 0;

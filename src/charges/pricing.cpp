@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "charges/gridpricing.h"
+
 namespace dorvane {
 
 double CallDuration(TDateTime start, TDateTime end) {
@@ -29,7 +31,10 @@ double RoundUpToPeriod(double duration, double period) {
 }
 
 double BandPrice(const BandRates& band, double duration) {
-  const double billed = RoundUpToPeriod(duration, band.minimumPeriod);
+  return BilledPrice(band, RoundUpToPeriod(duration, band.minimumPeriod));
+}
+
+double BilledPrice(const BandRates& band, double billed) {
   const double price = billed * band.minuteCost + band.startCost;
   return price < band.minimumCost ? band.minimumCost : price;
 }

@@ -49,20 +49,24 @@ bool PlainRate(double rate) {
 }  // namespace
 
 struct GridPricing::Prepared {
-  std::vector<BandRates> rates;       // by row
-  std::vector<std::size_t> periodOf;  // by row: its index in `periods`
+  // A row's rates and the index of its billing period in `periods`.
+  struct Band {
+    BandRates rates;
+    std::size_t period = 0;
+  };
+  std::vector<Band> bands;  // by row
   // The distinct billing periods; every period of 0 or less bills the duration itself, as 0.
   std::vector<double> periods;
   // The rows that can give the cheapest and the dearest price: a row whose price never falls
   // below another's (the same period, no rate lower; of equal rows the first stays) cannot
   // lower the cheapest price, and the same the other way round for the dearest.
-  std::vector<std::size_t> cheapest;
-  std::vector<std::size_t> dearest;
+  std::vector<Band> cheapest;
+  std::vector<Band> dearest;
   // The row in force for weekday 1..7 at each minute of the day: index (day - 1) * 1440 + minute.
   std::vector<std::uint32_t> bandAt;
 
   std::size_t Row(int day, const TimeParts& time) const {
-    if (day < 1 || day > 7) return rates.size() - 1;
+    if (day < 1 || day > 7) return bands.size() - 1;
     return bandAt[static_cast<std::size_t>((day - 1) * kMinutesPerDay + time.hour * 60 +
                                            time.minute)];
   }
@@ -93,8 +97,7 @@ bool GridPricing::HasDay(std::size_t row, int day) const {
   return known == 1;
 }
 
-const GridPricing::Prepared* GridPricing::Ready() const {
-  if (preparedTried_) return prepared_.get();
+const GridPricing::Prepared* GridPricing::Prepare() const {
   preparedTried_ = true;
   auto p = std::make_unique<Prepared>();
   const std::size_t rows = rows_.size();
@@ -104,7 +107,6 @@ const GridPricing::Prepared* GridPricing::Ready() const {
       if (!PlainRate(r.startCost) || !PlainRate(r.minuteCost) || !PlainRate(r.minimumCost)) {
         return nullptr;
       }
-      p->rates.push_back(r);
       const double period = r.minimumPeriod > 0 ? r.minimumPeriod : 0;
       std::size_t index = 0;
       while (index < p->periods.size() && p->periods[index] != period) ++index;
@@ -112,7 +114,7 @@ const GridPricing::Prepared* GridPricing::Ready() const {
         if (index == kMaxPeriods) return nullptr;
         p->periods.push_back(period);
       }
-      p->periodOf.push_back(index);
+      p->bands.push_back(Prepared::Band{r, index});
     }
     p->bandAt.assign(7 * kMinutesPerDay, static_cast<std::uint32_t>(rows - 1));
     for (int day = 7; day >= 1; --day) {
@@ -135,15 +137,15 @@ const GridPricing::Prepared* GridPricing::Ready() const {
     bool cheapestDropped = false;
     bool dearestDropped = false;
     for (std::size_t a = 0; a < rows; ++a) {
-      if (a == b || p->periodOf[a] != p->periodOf[b]) continue;
-      const BandRates& ra = p->rates[a];
-      const BandRates& rb = p->rates[b];
+      if (a == b || p->bands[a].period != p->bands[b].period) continue;
+      const BandRates& ra = p->bands[a].rates;
+      const BandRates& rb = p->bands[b].rates;
       const bool earlierOrDifferent = a < b || !SameRates(ra, rb);
       if (earlierOrDifferent && NeverDearer(ra, rb)) cheapestDropped = true;
       if (earlierOrDifferent && NeverDearer(rb, ra)) dearestDropped = true;
     }
-    if (!cheapestDropped) p->cheapest.push_back(b);
-    if (!dearestDropped) p->dearest.push_back(b);
+    if (!cheapestDropped) p->cheapest.push_back(p->bands[b]);
+    if (!dearestDropped) p->dearest.push_back(p->bands[b]);
   }
   prepared_ = std::move(p);
   return prepared_.get();
@@ -166,7 +168,7 @@ double GridPricing::CallCost(TDateTime start, TDateTime end) const {
 double GridPricing::CallCostOn(int day, TDateTime start, TDateTime end) const {
   const TimeParts time = DecodeTime(RoundToMillisecond(start));
   if (const Prepared* p = Ready()) {
-    return BandPrice(p->rates[p->Row(day, time)], CallDuration(start, end));
+    return BandPrice(p->bands[p->Row(day, time)].rates, CallDuration(start, end));
   }
   const BandRates band = FindChargeBand(day, time.hour, time.minute);
   return BandPrice(band, CallDuration(start, end));
@@ -186,18 +188,18 @@ CallPrices GridPricing::PricesOn(int day, TDateTime start, TDateTime end) const 
     for (std::size_t i = 0; i < p->periods.size(); ++i) {
       billed[i] = RoundUpToPeriod(duration, p->periods[i]);
     }
-    const auto price = [&](std::size_t row) {
-      return BilledPrice(p->rates[row], billed[p->periodOf[row]]);
+    const auto price = [&](const Prepared::Band& band) {
+      return BilledPrice(band.rates, billed[band.period]);
     };
-    prices.cost = price(p->Row(day, time));
+    prices.cost = price(p->bands[p->Row(day, time)]);
     prices.lowest = 1E20;
     prices.highest = 0;
-    for (const std::size_t row : p->cheapest) {
-      const double value = price(row);
+    for (const Prepared::Band& band : p->cheapest) {
+      const double value = price(band);
       if (value < prices.lowest) prices.lowest = value;
     }
-    for (const std::size_t row : p->dearest) {
-      const double value = price(row);
+    for (const Prepared::Band& band : p->dearest) {
+      const double value = price(band);
       if (value > prices.highest) prices.highest = value;
     }
     return prices;

@@ -15,7 +15,11 @@
 namespace dorvane {
 
 // The price of minutes already rounded up to the band's period: BandPrice without its rounding.
-double BilledPrice(const BandRates& band, double billed);
+// Every price, row by row or through a table's prepared bands, is formed here.
+inline double BilledPrice(const BandRates& band, double billed) {
+  const double price = billed * band.minuteCost + band.startCost;
+  return price < band.minimumCost ? band.minimumCost : price;
+}
 
 class GridPricing : public CallPricing {
  public:
@@ -50,9 +54,11 @@ class GridPricing : public CallPricing {
   // need converts: the row in force at each minute of each weekday, each row's rates and billing
   // period, and the rows that can be the cheapest or the dearest at some duration.
   struct Prepared;
-  // Nothing when a cell does not convert (or a rate is no finite number): then every price goes
-  // through the rows one by one and fails as they fail.
-  const Prepared* Ready() const;
+  // Nothing when a cell does not convert, a rate is no finite number or a negative zero, or the
+  // table has more billing periods than a prepared price holds: then every price goes through
+  // the rows one by one, and fails as they fail.
+  const Prepared* Ready() const { return preparedTried_ ? prepared_.get() : Prepare(); }
+  const Prepared* Prepare() const;
 
   const TimeWindow& WindowOf(std::size_t row) const;
   const BandRates& RatesOf(std::size_t row) const;

@@ -34,9 +34,4 @@ double BandPrice(const BandRates& band, double duration) {
   return BilledPrice(band, RoundUpToPeriod(duration, band.minimumPeriod));
 }
 
-double BilledPrice(const BandRates& band, double billed) {
-  const double price = billed * band.minuteCost + band.startCost;
-  return price < band.minimumCost ? band.minimumCost : price;
-}
-
 }  // namespace dorvane

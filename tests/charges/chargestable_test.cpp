@@ -18,8 +18,7 @@
 namespace dorvane {
 namespace {
 
-const RegionalSettings kUs = test::Profile("EN_US");
-const RegionalSettings kDe = test::Profile("DE");
+using test::kDe, test::kUs;
 
 DaySet Days(std::initializer_list<int> numbers) {
   DaySet days{};

@@ -25,6 +25,7 @@
 #include <QtTest>
 #include <cmath>
 #include <functional>
+#include <utility>
 
 #include "app/controls.h"
 #include "app/costchart.h"
@@ -89,7 +90,6 @@ class MainFormTest : public QObject {
   void hintsShowInTheStatusBarAndToScreenReaders();
   void tabGoesOnToTheNextControl_data();
   void tabGoesOnToTheNextControl();
-  void warningBoxesEnableTheirThresholds_data();
   void warningBoxesEnableTheirThresholds();
   void deleteAllModemCalls_data();
   void deleteAllModemCalls();
@@ -115,7 +115,6 @@ class MainFormTest : public QObject {
   void checkRunLeavesTheFirstRunHelpToTheNextStart();
   void refusedSettingsKeepTheWindowOpen();
   void bytesTheUserDidNotChangeAreKept();
-  void datePickerShowsTheShortDate_data();
   void datePickerShowsTheShortDate();
   void datePickerKeepsItsTimeOfDay();
   void captionsFitAndControlsDoNotOverlap();
@@ -292,32 +291,24 @@ void MainFormTest::tabGoesOnToTheNextControl() {
   }
 }
 
-void MainFormTest::warningBoxesEnableTheirThresholds_data() {
-  QTest::addColumn<QString>("box");
-  QTest::addColumn<QString>("edit");
-  QTest::newRow("monthly cost") << "chkboxWarnCost"
-                                << "editWarnCost";
-  QTest::newRow("average cost") << "chkboxWarnAverageCost"
-                                << "editWarnAverageCost";
-}
-
 void MainFormTest::warningBoxesEnableTheirThresholds() {
-  QFETCH(QString, box);
-  QFETCH(QString, edit);
-  FormRig rig;
-  TForm1& form = rig.Show();
-  auto* check = qobject_cast<QCheckBox*>(Child(form, box.toLatin1().constData()));
-  QWidget* threshold = Child(form, edit.toLatin1().constData());
-  QVERIFY(check != nullptr && threshold != nullptr);
-  QVERIFY(!threshold->isEnabled());
-  check->click();
-  QVERIFY(check->isChecked());
-  QVERIFY(threshold->isEnabled());
-  check->click();
-  QVERIFY(!threshold->isEnabled());
-  // A change made by the program counts as well.
-  check->setChecked(true);
-  QVERIFY(threshold->isEnabled());
+  for (const auto& [box, edit] : {std::pair{"chkboxWarnCost", "editWarnCost"},
+                                  std::pair{"chkboxWarnAverageCost", "editWarnAverageCost"}}) {
+    FormRig rig;
+    TForm1& form = rig.Show();
+    auto* check = qobject_cast<QCheckBox*>(Child(form, box));
+    QWidget* threshold = Child(form, edit);
+    QVERIFY2(check != nullptr && threshold != nullptr, box);
+    QVERIFY2(!threshold->isEnabled(), edit);
+    check->click();
+    QVERIFY2(check->isChecked(), box);
+    QVERIFY2(threshold->isEnabled(), edit);
+    check->click();
+    QVERIFY2(!threshold->isEnabled(), edit);
+    // A change made by the program counts as well.
+    check->setChecked(true);
+    QVERIFY2(threshold->isEnabled(), edit);
+  }
 }
 
 void MainFormTest::deleteAllModemCalls_data() {
@@ -936,40 +927,25 @@ void MainFormTest::bytesTheUserDidNotChangeAreKept() {
   QVERIFY(rig.messages.Shown().empty());
 }
 
-void MainFormTest::datePickerShowsTheShortDate_data() {
-  QTest::addColumn<QString>("pattern");
-  QTest::addColumn<QString>("separator");
-  QTest::addColumn<QString>("text");
-  QTest::newRow("US") << "m/d/yyyy"
-                      << "/"
-                      << "7/30/1998";
-  QTest::newRow("two-digit fields") << "mm/dd/yy"
-                                    << "/"
-                                    << "07/30/98";
-  QTest::newRow("separator from the settings") << "dd/mm/yyyy"
-                                               << "."
-                                               << "30.07.1998";
-  QTest::newRow("ISO") << "yyyy-mm-dd"
-                       << "/"
-                       << "1998-07-30";
-  QTest::newRow("quoted text") << "d 'of' m yyyy"
-                               << "/"
-                               << "30 of 7 1998";
-  QTest::newRow("letters as separator") << "d/m/yyyy"
-                                        << "x"
-                                        << "30x7x1998";
-}
-
 void MainFormTest::datePickerShowsTheShortDate() {
-  QFETCH(QString, pattern);
-  QFETCH(QString, separator);
-  QFETCH(QString, text);
-  RegionalSettings rs = RegionalSettings::UsEnglish();
-  rs.shortDateFormat = pattern.toStdString();
-  rs.dateSeparator = separator.toStdString();
-  dorvane::TDateTimePicker picker(rs, 36006.5);
-  QCOMPARE(picker.text(), text);
-  QCOMPARE(picker.text().toStdString(), dorvane::DateToStr(rs, 36006.5));
+  const struct {
+    const char* pattern;
+    const char* separator;
+    const char* text;
+  } cases[] = {
+      {"m/d/yyyy", "/", "7/30/1998"},    {"mm/dd/yy", "/", "07/30/98"},  // two-digit fields
+      {"dd/mm/yyyy", ".", "30.07.1998"},  // the separator from the settings
+      {"yyyy-mm-dd", "/", "1998-07-30"}, {"d 'of' m yyyy", "/", "30 of 7 1998"},  // quoted text
+      {"d/m/yyyy", "x", "30x7x1998"},  // letters as separator
+  };
+  for (const auto& c : cases) {
+    RegionalSettings rs = RegionalSettings::UsEnglish();
+    rs.shortDateFormat = c.pattern;
+    rs.dateSeparator = c.separator;
+    dorvane::TDateTimePicker picker(rs, 36006.5);
+    QCOMPARE(picker.text(), QString(c.text));
+    QCOMPARE(picker.text().toStdString(), dorvane::DateToStr(rs, 36006.5));
+  }
 }
 
 void MainFormTest::datePickerKeepsItsTimeOfDay() {

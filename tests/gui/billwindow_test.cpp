@@ -23,12 +23,8 @@
 #include "support/fakes.h"
 #include "support/profiles.h"
 
-using dorvane::EncodeDate;
-using dorvane::EncodeTime;
-using dorvane::RegionalSettings;
-using dorvane::TDateTime;
-using dorvane::testing::BoxKind;
-using dorvane::testing::FormRig;
+using dorvane::EncodeDate, dorvane::EncodeTime, dorvane::RegionalSettings, dorvane::TDateTime,
+    dorvane::testing::BoxKind, dorvane::testing::FormRig;
 
 namespace {
 

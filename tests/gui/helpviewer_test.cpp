@@ -16,11 +16,8 @@ using dorvane::QtHelpEngine;
 
 namespace {
 
-using dorvane::testing::BoxKind;
-using dorvane::testing::FailQtTest;
-using dorvane::testing::RecordingShell;
-using dorvane::testing::ScriptedMessages;
-using dorvane::testing::TempDir;
+using dorvane::testing::BoxKind, dorvane::testing::FailQtTest, dorvane::testing::RecordingShell,
+    dorvane::testing::ScriptedMessages, dorvane::testing::TempDir;
 
 QString Filler(int paragraphs) {
   QString out;

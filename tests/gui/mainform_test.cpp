@@ -41,11 +41,8 @@
 #include "settings/closestate.h"
 #include "settings/notationchange.h"
 
-using dorvane::Answer;
-using dorvane::RegionalSettings;
-using dorvane::testing::BoxKind;
-using dorvane::testing::FormRig;
-using dorvane::testing::LogSession;
+using dorvane::Answer, dorvane::RegionalSettings, dorvane::testing::BoxKind,
+    dorvane::testing::FormRig, dorvane::testing::LogSession;
 
 using FormAction = std::function<void(TForm1&)>;
 using Strings = std::vector<std::string>;
@@ -64,6 +61,12 @@ QWidget* Child(TForm1& form, const char* name) {
 
 QString StatusText(TForm1& form) {
   return form.StatusBar1->currentMessage();
+}
+
+// Shows the window and waits until it is on the screen; false when it never got there.
+bool OnScreen(QWidget& window) {
+  window.show();
+  return QTest::qWaitForWindowExposed(&window);
 }
 
 // Turns to the page with this tag as the user does, which runs the page-change handler.
@@ -270,8 +273,7 @@ void MainFormTest::tabGoesOnToTheNextControl() {
   QFETCH(QString, to);
   FormRig rig;
   TForm1& form = rig.Show();
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   form.activateWindow();
   ChoosePage(form, page);
   QWidget* start = Child(form, from.toLatin1().constData());
@@ -536,8 +538,7 @@ void MainFormTest::everyWayOfClosingRunsTheCloseSequence() {
   QFETCH(FormAction, closeIt);
   FormRig rig;
   TForm1& form = rig.Show();
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   closeIt(form);
   QVERIFY(form.IsClosed());
   QVERIFY(!form.isVisible());
@@ -1029,8 +1030,7 @@ void MainFormTest::captionsFitAndControlsDoNotOverlap() {
     QApplication::setFont(font);
     FormRig rig;
     TForm1& form = rig.Show();
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(OnScreen(form));
     const QString shots = qEnvironmentVariable("DORVANE_SHOTS_DIR");
     for (int tag : {1, 2, 3}) {
       ChoosePage(form, tag);
@@ -1260,8 +1260,7 @@ void MainFormTest::everyCommandHasAMenuItemAndAShortcut() {
 void MainFormTest::hintsShowInTheStatusBarAndToScreenReaders() {
   FormRig rig;
   TForm1& form = rig.Show();
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   // The controls whose only help is their hint.
   for (const char* name :
        {"strgrdCost", "btnCreate", "btnNew", "btnEdit", "btnDelete", "BitBtn6", "chkboxWarnCost",
@@ -1295,8 +1294,7 @@ void MainFormTest::screenReaderNamesEveryControl() {
   FormRig rig;
   rig.WriteFile("dorvane.DB", "[1998 06]\r\n35952.5=35952.51\r\n");
   TForm1& form = rig.Show();
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   for (int tag : {1, 2, 3}) {
     ChoosePage(form, tag);
     CheckAccessibleWindow(&form);
@@ -1320,8 +1318,7 @@ void MainFormTest::screenReaderNamesEveryControl() {
 void MainFormTest::tabFollowsTheEye() {
   FormRig rig;
   TForm1& form = rig.Show();
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   form.activateWindow();
   QTRY_VERIFY(form.isActiveWindow());
   for (int tag : {1, 2, 3}) {
@@ -1450,8 +1447,7 @@ void MainFormTest::chartShowsEveryMonthOfThePeriod() {
   QCOMPARE(bars[1].calls, 0);
   QCOMPARE(bars[1].cost, 0.0);
   QCOMPARE(bars[3].calls, 1);
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   form.chartCost->setFocus();
   QTest::keyClick(form.chartCost, Qt::Key_End);
   QTest::keyClick(form.chartCost, Qt::Key_Left);

@@ -16,9 +16,7 @@
 namespace dorvane {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using testing::ReadBytes, testing::TempDir, testing::WriteBytes;
 
 class FakeEnvironment : public ProcessEnvironment {
  public:
@@ -52,6 +50,8 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
   Touch(d + "/usr/share/dorvane/dorvane.HLP");
   Touch(d + "/shared/dorvane.HLP");
   Touch(d + "/kept/dorvane.DB");
+  const std::string userData = d + "/home/.local/share/Dorvane";
+  const std::string installedHelp = d + "/usr/share/dorvane/dorvane.HLP";
   struct Case {
     std::string exe;
     std::string program;  // a companion tool names the program whose files it means
@@ -74,7 +74,7 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
        "",
        {{"HOME", d + "/home"}},
        true,
-       d + "/home/.local/share/Dorvane",
+       userData,
        d + "/copy/share/dorvane/dorvane.HLP"},
       // A folder that holds the program's files stays portable, even without the help.
       {d + "/kept/dorvane",
@@ -88,33 +88,33 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
        "",
        {{"HOME", d + "/home"}},
        true,
-       d + "/home/.local/share/Dorvane",
+       userData,
        d + "/shared/dorvane.HLP"},
       {d + "/usr/bin/dorvane",
        "",
        {{"XDG_DATA_HOME", d + "/xdg"}, {"HOME", d + "/home"}},
        true,
        d + "/xdg/Dorvane",
-       d + "/usr/share/dorvane/dorvane.HLP"},
+       installedHelp},
       {d + "/usr/bin/dorvane-import",
        "dorvane",
        {{"HOME", d + "/home"}},
        true,
-       d + "/home/.local/share/Dorvane",
-       d + "/usr/share/dorvane/dorvane.HLP"},
+       userData,
+       installedHelp},
       // A relative XDG_DATA_HOME is ignored, as is an empty one.
       {d + "/usr/bin/dorvane",
        "",
        {{"XDG_DATA_HOME", "rel"}, {"HOME", d + "/home"}},
        true,
-       d + "/home/.local/share/Dorvane",
-       d + "/usr/share/dorvane/dorvane.HLP"},
+       userData,
+       installedHelp},
       {d + "/usr/bin/dorvane",
        "",
        {{"XDG_DATA_HOME", ""}, {"HOME", d + "/home/"}},
        true,
-       d + "/home/.local/share/Dorvane",
-       d + "/usr/share/dorvane/dorvane.HLP"},
+       userData,
+       installedHelp},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.exe);

@@ -21,10 +21,7 @@
 namespace dorvane {
 namespace {
 
-using test::BitsValue;
-using test::Profile;
-using test::ReadTsv;
-using test::Unquote;
+using test::BitsValue, test::Profile, test::ReadTsv, test::Unquote;
 
 const std::string kReference = DORVANE_TEST_DATA "/reference/";
 

@@ -13,9 +13,7 @@
 namespace dorvane {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using testing::ReadBytes, testing::TempDir, testing::WriteBytes;
 
 constexpr const char* kSetup = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup";
 constexpr const char* kModem = "System\\CurrentControlSet\\Services\\Class\\Modem\\0000";

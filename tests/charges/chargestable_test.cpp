@@ -256,7 +256,10 @@ CallPrices ByTheBandRules(const RegionalSettings& rs, const ChargeRows& table, i
            ReadTimeWindow(rs, table[row][1]).Contains(t.hour, t.minute))) {
     ++row;
   }
-  CallPrices p{BandPrice(ReadChargeBand(rs, table[row]), duration), 1E20, 0};
+  CallPrices p;
+  p.cost = BandPrice(ReadChargeBand(rs, table[row]), duration);
+  p.lowest = 1E20;
+  p.highest = 0;
   for (const ChargeRow& r : table) {
     const double price = BandPrice(ReadChargeBand(rs, r), duration);
     p.lowest = std::min(p.lowest, price);

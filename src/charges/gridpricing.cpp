@@ -1,7 +1,9 @@
 #include "charges/gridpricing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "platform/error.h"
 
@@ -26,6 +28,18 @@ const T& Once(std::optional<T>& value, std::string& error, bool& done, F&& conve
 constexpr int kMinutesPerDay = 24 * 60;
 // A table of more billing periods than this is priced row by row.
 constexpr std::size_t kMaxPeriods = 16;
+// A table of more rows than this prices every row for the cheapest and the dearest.
+constexpr std::size_t kMaxComparedRows = 64;
+
+// The minutes of the day (0 to 1439) that TimeWindow::Contains holds, as one span: for hours
+// 0..23 and minutes 0..59, (hour, minute) compares as hour * 60 + minute does, and a limit's
+// minute outside 0..59 only moves the span to that hour's start or end. Empty when to < from.
+std::pair<int, int> MinutesOf(const TimeWindow& w) {
+  const std::int64_t from = std::int64_t{w.fromHour} * 60 + std::clamp(w.fromMinute, 0, 60);
+  const std::int64_t to = std::int64_t{w.toHour} * 60 + std::clamp(w.toMinute, -1, 59);
+  return {static_cast<int>(std::clamp<std::int64_t>(from, 0, kMinutesPerDay)),
+          static_cast<int>(std::clamp<std::int64_t>(to, -1, kMinutesPerDay - 1))};
+}
 
 // True when band `a` costs at most what band `b` costs at every duration: the same billed
 // minutes, and no rate above b's. Rounding keeps that order: billed minutes are never negative,
@@ -117,26 +131,36 @@ const GridPricing::Prepared* GridPricing::Prepare() const {
       p->bands.push_back(Prepared::Band{r, index});
     }
     p->bandAt.assign(7 * kMinutesPerDay, static_cast<std::uint32_t>(rows - 1));
-    for (int day = 7; day >= 1; --day) {
-      // From the last row before the catch-all up to the first, so the upper row wins.
-      for (std::size_t row = rows - 1; row-- > 0;) {
+    std::vector<int> nextFree(kMinutesPerDay + 1);
+    for (int day = 1; day <= 7; ++day) {
+      // From the first row down, each minute goes to the first row that holds it; `nextFree`
+      // skips the minutes already given, so each is given once however many rows overlap.
+      for (int minute = 0; minute <= kMinutesPerDay; ++minute) nextFree[minute] = minute;
+      const auto firstFree = [&](int minute) {
+        int free = minute;
+        while (nextFree[free] != free) free = nextFree[free];
+        while (nextFree[minute] != free) minute = std::exchange(nextFree[minute], free);
+        return free;
+      };
+      for (std::size_t row = 0; row + 1 < rows && firstFree(0) < kMinutesPerDay; ++row) {
         if (!HasDay(row, day)) continue;
-        const TimeWindow& window = WindowOf(row);
-        for (int minute = 0; minute < kMinutesPerDay; ++minute) {
-          if (window.Contains(minute / 60, minute % 60)) {
-            p->bandAt[static_cast<std::size_t>((day - 1) * kMinutesPerDay + minute)] =
-                static_cast<std::uint32_t>(row);
-          }
+        const auto [from, to] = MinutesOf(WindowOf(row));
+        for (int minute = firstFree(from); minute <= to; minute = firstFree(minute + 1)) {
+          p->bandAt[static_cast<std::size_t>((day - 1) * kMinutesPerDay + minute)] =
+              static_cast<std::uint32_t>(row);
+          nextFree[minute] = minute + 1;
         }
       }
     }
   } catch (const ConvertError&) {
     return nullptr;  // the conversion keeps its message for the price that needs the cell
   }
+  // Each pair of rows is compared; a long table keeps every row as a candidate instead.
+  const bool prune = rows <= kMaxComparedRows;
   for (std::size_t b = 0; b < rows; ++b) {
     bool cheapestDropped = false;
     bool dearestDropped = false;
-    for (std::size_t a = 0; a < rows; ++a) {
+    for (std::size_t a = 0; prune && a < rows; ++a) {
       if (a == b || p->bands[a].period != p->bands[b].period) continue;
       const BandRates& ra = p->bands[a].rates;
       const BandRates& rb = p->bands[b].rates;

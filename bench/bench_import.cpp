@@ -10,12 +10,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
+#include "capture/storeformat.h"
 #include "capture/storemerge.h"
 #include "platform/datetime.h"
 #include "platform/files.h"
@@ -86,16 +88,15 @@ Files Generate(int logCalls, int storeCalls, const RegionalSettings& rs) {
   CallSource source(rs);
   Files files;
   files.store.reserve(static_cast<std::size_t>(storeCalls) * 36);
-  std::string section;
+  std::optional<StoreMonth> section;
   for (int i = 0; i < storeCalls; ++i) {
     const TDateTime start = LogLineToDateTime(source.Stamp(source.Gap()));
     const TDateTime end = LogLineToDateTime(source.Stamp(source.Length()));
-    const std::string name = MonthSectionName(start);
-    if (name != section) {
-      files.store += "[" + name + "]\r\n";
-      section = name;
+    if (MonthOf(start) != section) {
+      section = MonthOf(start);
+      files.store.append(SectionLine(*section)).append(kStoreLineEnd);
     }
-    files.store += DateTimeText(rs, start) + "=" + DateTimeText(rs, end) + "\r\n";
+    files.store.append(CallLine(rs, start, end)).append(kStoreLineEnd);
   }
   files.log.reserve(static_cast<std::size_t>(logCalls) * 330);
   for (int i = 0; i < logCalls; ++i) {

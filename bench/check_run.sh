@@ -5,16 +5,12 @@
 # Five rounds, each running the three in turn; the best time of each is reported, wall and
 # processor (user + system, which a busy machine does not inflate), and its peak memory.
 #   bench/check_run.sh [BUILD_DIR] [CALLS]     (default build/release, 1000000 calls)
-set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-build/release}
-calls=${2:-1000000}
-bin=$(cd "$build/bin" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/process_setup.sh"
 
 mkdir -p "$work/full" "$work/empty"
-python3 "$here/make_check_data.py" "$work/full" "$calls"
+"$bin/make_store" steady "$calls" "$work/full/dorvane.DB"
+python3 "$here/make_check_data.py" "$work/full"
 for dir in "$work/full" "$work/empty"; do
   cp "$bin/dorvane" "$bin/dorvane.HLP" "$dir/"
   cp "$work/full/dorvane.INI" "$dir/settings.INI"

@@ -4,23 +4,18 @@
 # with a modem log of about LOG_MB megabytes of new calls. The store and the log are put back
 # before every run; best of three runs each.
 #   bench/import_process.sh [BUILD_DIR] [CALLS] [LOG_MB]   (default build/release, 1000000, 100)
-set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-build/release}
-calls=${2:-1000000}
+. "$here/process_setup.sh"
 log_mb=${3:-100}
-bin=$(cd "$build/bin" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
-python3 - "$work" "$calls" "$log_mb" "$here" <<'PY'
+last=$("$bin/make_store" random "$calls" "$work/store.DB" 11)
+python3 - "$work" "$log_mb" "$last" <<'PY'
 import random, sys
-from datetime import timedelta
-work, calls, log_mb = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-sys.path.insert(0, sys.argv[4])
-from random_store import write_random_store
+from datetime import datetime, timedelta
+work, log_mb = sys.argv[1], int(sys.argv[2])
 random.seed(11)
-start = write_random_store(work + '/store.DB', calls)
+# The last call's start in the store, a date-time: days since 30 December 1899.
+start = datetime(1899, 12, 30) + timedelta(days=float(sys.argv[3]))
 
 def stamp(t):
     return t.strftime('%m-%d-%Y %H:%M:%S.') + '%02d' % (t.microsecond // 10000)

@@ -1,30 +1,9 @@
 #!/usr/bin/env python3
-"""Writes the files of a whole-process check run into a folder: a call store of CALLS calls
-(one every 47 minutes from 1 January 1990, 1 to 60 minutes long, in month sections, as the
-program writes them) and a settings file with a charges table of ten bands."""
-import datetime
+"""Writes the settings file of a whole-process check run into a folder: a charges table of ten
+bands. The call store beside it comes from make_store."""
 import sys
 
-folder, calls = sys.argv[1], int(sys.argv[2])
-
-EPOCH = datetime.date(1899, 12, 30)
-start = (datetime.date(1990, 1, 1) - EPOCH).days + 0.0
-section = None
-with open(f"{folder}/dorvane.DB", "w", newline="") as db:
-    out = []
-    for i in range(calls):
-        start += 47.0 / 1440
-        end = start + (1 + i % 60) / 1440.0 + (i % 37) / 86400.0
-        day = EPOCH + datetime.timedelta(days=int(start))
-        name = f"{day.year}-{day.month}"
-        if name != section:
-            section = name
-            out.append(f"[{name}]\r\n")
-        out.append(f"{start:.15g}={end:.15g}\r\n")
-        if len(out) > 10000:
-            db.write("".join(out))
-            out.clear()
-    db.write("".join(out))
+folder = sys.argv[1]
 
 bands = [
     ("Mon, Tue, Wed, Thu, Fri", "00:00:00 - 05:59:59", "0.05", "0.01", "0.1", "1"),

@@ -3,21 +3,12 @@
 # (the start-up run of "dorvane CHECK", offscreen) on the same call store and a ten-band table,
 # and the same runs on an empty store as the memory floor. Best of three runs each.
 #   bench/report_process.sh [BUILD_DIR] [CALLS]     (default build/release, 1000000 calls)
-set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-build/release}
-calls=${2:-1000000}
-bin=$(cd "$build/bin" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/process_setup.sh"
 
-python3 - "$work" "$calls" "$here" <<'PY'
-import random, sys
-work, calls = sys.argv[1], int(sys.argv[2])
-sys.path.insert(0, sys.argv[3])
-from random_store import write_random_store
-random.seed(11)
-write_random_store(work + '/store.DB', calls)
+"$bin/make_store" random "$calls" "$work/store.DB" 11 > /dev/null
+python3 - "$work" <<'PY'
+work = __import__('sys').argv[1]
 days = ['Mon, Tue, Wed, Thu, Fri', 'Sun, Sat', 'Mon', 'Tue', 'Wed', 'Thu', 'Fri', 'Sat', 'Sun']
 rows = [(d, '%02d:00:00 - %02d:59:59' % (i % 12 + 6, i % 12 + 8), '0.%02d' % (i + 1),
          '0.%02d' % (i + 5), '0.%d' % (i % 5), str(i % 4)) for i, d in enumerate(days)]

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "reports/reportrun.h"
+#include "storegen.h"
 #include "support/memoryfiles.h"
 
 namespace dorvane::bench {
@@ -25,22 +26,10 @@ inline const ChargeRows kTable = {
     {"The time not specified above", "00:00:00 - 23:59:59", "0.10", "0.05", "0", "0"},
 };
 
-// One call every 47 minutes from 1 January 1990, 1 to 60 minutes long, in month sections.
+// The steady store (SteadyStore) of `calls` calls.
 inline std::string StoreText(const RegionalSettings& rs, int calls) {
   std::string text;
-  std::string section;
-  TDateTime start = EncodeDate(1990, 1, 1);
-  for (int i = 0; i < calls; ++i) {
-    start += 47.0 / 1440;
-    const TDateTime end = start + (1 + i % 60) / 1440.0 + (i % 37) / 86400.0;
-    const DateParts d = DecodeDate(start);
-    const std::string name = std::to_string(d.year) + "-" + std::to_string(d.month);
-    if (name != section) {
-      section = name;
-      text += "[" + name + "]\r\n";
-    }
-    text += FloatToStr(rs, start) + "=" + FloatToStr(rs, end) + "\r\n";
-  }
+  SteadyStore(rs, calls, [&](const std::string& block) { text += block; });
   return text;
 }
 

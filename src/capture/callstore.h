@@ -1,6 +1,6 @@
 // The call store: every modem call ever seen, as "start=end" date-time texts grouped by month
-// in an INI file in the data folder (FindDataPaths), and the one line grammar that all its
-// readers follow.
+// in an INI file in the data folder (FindDataPaths). How its lines are formed and read is
+// capture/storeformat.h.
 #pragma once
 
 #include <cstdint>
@@ -9,66 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "capture/modemstamp.h"
+#include "capture/storeformat.h"
 #include "capture/storemerge.h"
 #include "platform/datetime.h"
 #include "platform/files.h"
 #include "platform/regional.h"
 
 namespace dorvane {
-
-// The time stamp at the head of a modem-log line, "MM-DD-YYYY hh:nn:ss.cc" in fixed columns
-// ('0' stands for a digit). Written by the driver and by the pppd hook; read here only.
-inline constexpr std::string_view kModemStampShape = "00-00-0000 00:00:00.00";
-
-// The hundredths are kept as milliseconds: they have always been counted so, and the keys
-// already in every store depend on it.
-struct ModemStamp {
-  DateParts date;
-  TimeParts time;
-};
-
-// The stamp's fields, converted in column order. A line that stops inside or before a field
-// yields what is there, which then fails: throws ConvertError "'%s' is not a valid integer
-// value" for the first field that is not a number.
-ModemStamp ReadModemStamp(std::string_view line);
-
-// The date-time a stamp stands for: the call store's key of a call that starts then. Throws
-// Error "Invalid argument to date encode" / "Invalid argument to time encode" for an impossible
-// date or time.
-TDateTime ModemStampDateTime(const ModemStamp& stamp);
-
-// ModemStampDateTime(ReadModemStamp(line)).
-TDateTime LogLineToDateTime(std::string_view line);
-
-// "1999-7", "1999-12": year and month of the date-time, without leading zeros.
-std::string MonthSectionName(TDateTime value);
-
-// A date-time as the store writes it: general number format, 15 significant digits, the
-// decimal separator of the settings.
-std::string DateTimeText(const RegionalSettings& rs, TDateTime value);
-
-// The line grammar, one line of the store at a time: false for an empty line or a line starting
-// with "[" (a month section); otherwise true, with the start (the text before the first "=") and
-// the end (what follows it, at most 255 characters) of the call line. A line without "=" gives
-// an empty start and an empty end.
-bool ParseCallLine(std::string_view line, std::string_view& startText, std::string_view& endText);
-
-// A start or end text of the store as a date-time. A store number never has a thousands
-// separator, so a point and a comma both read as the decimal separator, whatever the settings
-// say: a store that earlier versions wrote under two notations reads as it was meant. False for
-// a text that is no number, or a number that is no date (before year 1 or after 9999).
-bool TryStoreDateTime(const RegionalSettings& rs, std::string_view text, TDateTime& out);
-
-// One call line read by a report or the report period: its start and end (the end only when
-// `withEnd`). Throws Error naming the store and its 1-based line for a line without "=", a
-// text that is not a number or not a date, a byte-order mark or a control character:
-// "Line 3 of /home/u/dorvane.DB: '46358.4x' is not a valid floating point value".
-struct StoreCall {
-  TDateTime start = 0;
-  TDateTime end = 0;
-};
-StoreCall ReadStoreCall(const RegionalSettings& rs, std::string_view line,
-                        std::string_view storePath, std::uint64_t lineNumber, bool withEnd = true);
 
 // The store as the import sees it: its path and the settings its texts are written in. It
 // keeps nothing of the file; every lookup reads the file and every change replaces it.

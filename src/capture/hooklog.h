@@ -1,8 +1,11 @@
 // Where the pppd hook keeps the modem log on Linux, and the probe that finds that folder.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace dorvane {
 
@@ -16,6 +19,21 @@ inline constexpr const char* kHookLogFolder = "/var/log/dorvane";
 // root's regular file (the folder's group may plant others).
 inline constexpr const char* kHookDialNotePrefix = ".";
 inline constexpr const char* kHookDialNoteSuffix = ".call";
+
+// What a note says: the pppd process that holds the link, and the moment it was dialled in
+// seconds since 1970.
+struct CallNote {
+  std::int64_t pid = 0;
+  std::int64_t dialledAt = 0;
+};
+
+// The note's text: the two numbers and the dial's modem-log stamp, each line ended by LF.
+std::string CallNoteText(const CallNote& note, std::string_view stamp);
+
+// A note begins with two lines, the pppd process number and the dial moment, each a plain
+// decimal number ended by LF; further lines are not read. Anything else (a note cut off while
+// it was written, a foreign file) is no note.
+std::optional<CallNote> ParseCallNote(std::string_view text);
 
 // Whether a path names a folder; a seam so tests decide what the machine holds.
 using FolderProbe = std::function<bool(const std::string& path)>;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "capture/modemstamp.h"
 #include "platform/ascii.h"
 #include "platform/error.h"
 #include "platform/textbytes.h"
@@ -291,52 +292,6 @@ class SessionPairing {
   std::optional<std::string> pendingStart_;
 };
 
-// Cuts text that comes in blocks into lines at CR LF, LF or CR, handing each line on in pieces.
-// A final line end adds no empty line.
-class LineCutter {
- public:
-  template <typename OnLine>
-  void Feed(std::string_view text, LineFacts& line, OnLine&& onLine) {
-    if (skipLf_ && !text.empty()) {
-      skipLf_ = false;
-      if (text.front() == '\n') text.remove_prefix(1);
-    }
-    for (;;) {
-      const std::size_t at = text.find_first_of("\r\n");
-      if (at == std::string_view::npos) {
-        if (!text.empty()) {
-          line.Add(text);
-          open_ = true;
-        }
-        return;
-      }
-      line.Add(text.substr(0, at));
-      onLine(line);
-      line.Clear();
-      open_ = false;
-      if (text[at] == '\r') {
-        if (at + 1 == text.size()) {
-          skipLf_ = true;
-        } else if (text[at + 1] == '\n') {
-          text.remove_prefix(1);
-        }
-      }
-      text.remove_prefix(at + 1);
-    }
-  }
-
-  template <typename OnLine>
-  void Finish(LineFacts& line, OnLine&& onLine) {
-    if (open_) onLine(line);
-    line.Clear();
-    open_ = false;
-  }
-
- private:
-  bool skipLf_ = false;
-  bool open_ = false;
-};
-
 // The log's lines as they come in blocks of bytes: decoded, cut at the line ends, each line
 // handed on as its facts. Also tells whether the log is a modem log at all.
 class LogLines {
@@ -353,7 +308,8 @@ class LogLines {
     text_.clear();
     decoder_.Finish(text_);
     Cut(onLine);
-    cutter_.Finish(facts_, [&](const LineFacts& line) { Line(line, onLine); });
+    if (cutter_.Finish()) Line(facts_, onLine);
+    facts_.Clear();
   }
 
   // A line begins with a time stamp, or there is no text at all.
@@ -363,7 +319,12 @@ class LogLines {
   template <typename OnLine>
   void Cut(OnLine& onLine) {
     anyText_ = anyText_ || !text_.empty();
-    cutter_.Feed(text_, facts_, [&](const LineFacts& line) { Line(line, onLine); });
+    cutter_.Feed(text_, [&](std::string_view piece, bool ended) {
+      facts_.Add(piece);
+      if (!ended) return;
+      Line(facts_, onLine);
+      facts_.Clear();
+    });
   }
 
   template <typename OnLine>
@@ -402,21 +363,6 @@ std::string EnableModemLogging(Registry& registry, const FolderProbe& folderExis
   registry.WriteString(kModemKey, "LoggingPath", DefaultLogFileName(windowsDirectory));
   registry.WriteBinary(kModemKey, "Logging", {std::uint8_t{0x01}});
   return windowsDirectory;
-}
-
-bool IsModemTimeStamp(std::string_view line) {
-  if (line.size() < kModemStampShape.size()) return false;
-  for (std::size_t i = 0; i < kModemStampShape.size(); ++i) {
-    const bool digit = IsDigit(line[i]);
-    if (kModemStampShape[i] == '0' ? !digit : line[i] != kModemStampShape[i]) return false;
-  }
-  // Every field is digits now, so none fails to convert.
-  const ModemStamp stamp = ReadModemStamp(line);
-  const DateParts& d = stamp.date;
-  const TimeParts& t = stamp.time;
-  TDateTime unused = 0;
-  return TryEncodeDate(d.year, d.month, d.day, unused) &&
-         TryEncodeTime(t.hour, t.minute, t.second, t.millisecond, unused);
 }
 
 ModemLogImport::ModemLogImport(CallStore& store, FileSystem& fs, MessageService& messages,

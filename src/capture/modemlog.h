@@ -31,10 +31,6 @@ std::string EnableModemLogging(Registry& registry, const FolderProbe& folderExis
 // The default log path: the Windows directory, "\" and "ModemLog.txt".
 std::string DefaultLogFileName(std::string_view windowsDirectory);
 
-// True when the line begins with a driver's time stamp "MM-DD-YYYY hh:nn:ss.cc" of a date and
-// time that exist.
-bool IsModemTimeStamp(std::string_view line);
-
 class ModemLogImport {
  public:
   // `programFiles` are the program's own files (its executable, the store, the settings, the

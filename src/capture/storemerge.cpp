@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "capture/callstore.h"
+#include "capture/storeformat.h"
 #include "platform/ascii.h"
 #include "platform/files.h"
 #include "platform/linereader.h"
@@ -26,47 +26,6 @@ namespace dorvane {
 namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
-constexpr std::string_view kCrLf = "\r\n";
-
-const RegionalSettings& PlainSettings() {
-  static const RegionalSettings plain;
-  return plain;
-}
-
-const RegionalSettings& CommaSettings() {
-  static const RegionalSettings comma = [] {
-    RegionalSettings rs;
-    rs.decimalSeparator = ",";
-    return rs;
-  }();
-  return comma;
-}
-
-std::int32_t MonthNumber(TDateTime start) {
-  const DateParts parts = DecodeDate(start);
-  return parts.year * 12 + parts.month - 1;
-}
-
-std::string MonthName(std::int32_t month) {
-  return MonthSectionName(EncodeDate(month / 12, month % 12 + 1, 1));
-}
-
-// The month of a section named "1999-7"; nullopt for any other name.
-std::optional<std::int32_t> SectionMonth(std::string_view name) {
-  const auto dash = name.find('-');
-  if (dash == std::string_view::npos || dash == 0 || dash + 1 >= name.size()) return std::nullopt;
-  int year = 0;
-  int month = 0;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (i == dash) continue;
-    if (name[i] < '0' || name[i] > '9' || (i < dash ? year > 9999 : month > 12))
-      return std::nullopt;
-    int& part = i < dash ? year : month;
-    part = part * 10 + (name[i] - '0');
-  }
-  if (month < 1 || month > 12) return std::nullopt;
-  return year * 12 + month - 1;
-}
 
 // A store text written with a separator that is not the settings' own (a store mixed by
 // earlier versions run under two notations).
@@ -81,7 +40,7 @@ bool ForeignNotation(const RegionalSettings& rs, std::string_view text) {
 // double unchanged, so two starts have the same text exactly when they have the same key.
 double StartKey(TDateTime start) {
   double key = start;
-  TryStrToFloat(PlainSettings(), FloatToStr(PlainSettings(), start), key);
+  TryStrToFloat(StorePointNotation(), DateTimeText(StorePointNotation(), start), key);
   return key;
 }
 
@@ -104,7 +63,7 @@ class StoreWalk {
         }
       }
       if (sections_.empty() || sections_.back().month != call.month) {
-        sections_.push_back(Section{call.month, MonthName(call.month), firsts_.size(),
+        sections_.push_back(Section{call.month, MonthSectionName(call.month), firsts_.size(),
                                     firsts_.size(), firsts_.size(), ordered[i], false});
         byName_.emplace(sections_.back().name, sections_.size() - 1);
       }
@@ -151,7 +110,7 @@ class StoreWalk {
 
  private:
   struct Section {
-    std::int32_t month;
+    StoreMonth month;
     std::string name;
     std::size_t begin;  // its calls in firsts_
     std::size_t end;
@@ -175,8 +134,8 @@ class StoreWalk {
         if (line.empty() && eol.empty()) break;  // the mark is all there is
       }
       first = false;
-      const ProfileLine parsed = ParseProfileLine(line);
-      if (parsed.kind == ProfileLineKind::Section) {
+      const StoreLine parsed = ReadStoreLine(line);
+      if (parsed.kind == StoreLineKind::Section) {
         if (active != kNone) FinishSection(active);
         active = kNone;
         inMonth_ = false;
@@ -199,9 +158,9 @@ class StoreWalk {
         continue;
       }
       double key = 0;
-      if (inMonth_ && parsed.kind == ProfileLineKind::Key) {
+      if (inMonth_ && parsed.kind == StoreLineKind::Call) {
         if (!TryStoreDateTime(rs_, parsed.name, key) || key <= lastKey_ ||
-            ForeignNotation(rs_, parsed.name) || ForeignNotation(rs_, parsed.value)) {
+            ForeignNotation(rs_, parsed.name) || ForeignNotation(rs_, parsed.end)) {
           disordered_ = true;
         }
         lastKey_ = key;
@@ -210,7 +169,7 @@ class StoreWalk {
         WriteLine(line, eol);
         continue;
       }
-      if (parsed.kind != ProfileLineKind::Key) {
+      if (parsed.kind != StoreLineKind::Call) {
         // Blank and comment lines after a section's last key stay after the calls added to it.
         if (out_) trail_.append(line).append(eol);
         trailOpen_ = eol.empty();
@@ -221,15 +180,13 @@ class StoreWalk {
       WriteFreshBefore(sections_[active], key);
       const std::size_t call = FindKey(sections_[active], parsed.name);
       if (call != kNone && status_[call] == kNew) {
-        if (!ProfileValueText(parsed.value).empty()) {
+        if (!StoreEndText(parsed.end).empty()) {
           status_[call] = kHeld;
         } else {
           // A key without an end does not count as a call: it takes this one's end.
           status_[call] = kFilled;
-          std::string filled(parsed.name);
-          filled += '=';
-          filled += DateTimeText(rs_, calls_[call].end);
-          WriteLine(filled, eol.empty() ? kCrLf : eol);
+          WriteLine(CallLine(parsed.name, DateTimeText(rs_, calls_[call].end)),
+                    eol.empty() ? kStoreLineEnd : eol);
           ++added_;
           continue;
         }
@@ -252,8 +209,8 @@ class StoreWalk {
     if (it == end || calls_[*it].key != value) return kNone;
     // Texts that read as the same number but are written differently are other keys.
     if (!EqualNoCase(DateTimeText(rs_, value), name) &&
-        DateTimeText(PlainSettings(), value) != name &&
-        DateTimeText(CommaSettings(), value) != name) {
+        DateTimeText(StorePointNotation(), value) != name &&
+        DateTimeText(StoreCommaNotation(), value) != name) {
       return kNone;
     }
     return *it;
@@ -264,17 +221,17 @@ class StoreWalk {
     FlushTrail();
   }
 
-  void AppendNewSections() { WriteSectionsBefore(std::numeric_limits<std::int32_t>::max()); }
+  void AppendNewSections() { WriteSectionsBefore(std::numeric_limits<StoreMonth>::max()); }
 
   // The months of new calls that the store lacks and that come before `month`, each a new
   // section with its calls.
-  void WriteSectionsBefore(std::int32_t month) {
+  void WriteSectionsBefore(StoreMonth month) {
     for (; nextSection_ < sections_.size() && sections_[nextSection_].month < month;
          ++nextSection_) {
       Section& section = sections_[nextSection_];
       if (section.seen) continue;
       section.seen = true;
-      WriteLine("[" + section.name + "]", kCrLf);
+      WriteLine(SectionLine(section.month), kStoreLineEnd);
       WriteFreshBefore(section, std::numeric_limits<double>::infinity());
     }
   }
@@ -285,8 +242,7 @@ class StoreWalk {
          ++section.next) {
       const std::uint32_t call = firsts_[section.next];
       if (status_[call] != kNew) continue;
-      WriteLine(DateTimeText(rs_, calls_[call].key) + "=" + DateTimeText(rs_, calls_[call].end),
-                kCrLf);
+      WriteLine(CallLine(rs_, calls_[call].key, calls_[call].end), kStoreLineEnd);
       ++added_;
     }
   }
@@ -294,7 +250,7 @@ class StoreWalk {
   void FlushTrail() {
     if (trail_.empty() && !trailOpen_) return;
     if (out_) {
-      if (lineOpen_) out_->Write(kCrLf);
+      if (lineOpen_) out_->Write(kStoreLineEnd);
       out_->Write(trail_);
     }
     lineOpen_ = trailOpen_;
@@ -305,7 +261,7 @@ class StoreWalk {
   void WriteLine(std::string_view text, std::string_view eol) {
     if (!out_) return;
     // The store's old last line had no line end; something now follows it.
-    if (lineOpen_) out_->Write(kCrLf);
+    if (lineOpen_) out_->Write(kStoreLineEnd);
     out_->Write(text);
     out_->Write(eol);
     lineOpen_ = eol.empty();
@@ -327,7 +283,7 @@ class StoreWalk {
   bool lineOpen_ = false;
   std::size_t added_ = 0;
   std::size_t nextSection_ = 0;
-  std::int32_t lastMonth_ = std::numeric_limits<std::int32_t>::min();
+  StoreMonth lastMonth_ = std::numeric_limits<StoreMonth>::min();
   double lastKey_ = 0;
   bool inMonth_ = false;
   bool disordered_ = false;
@@ -359,8 +315,8 @@ class OrderedStore {
           line.remove_prefix(kBom.size());
         }
         first = false;
-        const ProfileLine parsed = ParseProfileLine(line);
-        if (parsed.kind == ProfileLineKind::Section) {
+        const StoreLine parsed = ReadStoreLine(line);
+        if (parsed.kind == StoreLineKind::Section) {
           if (const auto month = SectionMonth(parsed.name)) {
             block = &months_[*month];
             loose = &block->other;
@@ -372,13 +328,13 @@ class OrderedStore {
           continue;
         }
         double key = 0;
-        if (block != nullptr && parsed.kind == ProfileLineKind::Key &&
-            TryStoreDateTime(PlainSettings(), parsed.name, key)) {
-          block->calls.push_back(Entry{key, ProfileValueText(parsed.value)});
+        if (block != nullptr && parsed.kind == StoreLineKind::Call &&
+            TryStoreDateTime(StorePointNotation(), parsed.name, key)) {
+          block->calls.push_back(Entry{key, StoreEndText(parsed.end)});
           continue;
         }
         // Blank lines carry nothing; everything else is kept where it can be.
-        if (parsed.kind != ProfileLineKind::Blank || block == nullptr) loose->emplace_back(line);
+        if (parsed.kind != StoreLineKind::Blank || block == nullptr) loose->emplace_back(line);
       }
       readable = !lines.Failed();
     }
@@ -408,9 +364,9 @@ class OrderedStore {
                                        [](const Entry& e, double key) { return e.key < key; });
       if (it != entries.end() && it->key == call.key) {
         if (!it->end.empty()) continue;
-        it->end = FloatToStr(PlainSettings(), call.end);
+        it->end = DateTimeText(StorePointNotation(), call.end);
       } else {
-        entries.insert(it, Entry{call.key, FloatToStr(PlainSettings(), call.end)});
+        entries.insert(it, Entry{call.key, DateTimeText(StorePointNotation(), call.end)});
       }
       ++added;
     }
@@ -421,11 +377,11 @@ class OrderedStore {
     if (bom_) out.Write(kBom);
     for (const std::string& line : preamble_) WriteLine(out, line);
     for (const auto& [month, block] : months_) {
-      WriteLine(out, "[" + MonthName(month) + "]");
+      WriteLine(out, SectionLine(month));
       for (const Entry& e : block.calls) {
         double end = 0;
-        WriteLine(out, DateTimeText(rs, e.key) + "=" +
-                           (TryStoreDateTime(rs, e.end, end) ? DateTimeText(rs, end) : e.end));
+        WriteLine(out, CallLine(DateTimeText(rs, e.key),
+                                TryStoreDateTime(rs, e.end, end) ? DateTimeText(rs, end) : e.end));
       }
       for (const std::string& line : block.other) WriteLine(out, line);
     }
@@ -447,12 +403,12 @@ class OrderedStore {
 
   static void WriteLine(AtomicFileWriter& out, std::string_view line) {
     out.Write(line);
-    out.Write(kCrLf);
+    out.Write(kStoreLineEnd);
   }
 
   bool bom_ = false;
   std::vector<std::string> preamble_;
-  std::map<std::int32_t, Block> months_;
+  std::map<StoreMonth, Block> months_;
   std::vector<std::pair<std::string, std::vector<std::string>>> others_;
 };
 
@@ -462,7 +418,7 @@ class OrderedStore {
 // NewCalls
 
 void NewCalls::Add(TDateTime start, TDateTime end) {
-  const std::int32_t month = MonthNumber(start);
+  const StoreMonth month = MonthOf(start);
   calls_.push_back(Call{StartKey(start), end, month});
   orderedValid_ = false;
 }
@@ -490,12 +446,12 @@ const std::vector<std::uint32_t>& NewCalls::Ordered() const {
 }
 
 bool NewCalls::HasStart(TDateTime start, std::size_t count) const {
-  const std::int32_t month = MonthNumber(start);
+  const StoreMonth month = MonthOf(start);
   const double key = StartKey(start);
   const std::vector<std::uint32_t>& ordered = Ordered();
   const auto it =
       std::lower_bound(ordered.begin(), ordered.end(), std::make_pair(month, key),
-                       [&](std::uint32_t call, const std::pair<std::int32_t, double>& k) {
+                       [&](std::uint32_t call, const std::pair<StoreMonth, double>& k) {
                          const Call& c = calls_[call];
                          return c.month != k.first ? c.month < k.first : c.key < k.second;
                        });

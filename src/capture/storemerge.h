@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/storeformat.h"
 #include "platform/datetime.h"
 #include "platform/regional.h"
 
@@ -31,7 +32,7 @@ class NewCalls {
   struct Call {
     double key;  // the start as its store text reads back: equal texts, equal keys
     double end;
-    std::int32_t month;  // year * 12 + month - 1 of the start
+    StoreMonth month;  // of the start
   };
   const Call& operator[](std::size_t i) const { return calls_[i]; }
   // Indexes of the calls ordered by month, key and arrival: each month a run, the first of

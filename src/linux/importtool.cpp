@@ -150,7 +150,26 @@ std::vector<LogRecord> ReadPppRecords(LogStream& log, const std::string& name, Y
   LogRecordReader reader(hint, zone, kPrograms);
   std::string line;
   std::uint64_t lineNumber = 1;
-  bool afterCr = false;
+  LineCutter cutter;
+  const auto onPiece = [&](std::string_view piece, bool ended) {
+    if (line.size() + piece.size() > kLongestLogLine) {
+      throw Error(FormatMessage("%s: line ", name) + std::to_string(lineNumber) +
+                  " is longer than any system log line (" + std::to_string(kLongestLogLine) +
+                  " bytes); it is no system log");
+    }
+    if (!ended) {
+      line.append(piece);
+      return;
+    }
+    if (line.empty()) {
+      reader.Line(piece);
+    } else {
+      line.append(piece);
+      reader.Line(line);
+      line.clear();
+    }
+    ++lineNumber;
+  };
   bool first = true;
   std::vector<char> block(64 * 1024);
   for (;;) {
@@ -180,33 +199,9 @@ std::vector<LogRecord> ReadPppRecords(LogStream& log, const std::string& name, Y
         }
       }
     }
-    while (!bytes.empty()) {
-      if (afterCr && bytes.front() == '\n') bytes.remove_prefix(1);  // the LF of a CR LF
-      afterCr = false;
-      const std::size_t end = bytes.find_first_of("\r\n");
-      const std::string_view piece = bytes.substr(0, end);
-      if (line.size() + piece.size() > kLongestLogLine) {
-        throw Error(FormatMessage("%s: line ", name) + std::to_string(lineNumber) +
-                    " is longer than any system log line (" + std::to_string(kLongestLogLine) +
-                    " bytes); it is no system log");
-      }
-      if (end == std::string_view::npos) {
-        line.append(piece);
-        break;
-      }
-      afterCr = bytes[end] == '\r';
-      if (line.empty()) {
-        reader.Line(piece);
-      } else {
-        line.append(piece);
-        reader.Line(line);
-        line.clear();
-      }
-      ++lineNumber;
-      bytes.remove_prefix(end + 1);
-    }
+    cutter.Feed(bytes, onPiece);
   }
-  if (!line.empty()) reader.Line(line);
+  if (cutter.Finish()) reader.Line(line);
   return reader.Finish(&hint);
 }
 

@@ -30,7 +30,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -38,7 +37,10 @@
 #include <vector>
 
 #include "capture/hooklog.h"
+#include "capture/modemstamp.h"
 #include "linux/syslogcalls.h"
+#include "platform/files.h"
+#include "platform/linereader.h"
 
 namespace {
 
@@ -88,15 +90,10 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+// What the descriptor holds, at most `limit` bytes; a read that fails ends the text.
 std::string ReadUpTo(int fd, std::size_t limit) {
   std::string text;
-  char buffer[65536];
-  while (text.size() < limit) {
-    const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - text.size()));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
+  dorvane::ReadDescriptor(fd, text, limit);
   return text;
 }
 
@@ -206,8 +203,12 @@ std::optional<std::string> SystemLogTail(const std::string& root) {
     if (::lseek(fd, from, SEEK_SET) == from) text = ReadUpTo(fd, kSystemLogTail);
     ::close(fd);
     if (from > 0) {
-      const auto newline = text.find('\n');
-      text.erase(0, newline == std::string::npos ? text.size() : newline + 1);
+      // The first line is cut: it goes.
+      dorvane::LineCursor lines(text);
+      std::string_view cut;
+      std::string_view end;
+      lines.Next(cut, end);
+      text.erase(0, cut.size() + end.size());
     }
     return text;
   }
@@ -294,10 +295,8 @@ std::optional<time_t> StartInSystemLog(const std::string& root, const std::strin
 std::string Stamp(time_t when) {
   struct tm t {};
   ::localtime_r(&when, &t);
-  char text[64];
-  std::snprintf(text, sizeof text, "%02d-%02d-%04d %02d:%02d:%02d.00", t.tm_mon + 1, t.tm_mday,
-                t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
-  return text;
+  return dorvane::ModemStampText(
+      {{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday}, {t.tm_hour, t.tm_min, t.tm_sec, 0}});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -329,8 +328,7 @@ struct Hook {
     if (logs >= 0) RemoveOwnFile(logs, NoteName().c_str());
     const std::optional<time_t> dialled = StartInSystemLog(root, pid, now);
     if (!dialled) return;
-    const std::string note = pid + "\n" + std::to_string(static_cast<long long>(*dialled)) + "\n" +
-                             Stamp(*dialled) + "\n";
+    const std::string note = dorvane::CallNoteText({Number(pid), *dialled}, Stamp(*dialled));
     if (state >= 0) ReplaceFile(state, NoteName(), note, 0600);
     // The same note where a user who may dial can read it: the call in progress.
     if (logs >= 0) ReplaceFile(logs, NoteName(), note, 0644);
@@ -343,15 +341,11 @@ struct Hook {
     if (fd < 0) return std::nullopt;
     const std::string text = ReadUpTo(fd, 256);
     ::close(fd);
-    const auto first = text.find('\n');
-    if (first == std::string::npos || text.substr(0, first) != pid || pid.empty()) {
+    const std::optional<dorvane::CallNote> note = dorvane::ParseCallNote(text);
+    if (!note || pid.empty() || std::to_string(note->pid) != pid || note->dialledAt <= 0) {
       return std::nullopt;
     }
-    const auto second = text.find('\n', first + 1);
-    const std::string seconds = text.substr(
-        first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
-    if (Number(seconds) <= 0) return std::nullopt;
-    return static_cast<time_t>(Number(seconds));
+    return static_cast<time_t>(note->dialledAt);
   }
 
   void Down(time_t now) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "capture/callstore.h"
+#include "capture/modemstamp.h"
 #include "platform/ascii.h"
 #include "platform/files.h"
 

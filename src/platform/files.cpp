@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -115,24 +116,8 @@ bool RealFileSystem::Exists(const std::string& path) const {
 }
 
 std::optional<std::string> RealFileSystem::ReadAll(const std::string& path) const {
-  int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
   std::string content;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && st.st_size > 0)
-    content.reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[65536];
-  for (;;) {
-    ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (got == 0) break;
-    content.append(buffer, static_cast<std::size_t>(got));
-  }
-  ::close(fd);
+  if (ReadWholeFile(Native(path), content) != FileRead::kRead) return std::nullopt;
   return content;
 }
 
@@ -241,18 +226,39 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext) {
   return out;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    lines.push_back(text.substr(start, i - start));
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
+bool ReadDescriptor(int fd, std::string& out, std::size_t limit) {
+  constexpr std::size_t kBlock = 65536;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    out.reserve(out.size() + std::min(limit, static_cast<std::size_t>(st.st_size)));
   }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
+  const std::size_t base = out.size();
+  std::size_t got = 0;
+  bool ok = true;
+  while (got < limit) {
+    const std::size_t want = std::min(kBlock, limit - got);
+    out.resize(base + got + want);
+    const ssize_t n = ::read(fd, out.data() + base + got, want);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  out.resize(base + got);
+  return ok;
+}
+
+FileRead ReadWholeFile(const std::string& nativePath, std::string& content, FileKinds kinds) {
+  const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? FileRead::kMissing : FileRead::kFailed;
+  struct stat st {};
+  bool ok = kinds == FileKinds::kAny || (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode));
+  content.clear();
+  ok = ok && ReadDescriptor(fd, content);
+  ::close(fd);
+  return ok ? FileRead::kRead : FileRead::kFailed;
 }
 
 bool MayWriteFile(const std::string& path) {

@@ -103,8 +103,18 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext);
 // The folder that holds a native path's file: "." for a bare name, "/" for a file at the root.
 std::string FolderOf(std::string_view path);
 
-// Splits text into lines at CR LF, LF or CR; a final line end adds no empty line.
-std::vector<std::string_view> SplitLines(std::string_view text);
+// Appends what the descriptor reads to `out`, up to its end or `limit` bytes: the one reader of
+// whole files. False when a read fails; what was read before stays in `out`.
+bool ReadDescriptor(int fd, std::string& out, std::size_t limit = static_cast<std::size_t>(-1));
+
+// What ReadWholeFile found: the file read, no such file, or one that cannot be read (or, for
+// kRegularFile, is no regular file: a FIFO would block, a device never end).
+enum class FileRead { kRead, kMissing, kFailed };
+enum class FileKinds { kAny, kRegularFile };
+
+// The whole file at a native path into `content`.
+FileRead ReadWholeFile(const std::string& nativePath, std::string& content,
+                       FileKinds kinds = FileKinds::kAny);
 
 // True when the program may replace the file at `path`: it does not exist yet, or it is a
 // regular file this user may write. A file without any write bit (mode 444, the read-only

@@ -17,22 +17,54 @@ namespace dorvane {
 BlockLineReader::BlockLineReader(ReadBlock read, std::uint64_t size, std::size_t blockSize)
     : read_(std::move(read)), size_(size), blockSize_(blockSize == 0 ? 1 : blockSize) {}
 
+LineBreak LineEndFinder::Next(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+  if (lf_ == kUnknown || lf_ < from) {
+    // An empty text may have no data pointer, which memchr may not be given even for no bytes.
+    const void* lf = size > from ? std::memchr(data + from, '\n', size - from) : nullptr;
+    lf_ = lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+  }
+  const void* cr = lf_ > from ? std::memchr(data + from, '\r', lf_ - from) : nullptr;
+  LineBreak end;
+  end.at = cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lf_;
+  if (end.at < size) {
+    end.length = data[end.at] == '\r' && end.at + 1 < size && data[end.at + 1] == '\n' ? 2 : 1;
+  }
+  return end;
+}
+
+bool LineCursor::Next(std::string_view& line, std::string_view& lineEnd) {
+  if (pos_ >= text_.size()) return false;
+  const LineBreak end = finder_.Next(text_, pos_);
+  line = text_.substr(pos_, end.at - pos_);
+  lineEnd = text_.substr(end.at, end.length);
+  pos_ = end.at + end.length;
+  return true;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  LineCursor cursor(text);
+  std::string_view line;
+  while (cursor.Next(line)) lines.push_back(line);
+  return lines;
+}
+
 bool BlockLineReader::Next(std::string_view& line) {
   for (;;) {
     const char* data = buffer_.data();
-    const std::size_t i = FindLineEnd();
-    if (i < end_) {
-      if (data[i] == '\r' && i + 1 == end_ && !atEnd_) {
+    const LineBreak end = finder_.Next(std::string_view(data, end_), scan_);
+    if (end.length > 0) {
+      if (data[end.at] == '\r' && end.at + 1 == end_ && !atEnd_) {
         // A CR at the end of what has been read: the next block tells whether an LF follows.
-        scan_ = i;
+        scan_ = end.at;
         Refill();
         continue;
       }
-      line = std::string_view(data + begin_, i - begin_);
-      std::size_t next = i + 1;
-      if (data[i] == '\r' && next < end_ && data[next] == '\n') ++next;
-      lineEnd_ = std::string_view(data + i, next - i);
-      begin_ = scan_ = next;
+      line = std::string_view(data + begin_, end.at - begin_);
+      lineEnd_ = std::string_view(data + end.at, end.length);
+      begin_ = scan_ = end.at + end.length;
       return true;
     }
     scan_ = end_;
@@ -48,19 +80,6 @@ bool BlockLineReader::Next(std::string_view& line) {
   }
 }
 
-std::size_t BlockLineReader::FindLineEnd() {
-  // The next LF is remembered while it lies ahead, so that a file of CR line ends is not searched
-  // to the end of the block for every line.
-  const char* data = buffer_.data();
-  if (lf_ == kUnknown || lf_ < scan_) {
-    // An empty buffer has no data pointer, which memchr may not be given even for no bytes.
-    const void* lf = end_ > scan_ ? std::memchr(data + scan_, '\n', end_ - scan_) : nullptr;
-    lf_ = lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : end_;
-  }
-  const void* cr = lf_ > scan_ ? std::memchr(data + scan_, '\r', lf_ - scan_) : nullptr;
-  return cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lf_;
-}
-
 bool BlockLineReader::Refill() {
   if (atEnd_) return false;
   if (begin_ > 0) {
@@ -71,7 +90,7 @@ bool BlockLineReader::Refill() {
   }
   // Only a line longer than a block makes the buffer grow.
   if (buffer_.size() - end_ < blockSize_) buffer_.resize(end_ + blockSize_);
-  lf_ = kUnknown;  // looked for again in what is read now
+  finder_.Forget();  // the line ends are looked for again in what is read now
   const std::ptrdiff_t got = read_(buffer_.data() + end_, blockSize_);
   if (got <= 0) {
     atEnd_ = true;

@@ -1,5 +1,8 @@
-// Text files read line by line in blocks, so that a file of any size is read in bounded memory.
-// The line ends are those of SplitLines: CR LF, LF or CR; a final line end adds no empty line.
+// Text cut into lines, the one rule for every reader of text files: a line ends at CR LF, LF or
+// CR, and a final line end adds no empty line. LineEndFinder holds the rule; it is applied to a
+// text held whole (LineCursor, SplitLines), to a file read in blocks that the reader asks for
+// (BlockLineReader, so that a file of any size is read in bounded memory), and to text handed in
+// pieces as it comes (LineCutter, for readers that decode or unpack on the way).
 #pragma once
 
 #include <cstddef>
@@ -11,6 +14,93 @@
 #include <vector>
 
 namespace dorvane {
+
+// Where a line ends: the offset of its line end and the line end's length (2 for CR LF, 1 for LF
+// or CR, 0 when the text holds no line end after the line: `at` is then the text's size).
+struct LineBreak {
+  std::size_t at = 0;
+  std::size_t length = 0;
+};
+
+// Finds line ends in a text, searching each character once however the lines end: the next LF
+// is remembered while it lies ahead, so that a text of CR line ends is not searched to its end
+// for every line. A CR that is the text's last byte ends a line of length 1; a reader of pieces
+// looks at the next piece for its LF.
+class LineEndFinder {
+ public:
+  // The first line end in `text` at or after `from`.
+  LineBreak Next(std::string_view text, std::size_t from);
+  // To be called when the text changes (it moved, or grew).
+  void Forget() { lf_ = kUnknown; }
+
+ private:
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  std::size_t lf_ = kUnknown;
+};
+
+// The lines of a text held whole, each with its line end.
+class LineCursor {
+ public:
+  explicit LineCursor(std::string_view text) : text_(text) {}
+  // The next line and its line end ("\r\n", "\n", "\r", or none after a last line); false
+  // after the last line.
+  bool Next(std::string_view& line, std::string_view& lineEnd);
+  // The next line without its line end.
+  bool Next(std::string_view& line) {
+    std::string_view lineEnd;
+    return Next(line, lineEnd);
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  LineEndFinder finder_;
+};
+
+// Splits text into lines; a final line end adds no empty line.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
+// Cuts text that comes in pieces into lines, handing each line on in pieces, so that a line of
+// any length costs no memory here: `onPiece(piece, ended)` for each piece of a line, `ended`
+// true for the piece that ends it (possibly empty). A CR that ends one piece and an LF that
+// starts the next are one line end.
+class LineCutter {
+ public:
+  template <typename OnPiece>
+  void Feed(std::string_view text, OnPiece&& onPiece) {
+    if (skipLf_ && !text.empty()) {
+      skipLf_ = false;
+      if (text.front() == '\n') text.remove_prefix(1);
+    }
+    finder_.Forget();
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+      const LineBreak end = finder_.Next(text, pos);
+      if (end.length == 0) {
+        onPiece(text.substr(pos), false);
+        open_ = true;
+        return;
+      }
+      onPiece(text.substr(pos, end.at - pos), true);
+      open_ = false;
+      skipLf_ = text[end.at] == '\r' && end.at + 1 == text.size();
+      pos = end.at + end.length;
+    }
+  }
+  // At the end of the text: true when a last line without a line end is still open (its
+  // pieces handed on, its end not).
+  bool Finish() {
+    const bool open = open_;
+    open_ = false;
+    skipLf_ = false;
+    return open;
+  }
+
+ private:
+  LineEndFinder finder_;
+  bool skipLf_ = false;
+  bool open_ = false;
+};
 
 // The lines of one open file, in file order.
 class LineSource {
@@ -46,8 +136,6 @@ class BlockLineReader : public LineSource {
  private:
   // Moves the unread rest to the front and reads behind it; false at the end or on an error.
   bool Refill();
-  // The first CR or LF from scan_ on, end_ when there is none.
-  std::size_t FindLineEnd();
 
   ReadBlock read_;
   std::uint64_t size_;
@@ -56,9 +144,7 @@ class BlockLineReader : public LineSource {
   std::size_t begin_ = 0;  // first unread byte
   std::size_t scan_ = 0;   // first byte not yet searched for a line end
   std::size_t end_ = 0;    // end of the bytes read
-  // The next LF at or after scan_, end_ for none before end_.
-  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
-  std::size_t lf_ = kUnknown;
+  LineEndFinder finder_;
   bool atEnd_ = false;
   bool failed_ = false;
   std::string_view lineEnd_;

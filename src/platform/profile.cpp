@@ -67,42 +67,6 @@ std::size_t HashNoCase(std::string_view s) {
   return static_cast<std::size_t>(h);
 }
 
-// Walks the lines of a text, giving each line and its line end (CR LF, LF, CR or none).
-class LineCursor {
- public:
-  explicit LineCursor(std::string_view text) : text_(text) {
-    nextCr_ = Find('\r');
-    nextLf_ = Find('\n');
-  }
-
-  bool Next(std::string_view& line, std::string_view& eol) {
-    if (pos_ >= text_.size()) return false;
-    // The next CR and the next LF are each searched for once over the whole text.
-    if (nextCr_ < pos_) nextCr_ = Find('\r');
-    if (nextLf_ < pos_) nextLf_ = Find('\n');
-    const std::size_t end = nextCr_ < nextLf_ ? nextCr_ : nextLf_;
-    line = text_.substr(pos_, end - pos_);
-    std::size_t eolLength = 0;
-    if (end < text_.size()) {
-      eolLength = (text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n') ? 2 : 1;
-    }
-    eol = text_.substr(end, eolLength);
-    pos_ = end + eolLength;
-    return true;
-  }
-
- private:
-  std::size_t Find(char c) const {
-    auto at = text_.find(c, pos_);
-    return at == std::string_view::npos ? text_.size() : at;
-  }
-
-  std::string_view text_;
-  std::size_t pos_ = 0;
-  std::size_t nextCr_ = 0;
-  std::size_t nextLf_ = 0;
-};
-
 std::string ValueText(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
@@ -114,35 +78,6 @@ std::string ValueText(std::string_view value) {
 std::string DefaultText(std::string_view def) {
   while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
   return std::string(def.substr(0, kMaxValueLength));
-}
-
-enum class LoadResult { Ok, Missing, Failed };
-
-LoadResult LoadFile(const std::string& path, std::string& content) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? LoadResult::Missing : LoadResult::Failed;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return LoadResult::Failed;
-  }
-  content.clear();
-  content.resize(static_cast<std::size_t>(st.st_size));
-  std::size_t got = 0;
-  for (;;) {
-    if (got == content.size()) content.resize(content.size() + 65536);
-    ssize_t n = ::read(fd, content.data() + got, content.size() - got);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return LoadResult::Failed;
-    }
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-  content.resize(got);
-  return LoadResult::Ok;
 }
 
 std::string_view SkipBom(std::string_view text) {
@@ -228,7 +163,8 @@ ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const {
   std::string content;
-  if (LoadFile(path_, content) != LoadResult::Ok) return DefaultText(defaultValue);
+  if (ReadWholeFile(path_, content, FileKinds::kRegularFile) != FileRead::kRead)
+    return DefaultText(defaultValue);
   const std::string_view wantedSection = Trim(section);
   const std::string_view wantedKey = Trim(key);
   LineCursor cursor(SkipBom(content));
@@ -289,7 +225,7 @@ void ProfileFile::DeleteKey(std::string_view section, std::string_view key) {
 std::vector<std::string> ProfileFile::SectionNames() const {
   std::vector<std::string> names;
   std::string content;
-  if (LoadFile(path_, content) != LoadResult::Ok) return names;
+  if (ReadWholeFile(path_, content, FileKinds::kRegularFile) != FileRead::kRead) return names;
   LineCursor cursor(SkipBom(content));
   std::string_view line;
   std::string_view eol;
@@ -381,13 +317,13 @@ struct ProfileEdit::Impl {
   std::unordered_map<KeyRef, std::uint32_t, KeyRefHash, KeyRefEqual> keyIndex;
 
   explicit Impl(const std::string& filePath) : path(filePath), lock(filePath) {
-    switch (LoadFile(path, original)) {
-      case LoadResult::Ok:
+    switch (ReadWholeFile(path, original, FileKinds::kRegularFile)) {
+      case FileRead::kRead:
         break;
-      case LoadResult::Missing:
+      case FileRead::kMissing:
         original.clear();
         break;
-      case LoadResult::Failed:
+      case FileRead::kFailed:
         // Never replace a file that could not be read: the batch would drop its content.
         readable = false;
         original.clear();

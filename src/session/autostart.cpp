@@ -16,9 +16,9 @@ constexpr std::string_view kOwnMark = "X-Dorvane-Check=true";
 constexpr const char* kNotOurs = "'%s' was not written by Dorvane and is left as it is";
 
 std::optional<std::string> ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string text;
+  if (ReadWholeFile(path, text) != FileRead::kRead) return std::nullopt;
+  return text;
 }
 
 // The desktop entry's Exec quoting: a path with blanks or specials goes in double quotes, with

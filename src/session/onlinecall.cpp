@@ -2,42 +2,19 @@
 
 #include <algorithm>
 
-#include "capture/callstore.h"
 #include "capture/modemlog.h"
+#include "capture/modemstamp.h"
 #include "platform/error.h"
 
 namespace dorvane {
 
 namespace {
 
-std::optional<std::int64_t> PlainNumber(std::string_view text) {
-  if (text.empty() || text.size() > 18) return std::nullopt;
-  std::int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
 bool Has(std::string_view line, std::string_view word) {
   return line.find(word) != std::string_view::npos;
 }
 
 }  // namespace
-
-std::optional<CallNote> ParseCallNote(std::string_view text) {
-  // The first two lines, each ended: a note is written beside and renamed, never cut, but a
-  // reader must not take half a number from anything else. Lines after them are the hook's.
-  const std::size_t firstEnd = text.find('\n');
-  if (firstEnd == std::string_view::npos) return std::nullopt;
-  const std::size_t secondEnd = text.find('\n', firstEnd + 1);
-  if (secondEnd == std::string_view::npos) return std::nullopt;
-  const auto pid = PlainNumber(text.substr(0, firstEnd));
-  const auto at = PlainNumber(text.substr(firstEnd + 1, secondEnd - firstEnd - 1));
-  if (!pid || !at || *pid == 0) return std::nullopt;
-  return CallNote{*pid, *at};
-}
 
 std::optional<TDateTime> OpenSessionStart(LineSource& lines) {
   std::optional<TDateTime> start;

@@ -22,18 +22,6 @@ namespace dorvane {
 // (kHookDialNotePrefix, the interface, kHookDialNoteSuffix: ".ppp0.call"); it goes at ip-down.
 inline constexpr std::string_view kCallNoteSuffix = kHookDialNoteSuffix;
 
-// What a note of the hook says: the pppd process that holds the link, and the moment it was
-// dialled in seconds since 1970.
-struct CallNote {
-  std::int64_t pid = 0;
-  std::int64_t dialledAt = 0;
-};
-
-// A note begins with two lines, the pppd process number and the dial moment, each a plain
-// decimal number ended by LF; further lines are not read. Anything else (a note cut off while
-// it was written, a foreign file) is no note.
-std::optional<CallNote> ParseCallNote(std::string_view text);
-
 // The start of the session the modem log leaves open: after its last "in use" line, a start
 // line ("Dialing", "ATDT") with a valid stamp and no end ("NO CARRIER", "Hanging up") or
 // "closed" line after it. The classic driver writes the start while the modem dials.

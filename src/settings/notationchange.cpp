@@ -4,10 +4,8 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <fstream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,12 +87,9 @@ std::optional<std::string> TimesIn(std::string_view cell, const RegionalSettings
 }
 
 std::optional<std::string> ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(text).str();
+  std::string text;
+  if (ReadWholeFile(path, text) != FileRead::kRead) return std::nullopt;
+  return text;
 }
 
 void Stop(const std::function<void(NotationStep)>& afterStep, NotationStep step) {
@@ -151,18 +146,10 @@ std::string SettingsTextInNotation(std::string_view text, const RegionalSettings
   out.reserve(text.size());
   std::string_view section;
   int count = 0;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::size_t next = end;
-    if (end < text.size()) {
-      next = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
-    }
-    const std::string_view line = text.substr(pos, end - pos);
-    const std::string_view lineEnd = text.substr(end, next - end);
-    pos = next;
-
+  LineCursor lines(text);
+  std::string_view line;
+  std::string_view lineEnd;
+  while (lines.Next(line, lineEnd)) {
     const ProfileLine parsed = ParseProfileLine(line);
     std::optional<std::string> value;
     if (parsed.kind == ProfileLineKind::Section) {

@@ -244,6 +244,10 @@ TEST_F(ImportTool, SaysWhatTheInputHeld) {
       {std::string(kLongestLogLine + 1, '\0'), 1, "",
        "dorvane-import: log: line 1 is longer than any system log line (65536 bytes); it is no "
        "system log\n"},
+      // Lines are counted at CR LF, LF and CR alike.
+      {"a\r\nb\rc\n" + std::string(kLongestLogLine + 1, 'x'), 1, "",
+       "dorvane-import: log: line 4 is longer than any system log line (65536 bytes); it is no "
+       "system log\n"},
       {"root:x:0:0:root:/root:/bin/bash\n"
        "Tue 2023-09-19 10:00:00 CEST box pppd[1]: Serial connection established.\n",
        0, "0 calls found, 0 new calls recorded\n",

@@ -71,23 +71,6 @@ TEST(ChangeFileExt, ReplacesOnlyTheFileNamesExtension) {
   for (const auto& c : cases) EXPECT_EQ(ChangeFileExt(c.path, c.ext), c.changed) << c.path;
 }
 
-TEST(SplitLines, EveryKindOfLineEnd) {
-  struct Case {
-    std::string text;
-    std::vector<std::string_view> lines;
-  } cases[] = {
-      {"", {}},
-      {"a", {"a"}},
-      {"a\r\n", {"a"}},
-      {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
-      {"\r\n", {""}},
-      {"a\n\n", {"a", ""}},
-      {"a\r\r\nb", {"a", "", "b"}},
-      {"a\n\rb", {"a", "", "b"}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << c.text;
-}
-
 // Two runs that find one handed-over log: only one imports it, and a log already gone is no
 // claim at all.
 TEST(ClaimFile, OneReaderAtATimeAndOnlyTheFileNamed) {

@@ -25,30 +25,63 @@ std::vector<std::string> Split(const std::string& text) {
   return lines;
 }
 
-// Whatever the block size, a line end split across two blocks included, the lines are those of
-// SplitLines.
-TEST(BlockLineReader, SameLinesAsSplitLinesAtEveryBlockSize) {
-  const std::string texts[] = {
-      "",
-      "a",
-      "a\r\n",
-      "a\r\nb\nc\rd",
-      "\r\n",
-      "a\n\n",
-      "a\r\r\nb",
-      "a\n\rb",
-      "\r\r\n\n\r",
-      "ab\r",
-      "ab\rcd",
-      "[1999-7]\r\n36006=36007\r\n",
-      std::string(300, 'x') + "\r\n" + std::string(5, 'y'),
+// The lines of a text handed to a LineCutter in pieces of `size` bytes.
+std::vector<std::string> CutLines(const std::string& text, std::size_t size) {
+  std::vector<std::string> lines;
+  std::string line;
+  LineCutter cutter;
+  for (std::size_t at = 0; at < text.size(); at += size) {
+    cutter.Feed(std::string_view(text).substr(at, size), [&](std::string_view piece, bool ended) {
+      line.append(piece);
+      if (!ended) return;
+      lines.push_back(line);
+      line.clear();
+    });
+  }
+  if (cutter.Finish()) lines.push_back(line);
+  return lines;
+}
+
+// A line ends at CR LF, LF or CR, and a final line end adds no empty line: the same lines
+// whether the text is held whole, read in blocks or handed in pieces, whatever the block size,
+// a line end split across two blocks included; and the line ends a cursor hands out, put back
+// between the lines, give the text again.
+TEST(LineEnds, EveryReaderCutsTheSameLines) {
+  using Lines = std::vector<std::string>;
+  const struct Case {
+    std::string text;
+    Lines lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+      {"\r\n", {""}},
+      {"a\n\n", {"a", ""}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"a\n\rb", {"a", "", "b"}},
+      {"\r\r\n\n\r", {"", "", "", ""}},
+      {"ab\r", {"ab"}},
+      {"ab\rcd", {"ab", "cd"}},
+      {"[1999-7]\r\n36006=36007\r\n", {"[1999-7]", "36006=36007"}},
+      {std::string(300, 'x') + "\r\n" + std::string(5, 'y'),
+       {std::string(300, 'x'), std::string(5, 'y')}},
   };
-  for (const std::string& text : texts) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(Split(c.text), c.lines);
+    std::string rejoined;
+    LineCursor cursor(c.text);
+    std::string_view line;
+    std::string_view end;
+    while (cursor.Next(line, end)) rejoined.append(line).append(end);
+    EXPECT_EQ(rejoined, c.text);
     for (std::size_t block : {1u, 2u, 3u, 7u, 65536u}) {
-      auto source = TextLines(text, block);
-      EXPECT_EQ(AllLines(*source), Split(text)) << text << " block " << block;
+      auto source = TextLines(c.text, block);
+      EXPECT_EQ(AllLines(*source), c.lines) << "block " << block;
       EXPECT_FALSE(source->Failed());
-      EXPECT_EQ(source->Size(), text.size());
+      EXPECT_EQ(source->Size(), c.text.size());
+      EXPECT_EQ(CutLines(c.text, block), c.lines) << "pieces of " << block;
     }
   }
 }

@@ -1,7 +1,6 @@
 #include "platform/qt/helpviewer.h"
 
 #include <QDesktopServices>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -16,6 +15,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "platform/files.h"
 #include "platform/qt/icons.h"
 #include "platform/qt/qtext.h"
 
@@ -143,12 +143,12 @@ bool QtHelpEngine::ReadHelpFile(QString& html) {
     messages_.ErrorMessage("Help file not found: " + helpFilePath_);
     return false;
   }
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
+  std::string content;
+  if (ReadWholeFile(helpFilePath_, content) != FileRead::kRead) {
     messages_.ErrorMessage("Help file cannot be read: " + helpFilePath_);
     return false;
   }
-  const QByteArray bytes = file.readAll();
+  const QByteArray bytes = QByteArray::fromStdString(content);
   // A <meta charset> in the file decides its encoding; without one it is UTF-8.
   QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
   html = decoder.isValid() ? decoder.decode(bytes) : QString::fromUtf8(bytes);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "charges/gridpricing.h"
+
 namespace dorvane {
 
 double CallDuration(TDateTime start, TDateTime end) {
@@ -29,9 +31,7 @@ double RoundUpToPeriod(double duration, double period) {
 }
 
 double BandPrice(const BandRates& band, double duration) {
-  const double billed = RoundUpToPeriod(duration, band.minimumPeriod);
-  const double price = billed * band.minuteCost + band.startCost;
-  return price < band.minimumCost ? band.minimumCost : price;
+  return BilledPrice(band, RoundUpToPeriod(duration, band.minimumPeriod));
 }
 
 }  // namespace dorvane

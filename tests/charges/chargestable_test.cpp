@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,8 +18,7 @@
 namespace dorvane {
 namespace {
 
-const RegionalSettings kUs = test::Profile("EN_US");
-const RegionalSettings kDe = test::Profile("DE");
+using test::kDe, test::kUs;
 
 DaySet Days(std::initializer_list<int> numbers) {
   DaySet days{};
@@ -240,6 +242,77 @@ TEST(GridPricing, ABadCellFailsOnlyThePricesThatReachIt) {
     }
   }
   EXPECT_THROW(GridPricing(rs, ChargeRows{}), Error);
+}
+
+// The band rules applied row by row: the first row whose day and window match (the last row when
+// none does), and the cheapest and the dearest price over all rows.
+PricedCall ByTheBandRules(const RegionalSettings& rs, const ChargeRows& table, int day,
+                          TDateTime start, TDateTime end) {
+  const double duration = CallDuration(start, end);
+  const TimeParts t = DecodeTime(RoundToMillisecond(start));
+  std::size_t row = 0;
+  while (row + 1 < table.size() &&
+         !(BandHasDay(rs, day, table[row][0]) &&
+           ReadTimeWindow(rs, table[row][1]).Contains(t.hour, t.minute))) {
+    ++row;
+  }
+  PricedCall p;
+  p.cost = BandPrice(ReadChargeBand(rs, table[row]), duration);
+  p.lowest = 1E20;
+  p.highest = 0;
+  for (const ChargeRow& r : table) {
+    const double price = BandPrice(ReadChargeBand(rs, r), duration);
+    p.lowest = std::min(p.lowest, price);
+    p.highest = std::max(p.highest, price);
+  }
+  return p;
+}
+
+// Whatever the table pricing works out beforehand, each price is the band rules' to the bit.
+TEST(GridPricing, PricesEveryCallToTheBitAsTheBandRulesDo) {
+  RegionalSettings rs = kUs;
+  rs.longTimeFormat = "hh:nn:ss";
+  std::mt19937 random(20);
+  const auto pick = [&](std::initializer_list<const char*> texts) {
+    return std::string(texts.begin()[random() % texts.size()]);
+  };
+  const auto clock = [&] {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u:%02u:00", unsigned(random() % 24),
+                  unsigned(random() % 60));
+    return std::string(text);
+  };
+  for (int tables = 0; tables < 40; ++tables) {
+    ChargeRows table(tables % 10 == 9 ? 70 : 1 + random() % 10);  // and a long table
+    for (ChargeRow& row : table) {
+      DaySet days{};
+      for (int d = 1; d <= 7; ++d) days[static_cast<std::size_t>(d)] = random() % 3 == 0;
+      // Few distinct rates and periods, so that bands tie and one band undercuts another.
+      row = {DaysText(rs, days),
+             clock() + " - " + clock(),
+             pick({"0", "0.05", "0.1", "-0.1"}),
+             pick({"0", "0.01", "0.2", "0.15", "1e308"}),
+             pick({"0", "0.1", "0.5"}),
+             pick({"0", "1", "3", "0.5", "-1", "60"})};
+    }
+    if (tables % 8 == 7) table.front()[2] = "-0";  // priced row by row
+    const GridPricing pricing(rs, table);
+    for (int calls = 0; calls < 200; ++calls) {
+      const TDateTime start = At(1999, 1, 10) + (random() % (8 * 86400)) / 86400.0;
+      const TDateTime end = start + (static_cast<double>(random() % 20000) - 2000) / 86400.0;
+      const int day = static_cast<int>(random() % 9);  // 0 and 8 are no weekday
+      const PricedCall want = ByTheBandRules(rs, table, day, start, end);
+      const PricedCall got = pricing.PricesOn(day, start, end);
+      SCOPED_TRACE(testing::Message() << "table " << tables << ", call " << calls);
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(got.cost), std::bit_cast<std::uint64_t>(want.cost));
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(got.lowest),
+                std::bit_cast<std::uint64_t>(want.lowest));
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(got.highest),
+                std::bit_cast<std::uint64_t>(want.highest));
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(pricing.CallCostOn(day, start, end)),
+                std::bit_cast<std::uint64_t>(want.cost));
+    }
+  }
 }
 
 // The locales installed on this machine, as `locale -a` lists them.

@@ -2,8 +2,6 @@
 // start-up warnings of "dorvane CHECK" and "dorvane-report --period current" give the same
 // figures for the current billing period, under two regional settings.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -17,34 +15,28 @@
 #include "platform/messages.h"
 #include "platform/regional.h"
 #include "reports/billingperiod.h"
+#include "support/chargecells.h"
+#include "support/process.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using dorvane::e2e::ProgramFolder;
-using dorvane::e2e::ReadFile;
-using dorvane::e2e::WriteFile;
+using dorvane::e2e::ProgramFolder, dorvane::e2e::ReadFile, dorvane::e2e::WriteFile,
+    dorvane::testing::BandCells;
 
 // Runs dorvane-report with the arguments under the locale; its standard output.
 std::string RunReport(const fs::path& dir, const std::string& locale,
                       std::vector<std::string> args) {
-  const fs::path out = dir / "report.txt";
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (!std::freopen(out.c_str(), "w", stdout)) ::_exit(126);
-    ::setenv("LC_ALL", locale.c_str(), 1);
-    std::string program = DORVANE_REPORT_EXE;
-    std::vector<char*> argv = {program.data()};
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  return ReadFile(out);
+  dorvane::testing::ProcessRequest request;
+  request.program = DORVANE_REPORT_EXE;
+  request.args = std::move(args);
+  request.environment = {"LC_ALL=" + locale};
+  request.output = (dir / "report.txt").string();
+  request.errors = (dir / "report.err").string();
+  const dorvane::testing::ProgramOutput report = dorvane::testing::RunProgram(request);
+  EXPECT_EQ(report.status, 0) << report.err;
+  return report.out;
 }
 
 // The text after "caption " on the line that starts with the caption.
@@ -55,26 +47,16 @@ std::string LineValue(const std::string& text, const std::string& caption) {
   return text.substr(from, text.find('\n', from) - from);
 }
 
-std::string Band(const dorvane::RegionalSettings& rs, int row, const std::string& days,
-                 const std::string& window, double start, double perMinute) {
-  const std::string cells[] = {
-      days, window, dorvane::FloatToStr(rs, start), dorvane::FloatToStr(rs, perMinute), "0", "1"};
-  std::string text;
-  for (int c = 0; c < 6; ++c) {
-    text += "Cell" + std::to_string(c) + std::to_string(row) + "=" + cells[c] + "\r\n";
-  }
-  return text;
-}
-
 // Monday to Saturday by day at `dayRate`, the rest at `otherRate`.
 std::string Table(const dorvane::RegionalSettings& rs, double dayRate, double otherRate) {
   std::string days = rs.shortDayNames[1];
   for (std::size_t d = 2; d <= 6; ++d) days += ", " + rs.shortDayNames[d];
   return "Count=2\r\n" +
-         Band(rs, 1, days, dorvane::TimeToStr(rs, 0) + " - " + dorvane::TimeToStr(rs, 0.99999), 0.1,
-              dayRate) +
-         Band(rs, 2, dorvane::kCatchAllBandText,
-              dorvane::TimeToStr(rs, 0) + " - " + dorvane::TimeToStr(rs, 0.99999), 0, otherRate);
+         BandCells(rs, 1, days, dorvane::TimeToStr(rs, 0) + " - " + dorvane::TimeToStr(rs, 0.99999),
+                   0.1, dayRate) +
+         BandCells(rs, 2, dorvane::kCatchAllBandText,
+                   dorvane::TimeToStr(rs, 0) + " - " + dorvane::TimeToStr(rs, 0.99999), 0,
+                   otherRate);
 }
 
 class BillRun : public ::testing::TestWithParam<const char*> {};

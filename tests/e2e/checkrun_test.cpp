@@ -10,14 +10,13 @@
 #include <vector>
 
 #include "e2e/e2e_support.h"
+#include "support/session.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using dorvane::e2e::ProgramFolder;
-using dorvane::e2e::ReadFile;
-using dorvane::e2e::WriteFile;
+using dorvane::e2e::ProgramFolder, dorvane::e2e::ReadFile, dorvane::e2e::WriteFile;
 
 fs::path Data(const std::string& name) {
   return fs::path(DORVANE_TEST_DATA) / "e2e" / name;
@@ -112,10 +111,7 @@ TEST_F(CheckRun, ReadsTheWindowsDirectoryFromTheRegistry) {
     fs::remove(dir_ / "dorvane.DB");
     fs::create_directories(windir);
     fs::copy_file(Data("ModemLog.txt"), windir / "ModemLog.txt");
-    WriteFile(dir_ / "dorvane.REG",
-              "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
-              "Setup]\r\n\"WinDir\"=\"" +
-                  c.winDirValue + "\"\r\n\r\n");
+    WriteFile(dir_ / "dorvane.REG", dorvane::testing::WindowsFolderRegistry(c.winDirValue));
     ASSERT_EQ(Run({"/check"}, "C.UTF-8"), 0);
     EXPECT_EQ(ReadFile(dir_ / "dorvane.DB"), ReadFile(Data("expected_point.DB")));
     EXPECT_FALSE(fs::exists(windir / "ModemLog.txt"));

@@ -5,29 +5,17 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "e2e/e2e_support.h"
+#include "support/session.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using dorvane::e2e::ProgramFolder;
-using dorvane::e2e::ReadFile;
-using dorvane::e2e::WriteFile;
-
-// True once the process has its own handler for SIGTERM (bit 15 of SigCgt).
-bool CatchesTerm(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("SigCgt:", 0) == 0) {
-      return (std::stoull(line.substr(7), nullptr, 16) & (1ull << (SIGTERM - 1))) != 0;
-    }
-  }
-  return false;
-}
+using dorvane::e2e::ProgramFolder, dorvane::e2e::ReadFile, dorvane::e2e::WriteFile,
+    dorvane::testing::CatchesTerm;
 
 // Starts the window (offscreen) in the folder and, once it catches SIGTERM, sends the signal now
 // and then until it ends; returns its exit status, or -1 after a minute.

@@ -14,11 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using dorvane::e2e::CallMaker;
-using dorvane::e2e::ProgramFolder;
-using dorvane::e2e::ReadFile;
-using dorvane::e2e::RunOptions;
-using dorvane::e2e::WriteFile;
+using dorvane::e2e::CallMaker, dorvane::e2e::ProgramFolder, dorvane::e2e::RunOptions;
+using dorvane::e2e::ReadFile, dorvane::e2e::WriteFile;
 
 using ToolResult = dorvane::testing::ProgramOutput;
 

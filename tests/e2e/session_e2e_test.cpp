@@ -2,7 +2,6 @@
 // that SIGTERM and SIGINT ask for when the settings cannot be saved, a modem log that arrives
 // while the window is open, and a call that the pppd hook brings up and down. Notifications go
 // to a fake service on a private session bus.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -11,13 +10,15 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "support/files.h"
+#include "support/process.h"
+#include "support/session.h"
 
 namespace fs = std::filesystem;
 
@@ -25,13 +26,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+using dorvane::testing::CatchesTerm;
+using dorvane::testing::SyslogStamp;
+
 std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return dorvane::testing::ReadBytes(p).value_or("");
 }
 
 void WriteFile(const fs::path& p, const std::string& text) {
-  std::ofstream(p, std::ios::binary | std::ios::trunc) << text;
+  ASSERT_TRUE(dorvane::testing::WriteBytes(p, text)) << p;
 }
 
 bool Has(const std::string& text, const std::string& part) {
@@ -52,50 +55,22 @@ bool Eventually(const std::function<bool()>& done, int seconds = 15) {
 pid_t Launch(const std::string& program, const std::vector<std::string>& args,
              const std::vector<std::string>& environment, const fs::path& folder,
              const fs::path& err) {
-  const pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  const int null = ::open("/dev/null", O_RDWR);
-  const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-  if (null < 0 || e < 0 || ::chdir(folder.c_str()) != 0) ::_exit(126);
-  ::dup2(null, 0);
-  ::dup2(null, 1);
-  ::dup2(e, 2);
-  std::vector<std::string> argvText = {program};
-  argvText.insert(argvText.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : argvText) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> envText = environment;
-  std::vector<char*> envp;
-  for (auto& v : envText) envp.push_back(v.data());
-  envp.push_back(nullptr);
-  ::execve(program.c_str(), argv.data(), envp.data());
-  ::_exit(127);
+  dorvane::testing::ProcessRequest request;
+  request.program = program;
+  request.args = args;
+  request.folder = folder.string();
+  request.environment = environment;
+  request.inheritEnvironment = false;
+  request.input = "/dev/null";
+  request.output = "/dev/null";
+  request.errors = err.string();
+  return dorvane::testing::StartProcess(request);
 }
 
 // The exit status (128 + the signal for a program a signal ended), -1 when it was still running
 // at the timeout (it is then killed).
 int WaitFor(pid_t pid, int seconds) {
-  int status = 0;
-  pid_t done = 0;
-  Eventually([&] { return (done = ::waitpid(pid, &status, WNOHANG)) != 0; }, seconds);
-  if (done == 0) {
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
-    return -1;
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-// True once the process has its own handler for SIGTERM: its start-up is done.
-bool CatchesTerm(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("SigCgt:", 0) == 0) {
-      return (std::stoull(line.substr(7), nullptr, 16) & (1ull << (SIGTERM - 1))) != 0;
-    }
-  }
-  return false;
+  return dorvane::testing::WaitProcess(pid, seconds).status;
 }
 
 // A session bus of the test's own, with the fake notification service on it.
@@ -302,14 +277,6 @@ TEST(WindowInTheSession, ImportsALogWrittenWhileItRuns) {
   EXPECT_EQ(WaitFor(pid, 10), 0) << folder.ErrText();
 }
 
-std::string SyslogStamp(time_t when) {
-  struct tm t {};
-  ::gmtime_r(&when, &t);
-  char text[32];
-  ::strftime(text, sizeof text, "%b %e %H:%M:%S", &t);
-  return text;
-}
-
 // The pppd hook's ip-up makes the call in progress known to the open window (its running cost
 // passes a limit of -1 at once, which is told once as a notification), and ip-down brings the
 // call into the store.
@@ -326,10 +293,7 @@ TEST(WindowInTheSession, TheHooksCallIsShownWhileUpAndRecordedWhenDown) {
                                          " box chat[2001]: send (ATDT0123456^M)\n" +
                                          SyslogStamp(now - 10) + " box pppd[" + pppd +
                                          "]: Serial connection established.\n");
-  WriteFile(folder.Dir() / "dorvane.REG",
-            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
-            "Setup]\r\n\"WinDir\"=\"" +
-                logFolder.string() + "\"\r\n\r\n");
+  WriteFile(folder.Dir() / "dorvane.REG", dorvane::testing::WindowsFolderRegistry(logFolder));
   WriteFile(folder.Dir() / "dorvane.INI", kWarnAlways);
   std::vector<std::string> extra;
   if (bus.Unavailable().empty()) extra.push_back(bus.Variable());

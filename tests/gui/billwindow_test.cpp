@@ -19,15 +19,12 @@
 #include "cli/reportexport.h"
 #include "platform/clock.h"
 #include "platform/qt/qtext.h"
+#include "support/chargecells.h"
 #include "support/fakes.h"
 #include "support/profiles.h"
 
-using dorvane::EncodeDate;
-using dorvane::EncodeTime;
-using dorvane::RegionalSettings;
-using dorvane::TDateTime;
-using dorvane::testing::BoxKind;
-using dorvane::testing::FormRig;
+using dorvane::EncodeDate, dorvane::EncodeTime, dorvane::RegionalSettings, dorvane::TDateTime,
+    dorvane::testing::BoxKind, dorvane::testing::FormRig;
 
 namespace {
 
@@ -42,13 +39,7 @@ std::string Band(const RegionalSettings& rs, int row, const std::string& days, d
           ? dorvane::TimeToStr(rs, 0) + " - " + dorvane::TimeToStr(rs, 0.99999)
           : dorvane::TimeToStr(rs, EncodeTime(8, 0, 0, 0)) + " - " +
                 dorvane::TimeToStr(rs, EncodeTime(17, 59, 59, 0));
-  const std::string cells[] = {
-      days, window, dorvane::FloatToStr(rs, start), dorvane::FloatToStr(rs, perMinute), "0", "1"};
-  std::string text;
-  for (int c = 0; c < 6; ++c) {
-    text += "Cell" + std::to_string(c) + std::to_string(row) + "=" + cells[c] + "\r\n";
-  }
-  return text;
+  return dorvane::testing::BandCells(rs, row, days, window, start, perMinute);
 }
 
 std::string Table(const RegionalSettings& rs, double start, double dayRate, double otherRate) {

@@ -8,6 +8,7 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QtTest>
+#include <utility>
 
 #include "gui/support/fakes.h"
 
@@ -15,11 +16,8 @@ using dorvane::QtHelpEngine;
 
 namespace {
 
-using dorvane::testing::BoxKind;
-using dorvane::testing::FailQtTest;
-using dorvane::testing::RecordingShell;
-using dorvane::testing::ScriptedMessages;
-using dorvane::testing::TempDir;
+using dorvane::testing::BoxKind, dorvane::testing::FailQtTest, dorvane::testing::RecordingShell,
+    dorvane::testing::ScriptedMessages, dorvane::testing::TempDir;
 
 QString Filler(int paragraphs) {
   QString out;
@@ -34,7 +32,6 @@ class HelpViewerTest : public QObject {
  private slots:
   void init();
   void contentsShowsTheTopOfTheFile();
-  void jumpToTopic_data();
   void jumpToTopic();
   void missingTopicShowsOneBox();
   void missingFileShowsOneBox();
@@ -86,24 +83,16 @@ void HelpViewerTest::contentsShowsTheTopOfTheFile() {
   QCOMPARE(Browser(help)->verticalScrollBar()->value(), 0);
 }
 
-void HelpViewerTest::jumpToTopic_data() {
-  QTest::addColumn<QString>("topic");
-  QTest::addColumn<QString>("heading");
-  QTest::newRow("id attribute") << "First"
-                                << "First topic";
-  QTest::newRow("named anchor") << "Second"
-                                << "Second topic";
-  QTest::newRow("any letter case") << "second"
-                                   << "Second topic";
-}
-
+// By an id attribute or a named anchor, in any letter case.
 void HelpViewerTest::jumpToTopic() {
-  QFETCH(QString, topic);
-  QFETCH(QString, heading);
-  QtHelpEngine help(path_.toStdString(), messages_);
-  QVERIFY(help.JumpToTopic(topic.toStdString()));
-  QCOMPARE(TextAtCursor(help), heading);
-  QVERIFY(Browser(help)->verticalScrollBar()->value() > 0);
+  for (const auto& [topic, heading] :
+       {std::pair{"First", "First topic"}, std::pair{"Second", "Second topic"},
+        std::pair{"second", "Second topic"}}) {
+    QtHelpEngine help(path_.toStdString(), messages_);
+    QVERIFY2(help.JumpToTopic(topic), topic);
+    QCOMPARE(TextAtCursor(help), QString(heading));
+    QVERIFY2(Browser(help)->verticalScrollBar()->value() > 0, topic);
+  }
 }
 
 void HelpViewerTest::missingTopicShowsOneBox() {

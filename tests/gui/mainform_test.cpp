@@ -25,6 +25,7 @@
 #include <QtTest>
 #include <cmath>
 #include <functional>
+#include <utility>
 
 #include "app/controls.h"
 #include "app/costchart.h"
@@ -40,11 +41,8 @@
 #include "settings/closestate.h"
 #include "settings/notationchange.h"
 
-using dorvane::Answer;
-using dorvane::RegionalSettings;
-using dorvane::testing::BoxKind;
-using dorvane::testing::FormRig;
-using dorvane::testing::LogSession;
+using dorvane::Answer, dorvane::RegionalSettings, dorvane::testing::BoxKind,
+    dorvane::testing::FormRig, dorvane::testing::LogSession;
 
 using FormAction = std::function<void(TForm1&)>;
 using Strings = std::vector<std::string>;
@@ -63,6 +61,12 @@ QWidget* Child(TForm1& form, const char* name) {
 
 QString StatusText(TForm1& form) {
   return form.StatusBar1->currentMessage();
+}
+
+// Shows the window and waits until it is on the screen; false when it never got there.
+bool OnScreen(QWidget& window) {
+  window.show();
+  return QTest::qWaitForWindowExposed(&window);
 }
 
 // Turns to the page with this tag as the user does, which runs the page-change handler.
@@ -89,7 +93,6 @@ class MainFormTest : public QObject {
   void hintsShowInTheStatusBarAndToScreenReaders();
   void tabGoesOnToTheNextControl_data();
   void tabGoesOnToTheNextControl();
-  void warningBoxesEnableTheirThresholds_data();
   void warningBoxesEnableTheirThresholds();
   void deleteAllModemCalls_data();
   void deleteAllModemCalls();
@@ -115,7 +118,6 @@ class MainFormTest : public QObject {
   void checkRunLeavesTheFirstRunHelpToTheNextStart();
   void refusedSettingsKeepTheWindowOpen();
   void bytesTheUserDidNotChangeAreKept();
-  void datePickerShowsTheShortDate_data();
   void datePickerShowsTheShortDate();
   void datePickerKeepsItsTimeOfDay();
   void captionsFitAndControlsDoNotOverlap();
@@ -271,8 +273,7 @@ void MainFormTest::tabGoesOnToTheNextControl() {
   QFETCH(QString, to);
   FormRig rig;
   TForm1& form = rig.Show();
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   form.activateWindow();
   ChoosePage(form, page);
   QWidget* start = Child(form, from.toLatin1().constData());
@@ -292,32 +293,24 @@ void MainFormTest::tabGoesOnToTheNextControl() {
   }
 }
 
-void MainFormTest::warningBoxesEnableTheirThresholds_data() {
-  QTest::addColumn<QString>("box");
-  QTest::addColumn<QString>("edit");
-  QTest::newRow("monthly cost") << "chkboxWarnCost"
-                                << "editWarnCost";
-  QTest::newRow("average cost") << "chkboxWarnAverageCost"
-                                << "editWarnAverageCost";
-}
-
 void MainFormTest::warningBoxesEnableTheirThresholds() {
-  QFETCH(QString, box);
-  QFETCH(QString, edit);
-  FormRig rig;
-  TForm1& form = rig.Show();
-  auto* check = qobject_cast<QCheckBox*>(Child(form, box.toLatin1().constData()));
-  QWidget* threshold = Child(form, edit.toLatin1().constData());
-  QVERIFY(check != nullptr && threshold != nullptr);
-  QVERIFY(!threshold->isEnabled());
-  check->click();
-  QVERIFY(check->isChecked());
-  QVERIFY(threshold->isEnabled());
-  check->click();
-  QVERIFY(!threshold->isEnabled());
-  // A change made by the program counts as well.
-  check->setChecked(true);
-  QVERIFY(threshold->isEnabled());
+  for (const auto& [box, edit] : {std::pair{"chkboxWarnCost", "editWarnCost"},
+                                  std::pair{"chkboxWarnAverageCost", "editWarnAverageCost"}}) {
+    FormRig rig;
+    TForm1& form = rig.Show();
+    auto* check = qobject_cast<QCheckBox*>(Child(form, box));
+    QWidget* threshold = Child(form, edit);
+    QVERIFY2(check != nullptr && threshold != nullptr, box);
+    QVERIFY2(!threshold->isEnabled(), edit);
+    check->click();
+    QVERIFY2(check->isChecked(), box);
+    QVERIFY2(threshold->isEnabled(), edit);
+    check->click();
+    QVERIFY2(!threshold->isEnabled(), edit);
+    // A change made by the program counts as well.
+    check->setChecked(true);
+    QVERIFY2(threshold->isEnabled(), edit);
+  }
 }
 
 void MainFormTest::deleteAllModemCalls_data() {
@@ -545,8 +538,7 @@ void MainFormTest::everyWayOfClosingRunsTheCloseSequence() {
   QFETCH(FormAction, closeIt);
   FormRig rig;
   TForm1& form = rig.Show();
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   closeIt(form);
   QVERIFY(form.IsClosed());
   QVERIFY(!form.isVisible());
@@ -936,40 +928,25 @@ void MainFormTest::bytesTheUserDidNotChangeAreKept() {
   QVERIFY(rig.messages.Shown().empty());
 }
 
-void MainFormTest::datePickerShowsTheShortDate_data() {
-  QTest::addColumn<QString>("pattern");
-  QTest::addColumn<QString>("separator");
-  QTest::addColumn<QString>("text");
-  QTest::newRow("US") << "m/d/yyyy"
-                      << "/"
-                      << "7/30/1998";
-  QTest::newRow("two-digit fields") << "mm/dd/yy"
-                                    << "/"
-                                    << "07/30/98";
-  QTest::newRow("separator from the settings") << "dd/mm/yyyy"
-                                               << "."
-                                               << "30.07.1998";
-  QTest::newRow("ISO") << "yyyy-mm-dd"
-                       << "/"
-                       << "1998-07-30";
-  QTest::newRow("quoted text") << "d 'of' m yyyy"
-                               << "/"
-                               << "30 of 7 1998";
-  QTest::newRow("letters as separator") << "d/m/yyyy"
-                                        << "x"
-                                        << "30x7x1998";
-}
-
 void MainFormTest::datePickerShowsTheShortDate() {
-  QFETCH(QString, pattern);
-  QFETCH(QString, separator);
-  QFETCH(QString, text);
-  RegionalSettings rs = RegionalSettings::UsEnglish();
-  rs.shortDateFormat = pattern.toStdString();
-  rs.dateSeparator = separator.toStdString();
-  dorvane::TDateTimePicker picker(rs, 36006.5);
-  QCOMPARE(picker.text(), text);
-  QCOMPARE(picker.text().toStdString(), dorvane::DateToStr(rs, 36006.5));
+  const struct {
+    const char* pattern;
+    const char* separator;
+    const char* text;
+  } cases[] = {
+      {"m/d/yyyy", "/", "7/30/1998"},    {"mm/dd/yy", "/", "07/30/98"},  // two-digit fields
+      {"dd/mm/yyyy", ".", "30.07.1998"},  // the separator from the settings
+      {"yyyy-mm-dd", "/", "1998-07-30"}, {"d 'of' m yyyy", "/", "30 of 7 1998"},  // quoted text
+      {"d/m/yyyy", "x", "30x7x1998"},  // letters as separator
+  };
+  for (const auto& c : cases) {
+    RegionalSettings rs = RegionalSettings::UsEnglish();
+    rs.shortDateFormat = c.pattern;
+    rs.dateSeparator = c.separator;
+    dorvane::TDateTimePicker picker(rs, 36006.5);
+    QCOMPARE(picker.text(), QString(c.text));
+    QCOMPARE(picker.text().toStdString(), dorvane::DateToStr(rs, 36006.5));
+  }
 }
 
 void MainFormTest::datePickerKeepsItsTimeOfDay() {
@@ -1053,8 +1030,7 @@ void MainFormTest::captionsFitAndControlsDoNotOverlap() {
     QApplication::setFont(font);
     FormRig rig;
     TForm1& form = rig.Show();
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(OnScreen(form));
     const QString shots = qEnvironmentVariable("DORVANE_SHOTS_DIR");
     for (int tag : {1, 2, 3}) {
       ChoosePage(form, tag);
@@ -1284,8 +1260,7 @@ void MainFormTest::everyCommandHasAMenuItemAndAShortcut() {
 void MainFormTest::hintsShowInTheStatusBarAndToScreenReaders() {
   FormRig rig;
   TForm1& form = rig.Show();
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   // The controls whose only help is their hint.
   for (const char* name :
        {"strgrdCost", "btnCreate", "btnNew", "btnEdit", "btnDelete", "BitBtn6", "chkboxWarnCost",
@@ -1319,8 +1294,7 @@ void MainFormTest::screenReaderNamesEveryControl() {
   FormRig rig;
   rig.WriteFile("dorvane.DB", "[1998 06]\r\n35952.5=35952.51\r\n");
   TForm1& form = rig.Show();
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   for (int tag : {1, 2, 3}) {
     ChoosePage(form, tag);
     CheckAccessibleWindow(&form);
@@ -1344,8 +1318,7 @@ void MainFormTest::screenReaderNamesEveryControl() {
 void MainFormTest::tabFollowsTheEye() {
   FormRig rig;
   TForm1& form = rig.Show();
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   form.activateWindow();
   QTRY_VERIFY(form.isActiveWindow());
   for (int tag : {1, 2, 3}) {
@@ -1474,8 +1447,7 @@ void MainFormTest::chartShowsEveryMonthOfThePeriod() {
   QCOMPARE(bars[1].calls, 0);
   QCOMPARE(bars[1].cost, 0.0);
   QCOMPARE(bars[3].calls, 1);
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  QVERIFY(OnScreen(form));
   form.chartCost->setFocus();
   QTest::keyClick(form.chartCost, Qt::Key_End);
   QTest::keyClick(form.chartCost, Qt::Key_Left);

@@ -22,14 +22,14 @@
 #include "platform/regional.h"
 #include "support/files.h"
 #include "support/process.h"
+#include "support/session.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using dorvane::testing::ReadBytes;
-using dorvane::testing::TempDir;
-using dorvane::testing::WriteBytes;
+using dorvane::testing::ReadBytes, dorvane::testing::SyslogStamp, dorvane::testing::TempDir,
+    dorvane::testing::WriteBytes;
 
 std::string Data(const std::string& name) {
   return std::string(DORVANE_TEST_DATA) + "/linux/" + name;
@@ -145,13 +145,13 @@ INSTANTIATE_TEST_SUITE_P(Locales, ImportRun,
                          ::testing::Values(LocaleCase{"en_US.UTF-8", false},
                                            LocaleCase{"de_DE.UTF-8", true}));
 
-// A classic syslog stamp of a moment, in UTC (the zone the runs below are given).
-std::string SyslogStamp(time_t when) {
-  struct tm t {};
-  ::gmtime_r(&when, &t);
-  char text[32];
-  ::strftime(text, sizeof text, "%b %e %H:%M:%S", &t);
-  return text;
+// A folder of its own holding a copy of the program, whose Windows directory (where it finds the
+// modem log) is `logFolder`; the program's path.
+std::string InstallReadingLogsFrom(const TempDir& app, const std::string& logFolder) {
+  const std::string exe = app.File("dorvane");
+  fs::copy_file(DORVANE_EXE, exe);
+  WriteBytes(app.File("dorvane.REG"), dorvane::testing::WindowsFolderRegistry(logFolder));
+  return exe;
 }
 
 // pppd runs ip-up.d/dorvane when a link comes up and ip-down.d/dorvane when it goes down, with a
@@ -206,12 +206,7 @@ TEST(PppHook, TwoLinksAtOnceGiveTwoCallsToTheProgram) {
   // The program reads the hook's folder as its Windows directory.
   if (std::string_view(DORVANE_EXE).empty()) GTEST_SKIP() << "built without the window";
   TempDir app;
-  const std::string exe = app.File("dorvane");
-  fs::copy_file(DORVANE_EXE, exe);
-  WriteBytes(app.File("dorvane.REG"),
-             "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
-             "Setup]\r\n\"WinDir\"=\"" +
-                 logFolder + "\"\r\n\r\n");
+  const std::string exe = InstallReadingLogsFrom(app, logFolder);
   const Result check = RunProgram(
       exe, {"CHECK"},
       {"QT_QPA_PLATFORM=offscreen", "TZ=UTC", "LC_ALL=en_US.UTF-8", "HOME=" + app.Path()},
@@ -386,12 +381,7 @@ TEST(PppHook, RacedAgainstTheProgramEverySessionIsRecordedOnce) {
   const std::string folder = root.File("var/log/dorvane");
   fs::create_directories(folder);
   TempDir app;
-  const std::string exe = app.File("dorvane");
-  fs::copy_file(DORVANE_EXE, exe);
-  WriteBytes(app.File("dorvane.REG"),
-             "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
-             "Setup]\r\n\"WinDir\"=\"" +
-                 folder + "\"\r\n\r\n");
+  const std::string exe = InstallReadingLogsFrom(app, folder);
   constexpr int kSessions = 40;
   const pid_t hooks = fork();
   if (hooks == 0) {
@@ -447,12 +437,7 @@ TEST(PppHook, TheHookAndTheImportGiveOneConnectionOneStart) {
     EXPECT_EQ(r.status, 0) << r.err;
   }
   TempDir app;
-  const std::string exe = app.File("dorvane");
-  fs::copy_file(DORVANE_EXE, exe);
-  WriteBytes(app.File("dorvane.REG"),
-             "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
-             "Setup]\r\n\"WinDir\"=\"" +
-                 root.File("var/log/dorvane") + "\"\r\n\r\n");
+  const std::string exe = InstallReadingLogsFrom(app, root.File("var/log/dorvane"));
   const std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "TZ=UTC", "LC_ALL=C.UTF-8",
                                         "HOME=" + app.Path(),
                                         "DORVANE_MESSAGE_LOG=" + app.File("messages")};

@@ -16,9 +16,7 @@
 namespace dorvane {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using testing::ReadBytes, testing::TempDir, testing::WriteBytes;
 
 class FakeEnvironment : public ProcessEnvironment {
  public:
@@ -52,44 +50,31 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
   Touch(d + "/usr/share/dorvane/dorvane.HLP");
   Touch(d + "/shared/dorvane.HLP");
   Touch(d + "/kept/dorvane.DB");
+  const std::string userData = d + "/home/.local/share/Dorvane";
+  const std::string installedHelp = d + "/usr/share/dorvane/dorvane.HLP";
   struct Case {
     std::string exe;
     std::string program;  // a companion tool names the program whose files it means
     std::map<std::string, std::string> env;
     bool installed;
-    std::string folder;
-    std::string settings;
+    std::string folder;  // the settings, the store and the registry file in it
     std::string help;
   } cases[] = {
-      {d + "/build/bin/dorvane",
-       "",
-       {},
-       false,
-       d + "/build/bin",
-       d + "/build/bin/dorvane.INI",
-       d + "/build/bin/dorvane.HLP"},
+      {d + "/build/bin/dorvane", "", {}, false, d + "/build/bin", d + "/build/bin/dorvane.HLP"},
       {d + "/build/bin/dorvane-report",
        "dorvane",
        {},
        false,
        d + "/build/bin",
-       d + "/build/bin/dorvane.INI",
        d + "/build/bin/dorvane.HLP"},
       // A backslash is part of the folder's name, never a separator.
-      {d + "/my\\tools/dorvane",
-       "",
-       {},
-       false,
-       d + "/my\\tools",
-       d + "/my\\tools/dorvane.INI",
-       d + "/my\\tools/dorvane.HLP"},
+      {d + "/my\\tools/dorvane", "", {}, false, d + "/my\\tools", d + "/my\\tools/dorvane.HLP"},
       // An installed program whose help file went missing keeps to the user's data folder.
       {d + "/copy/bin/dorvane",
        "",
        {{"HOME", d + "/home"}},
        true,
-       d + "/home/.local/share/Dorvane",
-       d + "/home/.local/share/Dorvane/dorvane.INI",
+       userData,
        d + "/copy/share/dorvane/dorvane.HLP"},
       // A folder that holds the program's files stays portable, even without the help.
       {d + "/kept/dorvane",
@@ -97,45 +82,39 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
        {{"HOME", d + "/home"}},
        false,
        d + "/kept",
-       d + "/kept/dorvane.INI",
        d + "/kept/dorvane.HLP"},
       // A folder the user may not write is not the user's own, help beside it or not.
       {d + "/shared/dorvane",
        "",
        {{"HOME", d + "/home"}},
        true,
-       d + "/home/.local/share/Dorvane",
-       d + "/home/.local/share/Dorvane/dorvane.INI",
+       userData,
        d + "/shared/dorvane.HLP"},
       {d + "/usr/bin/dorvane",
        "",
        {{"XDG_DATA_HOME", d + "/xdg"}, {"HOME", d + "/home"}},
        true,
        d + "/xdg/Dorvane",
-       d + "/xdg/Dorvane/dorvane.INI",
-       d + "/usr/share/dorvane/dorvane.HLP"},
+       installedHelp},
       {d + "/usr/bin/dorvane-import",
        "dorvane",
        {{"HOME", d + "/home"}},
        true,
-       d + "/home/.local/share/Dorvane",
-       d + "/home/.local/share/Dorvane/dorvane.INI",
-       d + "/usr/share/dorvane/dorvane.HLP"},
+       userData,
+       installedHelp},
       // A relative XDG_DATA_HOME is ignored, as is an empty one.
       {d + "/usr/bin/dorvane",
        "",
        {{"XDG_DATA_HOME", "rel"}, {"HOME", d + "/home"}},
        true,
-       d + "/home/.local/share/Dorvane",
-       d + "/home/.local/share/Dorvane/dorvane.INI",
-       d + "/usr/share/dorvane/dorvane.HLP"},
+       userData,
+       installedHelp},
       {d + "/usr/bin/dorvane",
        "",
        {{"XDG_DATA_HOME", ""}, {"HOME", d + "/home/"}},
        true,
-       d + "/home/.local/share/Dorvane",
-       d + "/home/.local/share/Dorvane/dorvane.INI",
-       d + "/usr/share/dorvane/dorvane.HLP"},
+       userData,
+       installedHelp},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.exe);
@@ -146,7 +125,7 @@ TEST(FindDataPaths, PortableBesideTheProgramInstalledInTheUsersDataFolder) {
     const DataPaths paths = FindDataPaths(env, c.program);
     EXPECT_EQ(paths.installed, c.installed);
     EXPECT_EQ(paths.folder, c.folder);
-    EXPECT_EQ(paths.settings, c.settings);
+    EXPECT_EQ(paths.settings, c.folder + "/dorvane.INI");
     EXPECT_EQ(paths.store, c.folder + "/dorvane.DB");
     EXPECT_EQ(paths.registry, c.folder + "/dorvane.REG");
     EXPECT_EQ(paths.help, c.help);

@@ -61,26 +61,14 @@ TEST(DateTimeVectors, EncodeAcceptsAndRefusesAsTheReference) {
   EXPECT_EQ(checked, 24);
 }
 
-TEST(DateTimeVectors, DecodeRoundsToTheMillisecondFirst) {
-  int checked = 0;
-  for (const auto& row : test::ReadTsv(kReference + "formatdatetime.tsv")) {
-    if (row[2] != "DecodeDate+DecodeTime") continue;
-    SCOPED_TRACE(row[0] + " " + row[4]);
-    EXPECT_EQ(DecodedText(test::BitsValue(row[5])), test::Unquote(row[7]));
-    ++checked;
-  }
-  EXPECT_EQ(checked, 23);
-}
-
-TEST(DateTimeVectors, DayOfWeekCountsFromSunday) {
-  int checked = 0;
-  for (const auto& row : test::ReadTsv(kReference + "misc.tsv")) {
-    if (row[3] != "DayOfWeek") continue;
-    SCOPED_TRACE(row[0] + " " + row[4]);
+TEST(DateTimeVectors, DecodeRoundsToTheMillisecondFirstAndDaysCountFromSunday) {
+  test::CheckRows(kReference + "formatdatetime.tsv", 2, "DecodeDate+DecodeTime", 23,
+                  [](const test::TsvRow& row) {
+                    EXPECT_EQ(DecodedText(test::BitsValue(row[5])), test::Unquote(row[7]));
+                  });
+  test::CheckRows(kReference + "misc.tsv", 3, "DayOfWeek", 17, [](const test::TsvRow& row) {
     EXPECT_EQ(DayOfWeek(test::BitsValue(row[4])), std::stoi(row[6]));
-    ++checked;
-  }
-  EXPECT_EQ(checked, 17);
+  });
 }
 
 TEST(DateTime, EveryDayEncodesAndDecodesBack) {

@@ -16,9 +16,7 @@
 namespace dorvane {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using testing::ReadBytes, testing::TempDir, testing::WriteBytes;
 
 // One operation on the file, through ProfileFile; a read carries the text it must give.
 struct Op {

@@ -21,10 +21,7 @@
 namespace dorvane {
 namespace {
 
-using test::BitsValue;
-using test::Profile;
-using test::ReadTsv;
-using test::Unquote;
+using test::BitsValue, test::Profile, test::ReadTsv, test::Unquote;
 
 const std::string kReference = DORVANE_TEST_DATA "/reference/";
 
@@ -58,16 +55,12 @@ int DigitRuns(const std::string& s) {
 
 // ---- Numbers -------------------------------------------------------------------------------
 
+// The Double rows round twice (17 digits, then 15); ours round once from the exact value.
 TEST(FloatToStrVectors, FifteenDigitsCorrectlyRounded) {
-  int checked = 0;
-  for (const auto& row : ReadTsv(kReference + "floattostr.tsv")) {
-    // The Double rows round twice (17 digits, then 15); ours round once from the exact value.
-    if (row[2] != "FloatToStr(Extended)") continue;
-    SCOPED_TRACE(row[0] + " " + row[3]);
-    EXPECT_EQ(FloatToStr(Profile(row[1]), BitsValue(row[4])), Unquote(row[6]));
-    ++checked;
-  }
-  EXPECT_EQ(checked, 90);
+  test::CheckRows(kReference + "floattostr.tsv", 2, "FloatToStr(Extended)", 90,
+                  [](const test::TsvRow& row) {
+                    EXPECT_EQ(FloatToStr(Profile(row[1]), BitsValue(row[4])), Unquote(row[6]));
+                  });
 }
 
 TEST(FloatToStr, DateTimeTextOfACallStart) {
@@ -128,11 +121,8 @@ TEST(StrToFloatVectors, AcceptsTheStricterGrammar) {
 }
 
 TEST(StrToInt, DecimalDigitsInTheThirtyTwoBitRange) {
-  int checked = 0;
-  for (const auto& row : ReadTsv(kReference + "misc.tsv")) {
-    if (row[3] != "StrToInt") continue;
+  test::CheckRows(kReference + "misc.tsv", 3, "StrToInt", 30, [](const test::TsvRow& row) {
     const std::string input = Unquote(row[4]);
-    SCOPED_TRACE(row[0] + " [" + input + "]");
     // Only decimal digits, and no silent wrap-around: the reference's $1F, 0x1F, %101, &17 and
     // its wrapped values beyond the 32-bit range are refused.
     const std::string t = Trimmed(input);
@@ -149,9 +139,7 @@ TEST(StrToInt, DecimalDigitsInTheThirtyTwoBitRange) {
       EXPECT_EQ(ConvertFailure([&] { StrToInt(input); }),
                 "'" + input + "' is not a valid integer value");
     }
-    ++checked;
-  }
-  EXPECT_EQ(checked, 30);
+  });
 }
 
 // ---- Times and dates ---------------------------------------------------------------------------

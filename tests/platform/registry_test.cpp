@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -12,9 +13,7 @@
 namespace dorvane {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using testing::ReadBytes, testing::TempDir, testing::WriteBytes;
 
 constexpr const char* kSetup = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup";
 constexpr const char* kModem = "System\\CurrentControlSet\\Services\\Class\\Modem\\0000";
@@ -128,24 +127,24 @@ TEST(RegFileRegistry, ReadsTheWindowsDirectoryAsPeopleWriteItByHand) {
   }
 }
 
+// The write fails with the message that names the value.
+void ExpectRefused(const std::function<void()>& write, const std::string& value) {
+  try {
+    write();
+    ADD_FAILURE() << "the write succeeded";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Failed to set data for '" + value + "'");
+  }
+}
+
 TEST(RegFileRegistry, FailedWritesNameTheValue) {
   TempDir dir;
   WriteBytes(dir.File("plain"), "x");
   for (const std::string& path : {dir.File("missing/r.REG"), dir.File("plain/r.REG")}) {
     RegFileRegistry reg(path);
     EXPECT_FALSE(reg.OpenKey(kModem));
-    try {
-      reg.WriteString(kModem, "LoggingPath", "x");
-      ADD_FAILURE() << "the write succeeded";
-    } catch (const Error& e) {
-      EXPECT_EQ(std::string(e.what()), "Failed to set data for 'LoggingPath'");
-    }
-    try {
-      reg.WriteBinary(kModem, "Logging", {1});
-      ADD_FAILURE() << "the write succeeded";
-    } catch (const Error& e) {
-      EXPECT_EQ(std::string(e.what()), "Failed to set data for 'Logging'");
-    }
+    ExpectRefused([&] { reg.WriteString(kModem, "LoggingPath", "x"); }, "LoggingPath");
+    ExpectRefused([&] { reg.WriteBinary(kModem, "Logging", {1}); }, "Logging");
   }
   // A file the user made read-only is refused even when the value would not change.
   const std::string readOnly = dir.File("ro.REG");
@@ -155,12 +154,7 @@ TEST(RegFileRegistry, FailedWritesNameTheValue) {
   chmod(readOnly.c_str(), 0444);
   RegFileRegistry ro(readOnly);
   EXPECT_TRUE(ro.OpenKey(kModem));
-  try {
-    ro.WriteString(kModem, "LoggingPath", "x");
-    ADD_FAILURE() << "the write succeeded";
-  } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Failed to set data for 'LoggingPath'");
-  }
+  ExpectRefused([&] { ro.WriteString(kModem, "LoggingPath", "x"); }, "LoggingPath");
   EXPECT_EQ(ReadBytes(readOnly), content);
   // A line break cannot be held by an export line.
   RegFileRegistry reg(dir.File("r.REG"));

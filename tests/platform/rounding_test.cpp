@@ -13,19 +13,15 @@ namespace dorvane {
 namespace {
 
 TEST(RoundVectors, HalvesGoToTheEvenNeighbour) {
-  int checked = 0;
-  for (const auto& row : test::ReadTsv(DORVANE_TEST_DATA "/reference/misc.tsv")) {
-    if (row[3] != "Round(Double)") continue;
-    SCOPED_TRACE(row[0] + " " + row[4]);
-    const double value = test::BitsValue(row[4]);
-    if (row[5] == "EXC") {
-      EXPECT_THROW(Round(value), Error);
-    } else {
-      EXPECT_EQ(Round(value), std::stoll(row[6]));
-    }
-    ++checked;
-  }
-  EXPECT_EQ(checked, 18);
+  test::CheckRows(DORVANE_TEST_DATA "/reference/misc.tsv", 3, "Round(Double)", 18,
+                  [](const test::TsvRow& row) {
+                    const double value = test::BitsValue(row[4]);
+                    if (row[5] == "EXC") {
+                      EXPECT_THROW(Round(value), Error);
+                    } else {
+                      EXPECT_EQ(Round(value), std::stoll(row[6]));
+                    }
+                  });
 }
 
 TEST(Round, RefusesWhatHasNoWholeNumber) {

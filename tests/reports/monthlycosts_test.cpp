@@ -18,6 +18,24 @@ PricedCall Call(int year, int month, int day, double cost) {
       .start = start, .end = start + 0.01, .cost = cost, .lowest = cost / 2, .highest = cost * 2};
 }
 
+// A bucket's first day, its calls and its cost.
+struct Bucket {
+  int year, month, day, calls;
+  double cost;
+};
+
+void ExpectBuckets(const std::vector<CostBucket>& got, const std::vector<Bucket>& want) {
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(got[i].year, want[i].year);
+    EXPECT_EQ(got[i].month, want[i].month);
+    EXPECT_EQ(got[i].day, want[i].day);
+    EXPECT_EQ(got[i].calls, want[i].calls);
+    EXPECT_DOUBLE_EQ(got[i].cost, want[i].cost);
+  }
+}
+
 TEST(MonthlyCosts, EveryMonthFromTheFirstCallToTheLastEmptyOnesAtNothing) {
   MonthlyCosts costs;
   EXPECT_TRUE(costs.Months().empty());
@@ -26,15 +44,9 @@ TEST(MonthlyCosts, EveryMonthFromTheFirstCallToTheLastEmptyOnesAtNothing) {
   costs.Add(Call(1998, 11, 30, 1.5));
   costs.Add(Call(1999, 2, 28, 1.0));
   const std::vector<CostBucket> months = costs.Months();
-  ASSERT_EQ(months.size(), 4u);  // Nov, Dec, Jan, Feb
-  EXPECT_EQ(months[0].year, 1998);
-  EXPECT_EQ(months[0].month, 11);
-  EXPECT_EQ(months[1].calls, 0);
-  EXPECT_EQ(months[1].cost, 0.0);
-  EXPECT_EQ(months[2].year, 1999);
-  EXPECT_EQ(months[2].month, 1);
-  EXPECT_EQ(months[3].calls, 2);
-  EXPECT_DOUBLE_EQ(months[3].cost, 5.0);
+  ASSERT_NO_FATAL_FAILURE(ExpectBuckets(
+      months,
+      {{1998, 11, 1, 1, 1.5}, {1998, 12, 1, 0, 0}, {1999, 1, 1, 0, 0}, {1999, 2, 1, 2, 5.0}}));
   EXPECT_DOUBLE_EQ(months[3].lowest, 2.5);
   EXPECT_DOUBLE_EQ(months[3].highest, 10.0);
   EXPECT_DOUBLE_EQ(AverageBucketCost(months), 6.5 / 4);
@@ -49,15 +61,10 @@ TEST(MonthlyCosts, ABillFromAnotherDayCountsBillingPeriods) {
   costs.Add(Call(1999, 1, 15, 4.0));
   costs.Add(Call(1999, 3, 20, 8.0));
   const std::vector<CostBucket> periods = costs.Months();
-  ASSERT_EQ(periods.size(), 4u);  // from 15 Dec, 15 Jan, 15 Feb (empty), 15 Mar
-  EXPECT_EQ(periods[0].year, 1998);
-  EXPECT_EQ(periods[0].month, 12);
-  EXPECT_EQ(periods[0].day, 15);
-  EXPECT_DOUBLE_EQ(periods[0].cost, 3.0);
+  ASSERT_NO_FATAL_FAILURE(ExpectBuckets(
+      periods,
+      {{1998, 12, 15, 2, 3.0}, {1999, 1, 15, 1, 4.0}, {1999, 2, 15, 0, 0}, {1999, 3, 15, 1, 8.0}}));
   EXPECT_EQ(periods[0].tariffCosts, std::vector<double>{0.75});
-  EXPECT_DOUBLE_EQ(periods[1].cost, 4.0);
-  EXPECT_EQ(periods[2].calls, 0);
-  EXPECT_EQ(periods[2].day, 15);
   EXPECT_EQ(FoldIntoYears(periods).front().cost, 3.0);
   // The monthly forms list only the periods with calls, named by their first day.
   std::vector<std::string> names;

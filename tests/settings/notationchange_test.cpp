@@ -21,12 +21,8 @@
 namespace dorvane {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
-
-const RegionalSettings kUs = test::Profile("EN_US");
-const RegionalSettings kDe = test::Profile("DE");
+using test::kDe, test::kUs;
+using testing::ReadBytes, testing::TempDir, testing::WriteBytes;
 
 // A folder as a German desktop left it: calls in two months, a weekday band, an evening band
 // and the catch-all band, a dated table and a typed threshold.

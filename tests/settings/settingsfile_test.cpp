@@ -12,12 +12,8 @@
 namespace dorvane {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
-
-const RegionalSettings kUs = test::Profile("EN_US");
-const RegionalSettings kDe = test::Profile("DE");
+using test::kDe, test::kUs;
+using testing::ReadBytes, testing::TempDir, testing::WriteBytes;
 
 TEST(SettingsFile, FirstStartWithoutAFileGivesTheDefaults) {
   TempDir dir;

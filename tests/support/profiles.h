@@ -59,4 +59,8 @@ inline RegionalSettings Profile(const std::string& name) {
   throw std::invalid_argument("unknown profile " + name);
 }
 
+// The two profiles most tests need: a point and a twelve-hour clock, a comma and a 24-hour clock.
+inline const RegionalSettings kUs = Profile("EN_US");
+inline const RegionalSettings kDe = Profile("DE");
+
 }  // namespace dorvane::test

@@ -2,6 +2,8 @@
 // quoted with \\, \", \t and \xHH escapes, doubles are written DIGITS|0xBITS.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <bit>
 #include <cstdint>
 #include <fstream>
@@ -32,6 +34,21 @@ inline std::vector<TsvRow> ReadTsv(const std::string& path) {
     rows.push_back(std::move(row));
   }
   return rows;
+}
+
+// Runs `check` on each row of the file whose field `column` is `kind`, traced by the row's first
+// fields; the rows checked must number `expected`, so that a file that lost rows fails.
+template <typename Check>
+void CheckRows(const std::string& path, std::size_t column, const std::string& kind, int expected,
+               Check check) {
+  int checked = 0;
+  for (const TsvRow& row : ReadTsv(path)) {
+    if (row.size() <= column || row[column] != kind) continue;
+    SCOPED_TRACE(row[0] + " " + row[column + 1]);
+    check(row);
+    ++checked;
+  }
+  EXPECT_EQ(checked, expected) << kind << " in " << path;
 }
 
 // The text of a quoted field, escapes resolved; a field without quotes is returned as it is.

@@ -36,20 +36,16 @@ void InitReportPeriod(LineSource& lines, const std::string& storePath, const Reg
                       const std::function<void(TDateTime)>& setStopDate) {
   bool first = true;
   std::optional<TDateTime> last;
-  std::string_view line;
-  std::string_view startText;
-  std::string_view endText;
-  std::uint64_t lineNumber = 0;
-  while (lines.Next(line)) {
-    ++lineNumber;
-    if (!ParseCallLine(line, startText, endText)) continue;
-    const TDateTime start = ReadStoreCall(rs, line, storePath, lineNumber, false).start;
-    if (first) {
-      setStartDate(start);
-      first = false;
-    }
-    last = start;
-  }
+  ReadStoreCalls(
+      lines, rs, storePath, false,
+      [&](const StoreCall& call) {
+        if (first) {
+          setStartDate(call.start);
+          first = false;
+        }
+        last = call.start;
+      },
+      [](std::string_view) {});
   // A store that could not be read to its end has no known last call: the stop date stays, as
   // it does for a store that cannot be opened at all.
   if (last && !lines.Failed()) setStopDate(*last);

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "platform/datetime.h"
+#include "platform/linereader.h"
 #include "platform/regional.h"
 
 namespace dorvane {
@@ -82,6 +83,27 @@ struct StoreCall {
 };
 StoreCall ReadStoreCall(const RegionalSettings& rs, std::string_view line,
                         std::string_view storePath, std::uint64_t lineNumber, bool withEnd = true);
+
+// Reads the store's lines in file order, the reports' and the report period's one walk over the
+// store: each call line (ParseCallLine) is read by ReadStoreCall, with its 1-based line number,
+// and handed to onCall; after every line, call line or not, afterLine gets the line. A line
+// that is no call ends the walk with ReadStoreCall's error. Whether the file was read to its end
+// is the lines' Failed().
+template <typename OnCall, typename AfterLine>
+void ReadStoreCalls(LineSource& lines, const RegionalSettings& rs, std::string_view storePath,
+                    bool withEnd, OnCall&& onCall, AfterLine&& afterLine) {
+  std::string_view line;
+  std::string_view startText;
+  std::string_view endText;
+  std::uint64_t lineNumber = 0;
+  while (lines.Next(line)) {
+    ++lineNumber;
+    if (ParseCallLine(line, startText, endText)) {
+      onCall(ReadStoreCall(rs, line, storePath, lineNumber, withEnd));
+    }
+    afterLine(line);
+  }
+}
 
 // The merge's grammar (the profile functions'): a blank or comment line, a section line (its
 // trimmed name), or a call line (its trimmed start text and its end, trimmed but still quoted;

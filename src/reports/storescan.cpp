@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "capture/callstore.h"
+#include "capture/storeformat.h"
 #include "platform/rounding.h"
 
 namespace dorvane {
@@ -25,26 +25,19 @@ void ScanCallStore(LineSource& lines, const RegionalSettings& rs,
   // The position can change only once the characters reach the next half unit; below that the
   // division and its rounding are skipped.
   std::uint64_t nextHalf = 0;
-  std::string_view line;
-  std::string_view startText;
-  std::string_view endText;
-  std::uint64_t lineNumber = 0;
-  while (lines.Next(line)) {
-    ++lineNumber;
-    if (ParseCallLine(line, startText, endText)) {
-      const StoreCall call = ReadStoreCall(rs, line, storePath, lineNumber);
-      onCall(call.start, call.end);
-    }
-    charactersRead += line.size();
-    if (2 * charactersRead < nextHalf) continue;
-    const int position = ScanProgress(charactersRead, size);
-    if (position != shown) {
-      shown = position;
-      onProgress(position);
-    }
-    nextHalf =
-        position >= 100 ? UINT64_MAX : (2 * static_cast<std::uint64_t>(position) + 1) * units;
-  }
+  ReadStoreCalls(
+      lines, rs, storePath, true, [&](const StoreCall& call) { onCall(call.start, call.end); },
+      [&](std::string_view line) {
+        charactersRead += line.size();
+        if (2 * charactersRead < nextHalf) return;
+        const int position = ScanProgress(charactersRead, size);
+        if (position != shown) {
+          shown = position;
+          onProgress(position);
+        }
+        nextHalf =
+            position >= 100 ? UINT64_MAX : (2 * static_cast<std::uint64_t>(position) + 1) * units;
+      });
 }
 
 }  // namespace dorvane

@@ -1,6 +1,7 @@
 #include "capture/storeformat.h"
 
 #include "platform/error.h"
+#include "platform/plaintext.h"
 #include "platform/profile.h"
 
 namespace dorvane {
@@ -8,11 +9,6 @@ namespace dorvane {
 namespace {
 
 constexpr std::size_t kMaxEndTextLength = 255;
-
-// Whole numbers as the store writes them: no separator appears in an integer's general form.
-std::string WholeNumberText(int value) {
-  return FloatToStr(StorePointNotation(), value);
-}
 
 // The days of year 1 to year 9999, the dates a date-time can hold.
 constexpr double kFirstDay = -693593.0;
@@ -67,7 +63,7 @@ StoreMonth MonthOf(TDateTime value) {
 }
 
 std::string MonthSectionName(StoreMonth month) {
-  return WholeNumberText(month / 12) + "-" + WholeNumberText(month % 12 + 1);
+  return WholeNumber(month / 12) + "-" + WholeNumber(month % 12 + 1);
 }
 
 std::string MonthSectionName(TDateTime value) {

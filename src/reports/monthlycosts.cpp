@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "capture/storeformat.h"
 #include "platform/plaintext.h"
 #include "reports/billingperiod.h"
 
@@ -17,8 +18,7 @@ int ValidFirstDay(int firstDay) {
 }  // namespace
 
 int CostBucketKey(TDateTime start, int billingFirstDay) {
-  const DateParts d = DecodeDate(BillingPeriodOf(start, ValidFirstDay(billingFirstDay)).first);
-  return d.year * 12 + d.month - 1;
+  return MonthOf(BillingPeriodOf(start, ValidFirstDay(billingFirstDay)).first);
 }
 
 MonthlyCosts::MonthlyCosts(int billingFirstDay, std::size_t tariffCount)

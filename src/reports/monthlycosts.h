@@ -30,8 +30,8 @@ struct CostBucket {
 
 // The bucket a call belongs to, by its start: the billing period from `billingFirstDay`
 // (with 1, or a day outside 1..28, the calendar month), as a number that counts months
-// (year x 12 + month - 1) of the period's first day. Every chart groups calls through this one
-// function.
+// (the store's month key, MonthOf) of the period's first day. Every chart groups calls through this
+// one function.
 int CostBucketKey(TDateTime start, int billingFirstDay = 1);
 
 // The one aggregation by month of the charts, dorvane-report's monthly forms and its HTML page.

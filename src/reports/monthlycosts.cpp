@@ -11,6 +11,8 @@ namespace dorvane {
 
 namespace {
 
+constexpr TDateTime kOneSecond = 1.0 / 86400;
+
 int ValidFirstDay(int firstDay) {
   return firstDay >= kFirstBillingDayMin && firstDay <= kFirstBillingDayMax ? firstDay : 1;
 }
@@ -25,7 +27,18 @@ MonthlyCosts::MonthlyCosts(int billingFirstDay, std::size_t tariffCount)
     : firstDay_(ValidFirstDay(billingFirstDay)), tariffCount_(tariffCount) {}
 
 void MonthlyCosts::Add(const PricedCall& call, const std::vector<double>& tariffCosts) {
-  const int key = CostBucketKey(call.start, firstDay_);
+  // Calls come mostly in calendar order: while a start lies in the last call's period, its key
+  // is the last one. Only a start from the period's first day 00:00 up to a second before the
+  // next period is taken as inside without splitting its date (so the rounding to the
+  // millisecond cannot carry it over), and only in periods from 30 December 1899 on (a date-time
+  // before it counts its time away from zero); any other start finds its period anew.
+  if (!(call.start >= periodFirst_ && call.start < periodNext_ - kOneSecond)) {
+    const BillingPeriod period = BillingPeriodOf(call.start, firstDay_);
+    periodKey_ = MonthOf(period.first);
+    periodFirst_ = period.first >= 0 ? period.first : 0;
+    periodNext_ = period.first >= 0 ? period.next : 0;
+  }
+  const int key = periodKey_;
   CostBucket& m = months_[key];
   if (m.calls == 0) {
     m.year = key / 12;

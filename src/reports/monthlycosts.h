@@ -30,8 +30,8 @@ struct CostBucket {
 
 // The bucket a call belongs to, by its start: the billing period from `billingFirstDay`
 // (with 1, or a day outside 1..28, the calendar month), as a number that counts months
-// (the store's month key, MonthOf) of the period's first day. Every chart groups calls through this
-// one function.
+// (the store's month key, MonthOf) of the period's first day. Every chart groups calls by this
+// one rule: MonthlyCosts::Add works it out the same way, once per period for calls in order.
 int CostBucketKey(TDateTime start, int billingFirstDay = 1);
 
 // The one aggregation by month of the charts, dorvane-report's monthly forms and its HTML page.
@@ -53,6 +53,11 @@ class MonthlyCosts {
   int firstDay_;  // the billing period's first day, 1..28
   std::size_t tariffCount_;
   std::map<int, CostBucket> months_;
+  // The billing period of the last call added, [first, next), and its key; an empty range
+  // before the first call.
+  TDateTime periodFirst_ = 0;
+  TDateTime periodNext_ = 0;
+  int periodKey_ = 0;
 };
 
 // The months folded into calendar years, in order; a year holds the sums of its months.

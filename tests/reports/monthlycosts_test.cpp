@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
+#include "capture/storeformat.h"
 #include "platform/datetime.h"
 
 namespace dorvane {
@@ -73,6 +75,42 @@ TEST(MonthlyCosts, ABillFromAnotherDayCountsBillingPeriods) {
   // A first day outside 1..28 counts calendar months, as the bill does.
   EXPECT_EQ(CostBucketKey(EncodeDate(1999, 1, 14), 31), CostBucketKey(EncodeDate(1999, 1, 1)));
   EXPECT_EQ(CostBucketKey(EncodeDate(1999, 1, 14), 15), CostBucketKey(EncodeDate(1998, 12, 1)));
+}
+
+// Each call lands in the bucket of its own start, whatever the call before it: back and forth
+// across a period's first day, a start that rounds to the millisecond into the next period, and
+// dates before 30 December 1899 (whose time counts away from zero).
+TEST(MonthlyCosts, EachCallInTheBucketOfItsOwnStartWhateverCameBefore) {
+  constexpr double kMs = 1.0 / 86400000;
+  const TDateTime next = EncodeDate(1999, 2, 15);
+  const std::vector<TDateTime> starts = {
+      EncodeDate(1999, 1, 14) + 0.5,
+      EncodeDate(1999, 1, 15),
+      next - 0.6 * kMs,
+      next - 0.4 * kMs,  // 15 February 00:00:00.000
+      EncodeDate(1999, 1, 20),
+      EncodeDate(1999, 1, 14) + 0.999,
+      next - 0.6 * kMs,
+      EncodeDate(1899, 12, 29) - 0.25,  // 29 December 1899, 06:00
+      EncodeDate(1900, 1, 1) + 0.5,
+      EncodeDate(1899, 12, 1) - 0.75};
+  for (const int firstDay : {1, 15}) {
+    SCOPED_TRACE(firstDay);
+    MonthlyCosts costs(firstDay);
+    std::map<int, double> want;  // each call's cost a power of two: a sum names its calls
+    double cost = 1;
+    for (const TDateTime start : starts) {
+      costs.Add(PricedCall{.start = start, .end = start, .cost = cost});
+      want[CostBucketKey(start, firstDay)] += cost;
+      cost *= 2;
+    }
+    std::map<int, double> got;
+    for (const CostBucket& b : costs.MonthsWithCalls()) {
+      EXPECT_EQ(b.day, firstDay);
+      got[MonthOf(EncodeDate(b.year, b.month, b.day))] = b.cost;
+    }
+    EXPECT_EQ(got, want);
+  }
 }
 
 TEST(MonthlyCosts, ALongPeriodFoldsIntoYearsThatKeepEveryTotal) {

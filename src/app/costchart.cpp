@@ -115,7 +115,10 @@ TCostChart::Plot TCostChart::Layout() const {
 
 QRect TCostChart::BarRect(int index) const {
   if (index < 0 || index >= static_cast<int>(bars_.size())) return QRect();
-  const Plot plot = Layout();
+  return BarRect(Layout(), index);
+}
+
+QRect TCostChart::BarRect(const Plot& plot, int index) const {
   const double pitch = static_cast<double>(plot.area.width()) / static_cast<double>(bars_.size());
   const int barWidth = std::max(1, static_cast<int>(pitch * 0.7));
   const int x = plot.area.left() + static_cast<int>(index * pitch + (pitch - barWidth) / 2);
@@ -179,7 +182,7 @@ void TCostChart::paintEvent(QPaintEvent*) {
   const QColor barColour = pal.color(QPalette::Highlight);
   for (int i = 0; i < static_cast<int>(bars_.size()); ++i) {
     const CostBucket& b = bars_[static_cast<std::size_t>(i)];
-    const QRect bar = BarRect(i);
+    const QRect bar = BarRect(plot, i);
     p.fillRect(bar, i == current_ && hasFocus() ? barColour.darker(140) : barColour);
     const auto markY = [&](double amount) {
       return a.bottom() -

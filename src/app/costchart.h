@@ -52,6 +52,8 @@ class TCostChart : public QWidget {
   int LegendWidth(const LegendItem& item) const;
   int LegendLines() const;
   Plot Layout() const;
+  // A bar's rectangle in a layout already made, for an index in range.
+  QRect BarRect(const Plot& plot, int index) const;
   int BarAt(QPoint pos) const;
   void Describe();
   void Tell(const QString& text);

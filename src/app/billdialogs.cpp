@@ -88,7 +88,7 @@ Holidays THolidaysDialog::Result() const {
 void THolidaysDialog::ShowRules() {
   lstHolidays->clear();
   for (const HolidayRule& rule : rules_) {
-    lstHolidays->addItem(QString::fromStdString(HolidayRuleText(rule)));
+    lstHolidays->addItem(ToQString(HolidayRuleText(rule)));
   }
 }
 

@@ -37,6 +37,20 @@ bool Save(const QImage& image, const QString& folder, const char* name) {
   return true;
 }
 
+// The modal dialog of type D that `open` shows, taken while it is up and then cancelled.
+template <typename D, typename Open>
+bool SaveDialog(const QString& folder, const char* name, Open open) {
+  bool saved = false;
+  QTimer::singleShot(100, [&] {
+    if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+      saved = Save(dialog->grab().toImage(), folder, name);
+      dialog->reject();
+    }
+  });
+  open();
+  return saved;
+}
+
 // The logbook as a sheet of paper: the report document on a white page with margins.
 QImage LogbookSheet(const QTextDocument& report) {
   QTextDocument doc;
@@ -130,26 +144,9 @@ int main(int argc, char** argv) {
   QTest::qWait(50);
   ok &= Save(form.grab().toImage(), out, "page3.png");
 
-  // The band editor over the evening band, taken while it is up and then cancelled.
-  QTimer::singleShot(100, [&] {
-    if (auto* editor = qobject_cast<TfrmCostEditor*>(QApplication::activeModalWidget())) {
-      ok &= Save(editor->grab().toImage(), out, "costeditor.png");
-      editor->reject();
-    } else {
-      ok = false;
-    }
-  });
-  form.btnEdit->click();
-
-  QTimer::singleShot(100, [&] {
-    if (auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-      ok &= Save(about->grab().toImage(), out, "about.png");
-      about->reject();
-    } else {
-      ok = false;
-    }
-  });
-  form.About1Click();
+  // The band editor over the evening band, then the about box.
+  ok &= SaveDialog<TfrmCostEditor>(out, "costeditor.png", [&] { form.btnEdit->click(); });
+  ok &= SaveDialog<QDialog>(out, "about.png", [&] { form.About1Click(); });
 
   if (!rig.messages.AllShown() || !rig.messages.Shown().empty()) ok = false;
   form.hide();

@@ -61,9 +61,7 @@ std::string CallCount(std::size_t n, const char* words) {
 // The system's reason why a store cannot be written, where it tells one: its folder missing,
 // read-only or refused, or the file itself refused.
 std::string WhyNotWritable(const std::string& store) {
-  const auto slash = store.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : (slash == 0 ? "/" : store.substr(0, slash));
+  const std::string folder = FolderOf(store);
   if (::access(folder.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
   if (::access(store.c_str(), F_OK) == 0 && ::access(store.c_str(), W_OK) != 0) {
     return std::strerror(errno);

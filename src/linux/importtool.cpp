@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "capture/callstore.h"
+#include "platform/datetime.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/options.h"
@@ -71,16 +72,13 @@ std::string WhyNotWritable(const std::string& store) {
 
 // One second later, across minutes, days and years.
 LocalTime NextSecond(LocalTime t) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (++t.second < 60) return t;
   t.second = 0;
   if (++t.minute < 60) return t;
   t.minute = 0;
   if (++t.hour < 24) return t;
   t.hour = 0;
-  const bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
-  const int days = kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0);
-  if (++t.day <= days) return t;
+  if (++t.day <= DaysInMonth(t.year, t.month)) return t;
   t.day = 1;
   if (++t.month <= 12) return t;
   t.month = 1;

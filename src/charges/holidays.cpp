@@ -1,7 +1,6 @@
 #include "charges/holidays.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "platform/ascii.h"
 
@@ -16,7 +15,7 @@ constexpr std::string_view kEaster = "Easter";
 
 std::optional<HolidayRule> ParseHolidayRule(std::string_view text) {
   HolidayRule rule;
-  if (text.size() >= kEaster.size() && EqualNoCase(text.substr(0, kEaster.size()), kEaster)) {
+  if (HasAtIgnoringCase(text, 0, kEaster)) {
     rule.kind = HolidayRule::Kind::Easter;
     std::string_view rest = text.substr(kEaster.size());
     if (rest.empty()) return rule;

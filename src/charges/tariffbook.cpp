@@ -14,12 +14,9 @@ TariffBook::TariffBook(ChargeRows current, const TariffCalendar& calendar) {
 }
 
 void TariffBook::Sort() {
-  // As CalendarPricing orders them: no day first, and on an equal day the table of the grid
-  // (added last) last.
-  std::stable_sort(tables_.begin(), tables_.end(), [](const Table& a, const Table& b) {
-    if (!a.from || !b.from) return !a.from && b.from;
-    return *a.from < *b.from;
-  });
+  // As CalendarPricing orders them.
+  std::stable_sort(tables_.begin(), tables_.end(),
+                   [](const Table& a, const Table& b) { return FirstDayBefore(a.from, b.from); });
 }
 
 std::size_t TariffBook::InForceNow() const {

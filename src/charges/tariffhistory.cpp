@@ -12,10 +12,8 @@ CalendarPricing::CalendarPricing(const RegionalSettings& rs, const ChargeRows& c
   }
   // Sorting is stable and the grid's table goes last, so on an equal date it is the one found.
   tables_.push_back(Table{calendar.validFrom, std::make_unique<GridPricing>(rs, current)});
-  std::stable_sort(tables_.begin(), tables_.end(), [](const Table& a, const Table& b) {
-    if (!a.from || !b.from) return !a.from && b.from;
-    return *a.from < *b.from;
-  });
+  std::stable_sort(tables_.begin(), tables_.end(),
+                   [](const Table& a, const Table& b) { return FirstDayBefore(a.from, b.from); });
 }
 
 const GridPricing& CalendarPricing::TableAt(TDateTime start) const {

@@ -31,6 +31,13 @@ struct TariffCalendar {
   bool Plain() const { return !validFrom && earlier.empty() && holidays.Empty(); }
 };
 
+// The order of a history's tables by their first day, a table without one (the earliest) first.
+// Sorted stably by it, the table of the grid, added last, stays last among tables of one day.
+inline bool FirstDayBefore(const std::optional<TDateTime>& a, const std::optional<TDateTime>& b) {
+  if (!a || !b) return !a && b;
+  return *a < *b;
+}
+
 // Prices calls with the table in force on the date of their start: the one whose first day is
 // the latest not after that date, and for a call before every first day the earliest table.
 // The table of the grid without a date counts as the earliest; on equal dates it wins. All three

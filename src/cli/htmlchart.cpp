@@ -66,11 +66,12 @@ void WriteCostChart(std::ostream& out, const RegionalSettings& rs,
   const double kSlot = std::max(30.0, std::min(nameWidth + 8, 1000 / n));
   const double right = std::max(20.0, nameWidth / 2 + 4);
   const double plotRight = left + n * kSlot;
+  const double average = AverageBucketCost(bars);
   const std::string legend =
       std::string(
           "Bars: cost; marks: at the cheapest and the dearest band; dashed line: "
           "average per ") +
-      unit + ", " + MoneyToStr(rs, AverageBucketCost(bars));
+      unit + ", " + MoneyToStr(rs, average);
   const double width = std::max({480.0, plotRight + right, left + TextWidth(legend) + 10});
   const double height = kTop + kPlotHeight + kBottom;
   const auto y = [&](double v) { return kTop + (hi - Finite(v)) / hi * kPlotHeight; };
@@ -78,7 +79,6 @@ void WriteCostChart(std::ostream& out, const RegionalSettings& rs,
   const std::size_t every =
       std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil((nameWidth + 6) / kSlot)));
 
-  const double average = AverageBucketCost(bars);
   out << "<figure>\n<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" aria-label=\"Cost per "
       << unit << "\" width=\"" << Coord(width) << "\" height=\"" << Coord(height)
       << "\" viewBox=\"0 0 " << Coord(width) << ' ' << Coord(height) << "\">\n";

@@ -1,7 +1,5 @@
 #include "cli/reportargs.h"
 
-#include <charconv>
-
 #include "platform/plaintext.h"
 
 namespace dorvane {

@@ -21,7 +21,7 @@ int BillingPeriod::DayNumber(TDateTime value) const {
 }
 
 BillingPeriod BillingPeriodOf(TDateTime value, int firstDay) {
-  if (firstDay < kFirstBillingDayMin || firstDay > kFirstBillingDayMax) firstDay = 1;
+  firstDay = BillingFirstDay(firstDay);
   const DateParts d = DecodeDate(value);
   int year = d.year;
   int month = d.month;
@@ -64,7 +64,7 @@ bool IsCurrentMonth(TDateTime value, TDateTime today) {
 }
 
 CurrentMonthFilter::CurrentMonthFilter(TDateTime today, int billingFirstDay) : today_(today) {
-  if (billingFirstDay > kFirstBillingDayMin && billingFirstDay <= kFirstBillingDayMax) {
+  if (BillingFirstDay(billingFirstDay) > 1) {
     const BillingPeriod period = CurrentBillingPeriod(today, billingFirstDay);
     first_ = period.first;
     next_ = period.next;

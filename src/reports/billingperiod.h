@@ -10,6 +10,11 @@ namespace dorvane {
 inline constexpr int kFirstBillingDayMin = 1;
 inline constexpr int kFirstBillingDayMax = 28;
 
+// The day the bill starts on: a day outside 1..28 counts as 1, the calendar month.
+constexpr int BillingFirstDay(int firstDay) {
+  return firstDay >= kFirstBillingDayMin && firstDay <= kFirstBillingDayMax ? firstDay : 1;
+}
+
 struct BillingPeriod {
   TDateTime first = 0;  // its first day, 00:00
   TDateTime next = 0;   // the first day of the next period, 00:00

@@ -13,18 +13,14 @@ namespace {
 
 constexpr TDateTime kOneSecond = 1.0 / 86400;
 
-int ValidFirstDay(int firstDay) {
-  return firstDay >= kFirstBillingDayMin && firstDay <= kFirstBillingDayMax ? firstDay : 1;
-}
-
 }  // namespace
 
 int CostBucketKey(TDateTime start, int billingFirstDay) {
-  return MonthOf(BillingPeriodOf(start, ValidFirstDay(billingFirstDay)).first);
+  return MonthOf(BillingPeriodOf(start, billingFirstDay).first);
 }
 
 MonthlyCosts::MonthlyCosts(int billingFirstDay, std::size_t tariffCount)
-    : firstDay_(ValidFirstDay(billingFirstDay)), tariffCount_(tariffCount) {}
+    : firstDay_(BillingFirstDay(billingFirstDay)), tariffCount_(tariffCount) {}
 
 void MonthlyCosts::Add(const PricedCall& call, const std::vector<double>& tariffCosts) {
   // Calls come mostly in calendar order: while a start lies in the last call's period, its key

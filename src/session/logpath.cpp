@@ -16,12 +16,7 @@ WatchedLog WatchedLogPaths(std::string_view logFileName, std::string_view driveR
   WatchedLog watched;
   if (logFileName.empty()) return watched;
   watched.file = NativePath(logFileName, driveRoot);
-  const std::size_t slash = watched.file.rfind('/');
-  if (slash == std::string::npos) {
-    watched.folder = ".";
-  } else {
-    watched.folder = slash == 0 ? "/" : watched.file.substr(0, slash);
-  }
+  watched.folder = FolderOf(watched.file);
   return watched;
 }
 

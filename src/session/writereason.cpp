@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/files.h"
+
 namespace dorvane {
 
 namespace {
@@ -25,10 +27,7 @@ std::string WriteRefusalReason(const std::string& path) {
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Reason(EACCES);
     if (::access(path.c_str(), W_OK) != 0) return Reason(errno);
   }
-  const std::size_t slash = path.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  const std::string probe = folder + "/.dorvane-probe-" + std::to_string(::getpid());
+  const std::string probe = FolderOf(path) + "/.dorvane-probe-" + std::to_string(::getpid());
   const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return Reason(errno);
   // A full disk takes an empty file but no data.

@@ -1,9 +1,9 @@
 #include "capture/modemstamp.h"
 
 #include <array>
-#include <charconv>
 
 #include "platform/ascii.h"
+#include "platform/plaintext.h"
 #include "platform/regional.h"
 
 namespace dorvane {
@@ -65,12 +65,8 @@ std::string ModemStampText(const ModemStamp& stamp) {
   for (std::size_t i = 0; i < kFields.size(); ++i) {
     const Field& f = kFields[i];
     text.append(kModemStampShape.substr(at, f.offset - at));  // the separators before it
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, *parts[i]).ptr;
-    const auto length = static_cast<std::size_t>(end - digits);
     // A value too wide for its columns (a year after 9999) is written whole, as printf would.
-    if (length < f.width) text.append(f.width - length, '0');
-    text.append(digits, length);
+    AppendFixedDigits(text, *parts[i], static_cast<int>(f.width));
     at = f.offset + f.width;
   }
   text.append(kModemStampShape.substr(at));

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "capture/callstore.h"
+#include "platform/datetime.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/options.h"
@@ -61,9 +62,7 @@ std::string CallCount(std::size_t n, const char* words) {
 // The system's reason why a store cannot be written, where it tells one: its folder missing,
 // read-only or refused, or the file itself refused.
 std::string WhyNotWritable(const std::string& store) {
-  const auto slash = store.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : (slash == 0 ? "/" : store.substr(0, slash));
+  const std::string folder = FolderOf(store);
   if (::access(folder.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
   if (::access(store.c_str(), F_OK) == 0 && ::access(store.c_str(), W_OK) != 0) {
     return std::strerror(errno);
@@ -73,16 +72,13 @@ std::string WhyNotWritable(const std::string& store) {
 
 // One second later, across minutes, days and years.
 LocalTime NextSecond(LocalTime t) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (++t.second < 60) return t;
   t.second = 0;
   if (++t.minute < 60) return t;
   t.minute = 0;
   if (++t.hour < 24) return t;
   t.hour = 0;
-  const bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
-  const int days = kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0);
-  if (++t.day <= days) return t;
+  if (++t.day <= DaysInMonth(t.year, t.month)) return t;
   t.day = 1;
   if (++t.month <= 12) return t;
   t.month = 1;

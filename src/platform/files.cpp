@@ -116,9 +116,7 @@ bool RealFileSystem::Exists(const std::string& path) const {
 }
 
 std::optional<std::string> RealFileSystem::ReadAll(const std::string& path) const {
-  std::string content;
-  if (ReadWholeFile(Native(path), content) != FileRead::kRead) return std::nullopt;
-  return content;
+  return ReadWholeFile(Native(path));
 }
 
 bool RealFileSystem::Delete(const std::string& path) {
@@ -259,6 +257,12 @@ FileRead ReadWholeFile(const std::string& nativePath, std::string& content, File
   ok = ok && ReadDescriptor(fd, content);
   ::close(fd);
   return ok ? FileRead::kRead : FileRead::kFailed;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& nativePath) {
+  std::string content;
+  if (ReadWholeFile(nativePath, content) != FileRead::kRead) return std::nullopt;
+  return content;
 }
 
 bool MayWriteFile(const std::string& path) {

@@ -115,6 +115,8 @@ enum class FileKinds { kAny, kRegularFile };
 // The whole file at a native path into `content`.
 FileRead ReadWholeFile(const std::string& nativePath, std::string& content,
                        FileKinds kinds = FileKinds::kAny);
+// The same when only "read or not" matters: nullopt for a missing or unreadable file.
+std::optional<std::string> ReadWholeFile(const std::string& nativePath);
 
 // True when the program may replace the file at `path`: it does not exist yet, or it is a
 // regular file this user may write. A file without any write bit (mode 444, the read-only

@@ -15,12 +15,6 @@ namespace {
 constexpr std::string_view kOwnMark = "X-Dorvane-Check=true";
 constexpr const char* kNotOurs = "'%s' was not written by Dorvane and is left as it is";
 
-std::optional<std::string> ReadText(const std::string& path) {
-  std::string text;
-  if (ReadWholeFile(path, text) != FileRead::kRead) return std::nullopt;
-  return text;
-}
-
 // The desktop entry's Exec quoting: a path with blanks or specials goes in double quotes, with
 // the four characters that need it escaped.
 std::string ExecArgument(std::string_view path) {
@@ -79,7 +73,7 @@ bool IsOwnAutostartEntry(std::string_view text) {
 
 bool AutostartEnabled(const std::string& path) {
   if (path.empty()) return false;
-  const auto text = ReadText(path);
+  const auto text = ReadWholeFile(path);
   return text && IsOwnAutostartEntry(*text);
 }
 
@@ -89,7 +83,7 @@ void SetAutostart(const std::string& path, std::string_view exePath, bool enable
   std::error_code ec;
   const bool exists = fs::exists(fs::symlink_status(path, ec));
   if (exists) {
-    const auto text = ReadText(path);
+    const auto text = ReadWholeFile(path);
     if (!text || !IsOwnAutostartEntry(*text)) throw Error(FormatMessage(kNotOurs, path));
   }
   if (!enabled) {

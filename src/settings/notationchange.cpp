@@ -86,12 +86,6 @@ std::optional<std::string> TimesIn(std::string_view cell, const RegionalSettings
   return TimeWindowText(to, a, b);
 }
 
-std::optional<std::string> ReadText(const std::string& path) {
-  std::string text;
-  if (ReadWholeFile(path, text) != FileRead::kRead) return std::nullopt;
-  return text;
-}
-
 void Stop(const std::function<void(NotationStep)>& afterStep, NotationStep step) {
   if (afterStep) afterStep(step);
 }
@@ -198,7 +192,7 @@ void ConvertFolderNotation(const std::string& storePath, const std::string& sett
   }
   std::optional<AtomicFileWriter> settings;
   std::string digest;
-  if (const auto text = ReadText(settingsPath)) {
+  if (const auto text = ReadWholeFile(settingsPath)) {
     const std::string converted = SettingsTextInNotation(*text, from, to);
     digest = SettingsDigest(converted);
     settings.emplace(settingsPath);

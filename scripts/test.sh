@@ -32,6 +32,7 @@ fuzz_seed=${DORVANE_FUZZ_SEED:-1}
 jobs=$(nproc 2>/dev/null || echo 2)
 started=$SECONDS
 summary=()
+failure_logs=()
 failed=0
 
 say() { printf '\n=== [%s] %s\n' "$(elapsed $((SECONDS - started)))" "$*"; }
@@ -85,7 +86,19 @@ build_and_test() {
   say "$preset: tests"
   ctest --preset "$preset" -j"$jobs" 2>&1 | tee "$log"
   if [ "${PIPESTATUS[0]}" -ne 0 ]; then
-    record "$preset" failed "tests failed ($(ctest_counts "$log"); see $log)" "$t0"
+    local names
+    names=$(sed -n '/The following tests FAILED:/,$p' "$log" | grep -E '^[[:space:]]+[0-9]+ - ' |
+      sed -E 's/^[[:space:]]+[0-9]+ - //; s/ \(.*//' | head -3 | paste -sd, -)
+    record "$preset" failed "tests failed ($(ctest_counts "$log"); see $log): $names" "$t0"
+    # What failed, with its output, goes at the end where a CI log's tail shows it; the tests
+    # run once more alone, which also tells a test that fails only beside others.
+    {
+      echo "--- $preset: failed tests"
+      sed -n '/The following tests FAILED:/,$p' "$log" | grep -E '^[[:space:]]+[0-9]+ - '
+      echo "--- $preset: the failed tests run again alone"
+      ctest --preset "$preset" --rerun-failed --output-on-failure 2>&1 | tail -25
+    } >"build/logs/$preset-failed.log"
+    failure_logs+=("build/logs/$preset-failed.log")
   else
     record "$preset" passed "$(ctest_counts "$log")" "$t0"
   fi
@@ -218,6 +231,7 @@ for s in "${all_stages[@]}"; do
   esac
 done
 
+for f in "${failure_logs[@]}"; do cat "$f"; done
 say "Summary ($(elapsed $((SECONDS - started))) in all)"
 printf '%s\n' "${summary[@]}"
 if [ "$failed" -ne 0 ]; then

@@ -198,10 +198,9 @@ void TForm1::FormShow() {
     LoadTariff();
     // 5. New calls from the modem log into the call store (kept in the log while the store
     //    cannot be written).
-    if (!unwritable) {
-      import_->ImportModemLog(dorvane::FromQString(editLogFileName->text()),
-                              chkboxIgnoreBusyCalls->isChecked());
-    }
+    const std::string logFileName = dorvane::FromQString(editLogFileName->text());
+    importedLogStamp_ = services_.files.Stamp(logFileName);
+    if (!unwritable) import_->ImportModemLog(logFileName, chkboxIgnoreBusyCalls->isChecked());
     // 6. The page last used (a number outside 1 to 3 gives the first page), and the shared
     //    report boxes onto it as though the user had chosen it.
     SetActivePage(settingsFile_->LoadActivePage());

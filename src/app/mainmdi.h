@@ -88,8 +88,9 @@ class TForm1 : public QMainWindow {
   static bool IsCheckRun(const std::vector<std::string>& arguments);
 
   // --- While open in the user's session (mainmdi_session.cpp) ---
-  // Brings the calls of a modem log that appeared or grew into the store, as the start does,
-  // then refreshes the costs analysis and, when its page is on top, the logbook report.
+  // Brings the calls of a modem log that appeared or changed since the last import into the
+  // store, as the start does, then refreshes the costs analysis and, when its page is on top,
+  // the logbook report. A log as the last import found it is not read again.
   void ImportNewCalls();
   // The status line of the call that started at `start`, and the cost warning when it is due
   // now (once per call).
@@ -336,6 +337,10 @@ class TForm1 : public QMainWindow {
   // The current printer, chosen in the print set-up or print dialog; empty for the default.
   std::string printerName_;
   bool showSequenceDone_ = false;
+  // The modem log as the last import found it, taken before reading it: whatever is written
+  // during the import changes it, and the next look reads the log again. None when there was
+  // no log.
+  std::optional<dorvane::FileStamp> importedLogStamp_;
   bool closed_ = false;
   // The offer to read an unread charges table is made once, and so is the note at close.
   bool chargesTableOffered_ = false;

@@ -29,8 +29,11 @@ double PeriodCostSoFar(const dorvane::CurrentMonthFigures& month) {
 void TForm1::ImportNewCalls() {
   if (!showSequenceDone_ || closed_) return;
   Guard([this] {
-    import_->ImportModemLog(dorvane::FromQString(editLogFileName->text()),
-                            chkboxIgnoreBusyCalls->isChecked());
+    const std::string logFileName = dorvane::FromQString(editLogFileName->text());
+    const std::optional<dorvane::FileStamp> stamp = services_.files.Stamp(logFileName);
+    if (!stamp || stamp == importedLogStamp_) return;
+    importedLogStamp_ = stamp;
+    import_->ImportModemLog(logFileName, chkboxIgnoreBusyCalls->isChecked());
     // A period the show sequence took from the store grows with it; one the user chose stays.
     if (std::pair(DateTimePickerStart->DateTime(), DateTimePickerStop->DateTime()) ==
         storePeriod_) {

@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -127,6 +126,9 @@ SessionWatch::SessionWatch(TForm1& form, Notifier& notifier, const ProcessEnviro
     Tick();
     tick_.start();
   }
+  // A log written while the show sequence ran, after its import, raised no change here: one
+  // look once the window is up.
+  settle_.start();
 }
 
 SessionWatch::~SessionWatch() = default;
@@ -291,15 +293,9 @@ void SessionWatch::Look() {
   bool openSession = false;
   const std::optional<TDateTime> start = FindCallInProgress(openSession);
   // A session still open stays in the log until it closes: the import would take the log
-  // away with the start of the call in it. A log already read as it is now (one the import may
-  // not delete) is not read again for every change in its folder.
-  const QFileInfo file(QString::fromStdString(Log().file));
-  const std::pair<qint64, QDateTime> stamp = {file.size(), file.lastModified()};
-  if (!openSession && file.exists() && stamp != importedStamp_) {
-    form_.ImportNewCalls();
-    const QFileInfo after(file.absoluteFilePath());
-    importedStamp_ = {after.size(), after.lastModified()};
-  }
+  // away with the start of the call in it. The window does not read a log again that has not
+  // changed since (one the import may not delete) for every change in its folder.
+  if (!openSession) form_.ImportNewCalls();
   Rewatch();
   if (start != callStart_) warningLine_.clear();
   callStart_ = start;

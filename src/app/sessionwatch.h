@@ -4,7 +4,6 @@
 // options: closing to the tray, and a check at login.
 #pragma once
 
-#include <QDateTime>
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
@@ -77,8 +76,6 @@ class SessionWatch : public QObject {
   std::optional<TDateTime> callStart_;
   // The warning that the status bar shows for the rest of the call, when no service took it.
   QString warningLine_;
-  // Size and time of the log as the last import left it (a log it deleted has none).
-  std::pair<qint64, QDateTime> importedStamp_;
 };
 
 }  // namespace dorvane

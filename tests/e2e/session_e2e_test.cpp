@@ -159,9 +159,9 @@ class Folder {
                                     "DORVANE_MESSAGE_LOG=" + (root_ / "messages.txt").string()};
     env.insert(env.end(), extra.begin(), extra.end());
     const pid_t pid = Launch((Dir() / "dorvane").string(), {}, env, Dir(), Err());
+    // No wait for the window to be up: whatever is written from here on, while the show
+    // sequence still runs or after, must reach it.
     EXPECT_TRUE(Eventually([&] { return CatchesTerm(pid); }));
-    // The show sequence is done once the window watches the log; give it a moment.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
     return pid;
   }
 
@@ -267,8 +267,10 @@ TEST(EndOnSignal, ARunWhoseSaveFailsEndsWithItsReason) {
 TEST(WindowInTheSession, ImportsALogWrittenWhileItRuns) {
   Folder folder("watch");
   const pid_t pid = folder.StartWindow();
-  fs::copy_file(fs::path(DORVANE_TEST_DATA) / "e2e" / "ModemLog.txt",
-                folder.Dir() / "ModemLog.txt");
+  // Whole at once, as a writer that holds the log's lock leaves it: a copy caught half-made
+  // would be a log cut in a line.
+  fs::copy_file(fs::path(DORVANE_TEST_DATA) / "e2e" / "ModemLog.txt", folder.Root() / "log.part");
+  fs::rename(folder.Root() / "log.part", folder.Dir() / "ModemLog.txt");
   const fs::path store = folder.Dir() / "dorvane.DB";
   EXPECT_TRUE(Eventually([&] { return !fs::exists(folder.Dir() / "ModemLog.txt"); }))
       << "the log was not taken";

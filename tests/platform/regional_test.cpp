@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/error.h"
 #include "support/profiles.h"
@@ -118,6 +120,45 @@ TEST(StrToFloatVectors, AcceptsTheStricterGrammar) {
     ++checked;
   }
   EXPECT_EQ(checked, 267);
+}
+
+// Numbers as the program writes them (up to 15 digits, any separator place, with or without a
+// sign) read to the very double std::from_chars reads from the same digits with a point, in
+// either notation; so do the edges around the short form's limits.
+TEST(StrToFloat, ShortDecimalsReadAsTheNearestDouble) {
+  std::mt19937_64 random(7);
+  std::vector<std::string> texts = {"5.",
+                                    ".5",
+                                    "-.5",
+                                    "-0",
+                                    "0",
+                                    "999999999999999",
+                                    "0.00000000000001",
+                                    "0.000000000000001",
+                                    "1234567890123456",
+                                    "99999999999999.9",
+                                    "36161.5416666667"};
+  for (int i = 0; i < 20000; ++i) {
+    std::string digits;
+    const int count = 1 + static_cast<int>(random() % 16);
+    for (int d = 0; d < count; ++d) digits += static_cast<char>('0' + random() % 10);
+    const std::size_t point = random() % (digits.size() + 2);
+    if (point <= digits.size()) digits.insert(point, ".");
+    texts.push_back((random() % 4 == 0 ? "-" : "") + digits);
+  }
+  for (const std::string& text : texts) {
+    double expected = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), expected);
+    ASSERT_TRUE(res.ec == std::errc() && res.ptr == text.data() + text.size()) << text;
+    std::string comma = text;
+    if (const auto at = comma.find('.'); at != std::string::npos) comma[at] = ',';
+    for (const auto& [rs, written] : {std::pair{test::kUs, text}, std::pair{test::kDe, comma}}) {
+      double value = -1;
+      ASSERT_TRUE(TryStrToFloat(rs, written, value)) << written;
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected))
+          << written;
+    }
+  }
 }
 
 TEST(StrToInt, DecimalDigitsInTheThirtyTwoBitRange) {

@@ -1,4 +1,5 @@
 // --format csv: one row per call, numbers with a point whatever the locale.
+#include "charges/pricing.h"
 #include "cli/reportforms.h"
 #include "platform/plaintext.h"
 
@@ -45,7 +46,7 @@ class CsvWriter : public ReportWriter {
     row += ',';
     row += IsoDateTime(c.end);
     row += ',';
-    row += PlainSeconds(c.end - c.start);
+    row += PlainSeconds(CallSpan(c.start, c.end));
     row += ',';
     row += PlainNumber(c.cost);
     row += ',';

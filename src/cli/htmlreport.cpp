@@ -1,5 +1,6 @@
 // --format html: the analysis, the other tables, a chart of the cost per month and the logbook
 // as a table, on one self-contained page.
+#include "charges/pricing.h"
 #include "cli/htmlchart.h"
 #include "cli/reportforms.h"
 #include "platform/plaintext.h"
@@ -77,7 +78,7 @@ class HtmlWriter : public ReportWriter {
     spill_.Replay([&](const PricedCall& c, const std::vector<double>& tariffCosts) {
       out_ << "<tr><td>" << HtmlEscape(DateTimeToStr(rs_, c.start)) << "</td><td>"
            << HtmlEscape(DateTimeToStr(rs_, c.end)) << "</td><td class=\"num\">"
-           << HtmlEscape(DurationToStr(rs_, c.end - c.start)) << "</td><td class=\"num\">"
+           << HtmlEscape(DurationToStr(rs_, CallSpan(c.start, c.end))) << "</td><td class=\"num\">"
            << HtmlEscape(MoneyToStr(rs_, c.cost)) << "</td>";
       for (const TariffTotal& t : s.tariffs) {
         out_ << "<td class=\"num\">" << HtmlEscape(MoneyToStr(rs_, tariffCosts[t.column]))

@@ -43,7 +43,7 @@ void MonthlyCosts::Add(const PricedCall& call, const std::vector<double>& tariff
     m.tariffCosts.assign(tariffCount_, 0.0);
   }
   m.calls += 1;
-  m.duration += call.end - call.start;
+  m.duration += CallSpan(call.start, call.end);
   m.cost += call.cost;
   m.lowest += call.lowest;
   m.highest += call.highest;

@@ -35,5 +35,29 @@ TEST(ReportExport, StreamedLogbookIsTheDocumentsText) {
   }
 }
 
+// A call edited by hand to end before it starts lasted no time, in every form, as the analysis
+// and the logbook count it: neither its span nor its negative shows, and the monthly sums keep
+// only the other call's time.
+TEST(ReportExport, ACallEndingBeforeItsStartLastsNoTimeInEveryForm) {
+  RegionalSettings rs;
+  const TDateTime start = EncodeDate(1999, 1, 12) + 0.75;
+  const PricedCall calls[] = {{start, start - 0.01, 0, 0, 0},                // 14:24 backwards
+                              {start + 0.1, start + 0.1 + 0.001, 0, 0, 0}};  // 1:26.4 forwards
+  for (const ReportFormat format :
+       {ReportFormat::Csv, ReportFormat::Html, ReportFormat::Monthly, ReportFormat::MonthlyCsv}) {
+    std::ostringstream out;
+    auto writer = MakeReportWriter(format, false, rs, out, {});
+    for (const PricedCall& c : calls) writer->AddCall(c, {});
+    writer->Finish(ReportSummary{});
+    const std::string text = out.str();
+    SCOPED_TRACE(text);
+    for (const char* span : {"14:24", "864", "777.6", "12:57.6", "00:12:57"}) {
+      EXPECT_EQ(text.find(span), std::string::npos) << span;
+    }
+    const bool inSeconds = format == ReportFormat::Csv || format == ReportFormat::MonthlyCsv;
+    EXPECT_NE(text.find(inSeconds ? "86.4" : "00:01:26"), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace dorvane

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -125,10 +126,14 @@ bool RealFileSystem::Delete(const std::string& path) {
 
 namespace {
 
+// How long a hand-over waits for the log folder's lock. The hook holds it for a few lines'
+// write; anyone who may read the folder can take it too, and must not stop the import for good.
+constexpr int kHandOverWaitMs = 2000;
+
 // Renames under the lock of the folder of `from` (the lock a log's writer takes), never over an
-// existing file.
+// existing file; false when the lock did not come in time.
 bool RenameLocked(const std::string& from, const std::string& to) {
-  FileLock lock(from);
+  FileLock lock(from, kHandOverWaitMs);
   if (!lock.Held()) return false;
   return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
 }
@@ -442,6 +447,15 @@ int OpenFolderLock(const std::string& folder) {
 }  // namespace
 
 FileLock::FileLock(const std::string& path) {
+  Take(path, -1);
+}
+
+FileLock::FileLock(const std::string& path, int waitMs) {
+  Take(path, waitMs);
+}
+
+void FileLock::Take(const std::string& path, int waitMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
   std::string target = path;
   struct stat st {};
   if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
@@ -472,11 +486,32 @@ FileLock::FileLock(const std::string& path) {
       ::close(fd);
       return;
     }
-    table.released.wait(guard);
+    if (waitMs < 0) {
+      table.released.wait(guard);
+    } else if (table.released.wait_until(guard, deadline) == std::cv_status::timeout &&
+               table.held.count(key) != 0) {
+      ::close(fd);
+      return;
+    }
   }
   table.held[key] = HeldLock{fd, 1, self};
   guard.unlock();
-  while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+  if (waitMs < 0) {
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  } else {
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      if ((errno != EWOULDBLOCK && errno != EINTR) ||
+          std::chrono::steady_clock::now() >= deadline) {
+        // Given up: the entry goes again, and a thread waiting for it may try.
+        std::lock_guard again(table.mutex);
+        table.held.erase(key);
+        ::close(fd);
+        table.released.notify_all();
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
   }
   fd_ = fd;
   held_ = true;

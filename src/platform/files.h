@@ -46,7 +46,8 @@ class FileSystem {
   // Hands a log over to its reader: under the lock its writer takes (the lock on its folder),
   // renames `path` to `aside` unless that name is taken, so whatever is written after this moment
   // starts a new log and nothing is lost when the handed-over file is deleted. False when it could
-  // not; the reader then reads the log where it is.
+  // not (the name taken, or the lock not had within seconds); the reader then reads the log where
+  // it is.
   virtual bool HandOver(const std::string& /*path*/, const std::string& /*aside*/) { return false; }
   // Gives a handed-over log its name back, under the same lock, unless a new log has it.
   virtual bool GiveBack(const std::string& /*aside*/, const std::string& /*path*/) { return false; }
@@ -182,6 +183,10 @@ int RemoveStaleTemporaries(const std::string& path);
 class FileLock {
  public:
   explicit FileLock(const std::string& path);
+  // Waits for the lock at most `waitMs` milliseconds; the object then holds nothing. For a lock
+  // that another user can hold too (a shared log folder), whose holder must not stop this
+  // program.
+  FileLock(const std::string& path, int waitMs);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
@@ -189,6 +194,9 @@ class FileLock {
   bool Held() const { return held_; }
 
  private:
+  // waitMs < 0: as long as it takes.
+  void Take(const std::string& path, int waitMs);
+
   int fd_ = -1;
   bool held_ = false;
   std::uint64_t device_ = 0;

@@ -1,13 +1,16 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -273,6 +276,27 @@ TEST(RealFileSystem, WorksThroughTheDriveRoot) {
   EXPECT_FALSE(fs.Exists(dir.File("ModemLog.txt")));
 
   EXPECT_FALSE(fs.Exists(dir.Path()));  // a folder is not a file
+}
+
+// Whoever may read the log's folder may also hold its lock: the hand-over then gives up within
+// seconds and leaves the log where it is, and takes it once the lock is free.
+TEST(RealFileSystem, AHandOverDoesNotWaitForALockHeldForGood) {
+  TempDir dir;
+  const std::string log = dir.File("ModemLog.txt");
+  const std::string aside = log + ".import";
+  ASSERT_TRUE(WriteBytes(log, "log"));
+  RealFileSystem fs(dir.Path());
+  const int folder = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(folder, 0);
+  ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(fs.HandOver(log, aside));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_EQ(ReadBytes(log), "log");
+  EXPECT_FALSE(fs.Exists(aside));
+  ::close(folder);
+  EXPECT_TRUE(fs.HandOver(log, aside));
+  EXPECT_EQ(ReadBytes(aside), "log");
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ struct WindowTariff;
 struct CurrentMonthFigures;
 struct Options;
 struct ReportInputs;
+struct TariffCalendar;
 class RunningCostWarning;
 }  // namespace dorvane
 
@@ -310,6 +311,10 @@ class TForm1 : public QMainWindow {
   void LoadTariff();
   // The grid's rows back into the table it shows; the table in force now.
   dorvane::ChargeRows InForceTableRows();
+  // The grid's rows (`charges`) into the table they belong to; then the table in force now, and
+  // the earlier tables and the holidays into `calendar`: what prices a call, whichever table
+  // the grid shows.
+  void SplitTariff(dorvane::ChargeRows& charges, dorvane::TariffCalendar& calendar);
   // The report run's table in force now, its calendar and billing day.
   void SetRunTariff(dorvane::ReportInputs& run);
   void ShowTable(std::size_t index);

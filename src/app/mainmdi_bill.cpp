@@ -62,11 +62,16 @@ dorvane::ChargeRows TForm1::InForceTableRows() {
   return tariff_->book.Rows(tariff_->book.InForceNow());
 }
 
+void TForm1::SplitTariff(dorvane::ChargeRows& charges, dorvane::TariffCalendar& calendar) {
+  if (!tariff_) return;
+  tariff_->book.SetRows(tariff_->shown, charges);
+  tariff_->book.Split(charges, calendar);
+  calendar.holidays = tariff_->holidays;
+}
+
 void TForm1::SetRunTariff(dorvane::ReportInputs& run) {
   if (!tariff_) return;
-  tariff_->book.SetRows(tariff_->shown, run.charges);
-  tariff_->book.Split(run.charges, run.calendar);
-  run.calendar.holidays = tariff_->holidays;
+  SplitTariff(run.charges, run.calendar);
   run.billingFirstDay = spnFirstDay->value();
 }
 

@@ -7,7 +7,7 @@
 #include "app/mainmdi.h"
 #include "capture/callstore.h"
 #include "capture/modemlog.h"
-#include "charges/gridpricing.h"
+#include "charges/tariffhistory.h"
 #include "platform/qt/qtext.h"
 #include "reports/reportrun.h"
 #include "reports/statistics.h"
@@ -53,8 +53,11 @@ void TForm1::ImportNewCalls() {
 TForm1::CallTick TForm1::CallInProgressTick(dorvane::TDateTime start) {
   CallTick tick;
   try {
-    const dorvane::ChargeRows rows = ChargeTableRows();
-    const dorvane::GridPricing pricing(services_.regional, rows);
+    // Priced as it will be once stored: with the table in force at its start and the holidays.
+    dorvane::ChargeRows rows = ChargeTableRows();
+    dorvane::TariffCalendar calendar;
+    SplitTariff(rows, calendar);
+    const dorvane::CalendarPricing pricing(services_.regional, rows, calendar);
     dorvane::CallInProgressFigures figures;
     figures.start = start;
     figures.now = services_.clock.Now();

@@ -272,8 +272,11 @@ TEST(WindowInTheSession, ImportsALogWrittenWhileItRuns) {
   fs::copy_file(fs::path(DORVANE_TEST_DATA) / "e2e" / "ModemLog.txt", folder.Root() / "log.part");
   fs::rename(folder.Root() / "log.part", folder.Dir() / "ModemLog.txt");
   const fs::path store = folder.Dir() / "dorvane.DB";
-  EXPECT_TRUE(Eventually([&] { return !fs::exists(folder.Dir() / "ModemLog.txt"); }))
-      << "the log was not taken";
+  // Taken aside first, then read into the store, then deleted.
+  EXPECT_TRUE(Eventually([&] {
+    return !fs::exists(folder.Dir() / "ModemLog.txt") &&
+           !fs::exists(folder.Dir() / "ModemLog.txt.import");
+  })) << "the log was not taken";
   EXPECT_EQ(ReadFile(store), ReadFile(fs::path(DORVANE_TEST_DATA) / "e2e" / "expected_point.DB"));
   ::kill(pid, SIGTERM);
   EXPECT_EQ(WaitFor(pid, 10), 0) << folder.ErrText();

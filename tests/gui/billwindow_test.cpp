@@ -167,6 +167,12 @@ void BillWindowTest::windowAndReportAgree() {
            dorvane::FloatToStr(rig.regional, 0.3));
   form.btnPreviousPeriod->click();
   QCOMPARE(WindowAnalysis(form), ReportAnalysis(rig, {"--period", "previous"}));
+  // Nor the price of the call in progress: ten minutes of this Saturday at the catch-all band
+  // of the table in force now, on top of this period's stored call.
+  const TForm1::CallTick tick = form.CallInProgressTick(rig.clock.Now() - 10 / 1440.0);
+  QVERIFY2(tick.line.find(": " + dorvane::MoneyToStr(rig.regional, 10 * 0.05) + ";") !=
+               std::string::npos,
+           tick.line.c_str());
 }
 
 void BillWindowTest::invalidEntriesAreToldOnceAtStart() {

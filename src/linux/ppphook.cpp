@@ -33,7 +33,6 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "capture/hooklog.h"
@@ -47,7 +46,6 @@ namespace {
 constexpr const char* kLogName = "ModemLog.txt";
 constexpr const char* kPendingName = "pending";
 constexpr unsigned kHardLimitSeconds = 8;        // the whole run
-constexpr int kLockWaitMs = 2000;                // for the log folder's lock
 constexpr int kJournalWaitMs = 3000;             // for journalctl
 constexpr std::size_t kSystemLogTail = 1 << 20;  // bytes read from the end of a system log
 constexpr std::size_t kPendingLimit = 1 << 20;   // sessions kept while the log cannot be written
@@ -175,13 +173,8 @@ void RemoveOwnFile(int folder, const char* name) {
 
 // The lock on the log folder, waited for a bounded time.
 bool LockFolder(int folder) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMs);
-  for (;;) {
-    if (::flock(folder, LOCK_EX | LOCK_NB) == 0) return true;
-    if (errno != EWOULDBLOCK && errno != EINTR) return false;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  return dorvane::LockBefore(folder, std::chrono::steady_clock::now() +
+                                         std::chrono::milliseconds(dorvane::kSharedLockWaitMs));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -126,14 +126,10 @@ bool RealFileSystem::Delete(const std::string& path) {
 
 namespace {
 
-// How long a hand-over waits for the log folder's lock. The hook holds it for a few lines'
-// write; anyone who may read the folder can take it too, and must not stop the import for good.
-constexpr int kHandOverWaitMs = 2000;
-
 // Renames under the lock of the folder of `from` (the lock a log's writer takes), never over an
 // existing file; false when the lock did not come in time.
 bool RenameLocked(const std::string& from, const std::string& to) {
-  FileLock lock(from, kHandOverWaitMs);
+  FileLock lock(from, kSharedLockWaitMs);
   if (!lock.Held()) return false;
   return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
 }
@@ -446,6 +442,15 @@ int OpenFolderLock(const std::string& folder) {
 
 }  // namespace
 
+bool LockBefore(int fd, std::chrono::steady_clock::time_point deadline) {
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
 FileLock::FileLock(const std::string& path) {
   Take(path, -1);
 }
@@ -499,19 +504,13 @@ void FileLock::Take(const std::string& path, int waitMs) {
   if (waitMs < 0) {
     while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
     }
-  } else {
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      if ((errno != EWOULDBLOCK && errno != EINTR) ||
-          std::chrono::steady_clock::now() >= deadline) {
-        // Given up: the entry goes again, and a thread waiting for it may try.
-        std::lock_guard again(table.mutex);
-        table.held.erase(key);
-        ::close(fd);
-        table.released.notify_all();
-        return;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+  } else if (!LockBefore(fd, deadline)) {
+    // Given up: the entry goes again, and a thread waiting for it may try.
+    std::lock_guard again(table.mutex);
+    table.held.erase(key);
+    ::close(fd);
+    table.released.notify_all();
+    return;
   }
   fd_ = fd;
   held_ = true;

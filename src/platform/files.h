@@ -2,6 +2,7 @@
 // and the atomic replacement of the files it does own.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -180,6 +181,14 @@ int RemoveStaleTemporaries(const std::string& path);
 // the lock is re-entrant for the thread that holds it (a nested lock on the same file neither
 // blocks nor releases early) and other threads wait. When the folder cannot be opened (there is
 // none, no right) the object holds nothing: the write that follows fails on its own and reports it.
+// How long a lock that another user may hold too is waited for: the log folder's, which the
+// pppd hook and the hand-over of the log take and anyone who may read the folder can hold.
+inline constexpr int kSharedLockWaitMs = 2000;
+
+// An exclusive flock on an open descriptor, tried until it is had or the deadline has passed;
+// false then, or on an error other than the lock being held.
+bool LockBefore(int fd, std::chrono::steady_clock::time_point deadline);
+
 class FileLock {
  public:
   explicit FileLock(const std::string& path);

@@ -122,48 +122,6 @@ long ExponentValue(std::string_view digits) {
   return value;
 }
 
-// Every number the program writes itself: an optional minus, at most 15 digits and at most one
-// separator, no exponent. Its digits as a whole number are exact in a double (below 2^53), and so
-// is the power of ten it is divided by (up to 10^22); the division rounds once, to the nearest
-// double, which is what std::from_chars gives for the same text. False for anything else.
-bool ParseShortDecimal(std::string_view text, std::string_view sep, double& out) {
-  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  const bool negative = p != end && *p == '-';
-  p += negative ? 1 : 0;
-  const char* const first = p;
-  // Wraps for a long text, which is refused below all the same.
-  std::uint64_t digits = 0;
-  unsigned d = 0;
-  while (p != end && (d = static_cast<unsigned char>(*p) - '0') <= 9) {
-    digits = digits * 10 + d;
-    ++p;
-  }
-  std::size_t count = static_cast<std::size_t>(p - first);
-  std::size_t fraction = 0;
-  if (p != end) {
-    if (static_cast<std::size_t>(end - p) < sep.size() ||
-        std::memcmp(p, sep.data(), sep.size()) != 0) {
-      return false;
-    }
-    p += sep.size();
-    const char* const after = p;
-    while (p != end && (d = static_cast<unsigned char>(*p) - '0') <= 9) {
-      digits = digits * 10 + d;
-      ++p;
-    }
-    if (p != end) return false;
-    fraction = static_cast<std::size_t>(p - after);
-    count += fraction;
-  }
-  if (count == 0 || count > 15) return false;
-  const double value = static_cast<double>(digits) / kPowersOfTen[fraction];
-  out = negative ? -value : value;
-  return true;
-}
-
 // The common case, a plain number with a point ("36161.5", "-0.25", "1e-05"), read by
 // std::from_chars alone; false sends anything else (blanks, a plus sign, another separator, an
 // exponent out of range, a number that is not whole) on to the full grammar below.
@@ -179,11 +137,6 @@ bool ParsePlainFloat(std::string_view text, double& out) {
 
 bool ParseFloat(const RegionalSettings& rs, std::string_view text, double& out) {
   const std::string_view sep = rs.decimalSeparator;
-  // A separator that could be taken for a digit or a sign leaves the text to the full grammar.
-  if (!sep.empty() && !IsDigit(sep.front()) && sep.front() != '-' &&
-      ParseShortDecimal(text, sep, out)) {
-    return true;
-  }
   if (sep == "." && ParsePlainFloat(text, out)) return true;
   const std::size_t n = text.size();
   std::size_t i = 0;

@@ -124,7 +124,8 @@ TEST(StrToFloatVectors, AcceptsTheStricterGrammar) {
 
 // Numbers as the program writes them (up to 15 digits, any separator place, with or without a
 // sign) read to the very double std::from_chars reads from the same digits with a point, in
-// either notation; so do the edges around the short form's limits.
+// either notation; so do the edges where a whole number of digits stops being exact (15 and 16
+// digits).
 TEST(StrToFloat, ShortDecimalsReadAsTheNearestDouble) {
   std::mt19937_64 random(7);
   std::vector<std::string> texts = {"5.",

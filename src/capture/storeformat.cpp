@@ -87,7 +87,10 @@ std::optional<StoreMonth> SectionMonth(std::string_view name) {
 }
 
 std::string SectionLine(StoreMonth month) {
-  return "[" + MonthSectionName(month) + "]";
+  std::string line(1, '[');
+  line += MonthSectionName(month);
+  line += ']';
+  return line;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -101,8 +104,8 @@ const RegionalSettings& StorePointNotation() {
 const RegionalSettings& StoreCommaNotation() {
   static const RegionalSettings comma = [] {
     RegionalSettings rs;
-    rs.decimalSeparator = ",";
-    rs.thousandSeparator = ".";
+    rs.decimalSeparator.assign(1, ',');
+    rs.thousandSeparator.assign(1, '.');
     return rs;
   }();
   return comma;

@@ -112,7 +112,9 @@ int OpenOwnFolder(const std::string& path, mode_t mode, std::optional<gid_t> gro
     return -1;
   }
   if (made) {
-    if (group) (void)::fchown(fd, static_cast<uid_t>(-1), *group);
+    if (group && ::fchown(fd, static_cast<uid_t>(-1), *group) != 0) {
+      // A group the folder cannot be given leaves it root's: the hook still logs into it.
+    }
     (void)::fchmod(fd, mode);
   }
   return fd;
@@ -399,7 +401,10 @@ struct Hook {
     const int fd = OpenOwnFile(state, kPendingName, O_RDWR, 0600);
     if (fd < 0) return;
     const std::string waiting = ReadUpTo(fd, kPendingLimit);
-    if (!waiting.empty() && LockFolder(logs) && Append(waiting)) (void)::ftruncate(fd, 0);
+    if (!waiting.empty() && LockFolder(logs) && Append(waiting) && ::ftruncate(fd, 0) != 0) {
+      // Sessions written to the log leave the journal; one that cannot be emptied is written
+      // again next time, and the import keeps one call per start.
+    }
     ::close(fd);
     ::flock(logs, LOCK_UN);
   }

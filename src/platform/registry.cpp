@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/ascii.h"
 #include "platform/error.h"
@@ -184,7 +186,10 @@ struct RegDocument {
 
   void AppendKey(std::string_view key) {
     if (!lines.empty() && !TrimRight(lines.back()).empty()) lines.emplace_back();
-    lines.push_back("[" + FullKey(key) + "]");
+    std::string section(1, '[');
+    section += FullKey(key);
+    section += ']';
+    lines.push_back(std::move(section));
     lines.emplace_back();
   }
 };
